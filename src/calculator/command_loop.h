@@ -1,0 +1,19 @@
+// The command loop: start-up, then one command token after another, each
+// carried out, pushed, shown and announced.
+#pragma once
+
+#include <string>
+
+namespace quipular {
+
+// True when the token is a number text or empty (no command).
+bool IsOperandToken(const std::string& token);
+
+// A clear: the register blocks of the token, the stack, and the calculation
+// screen redrawn.
+void ClearRegisters(char token);
+
+// Starts the calculator and runs it until the program ends (by unwinding).
+[[noreturn]] void RunCalculator();
+
+}  // namespace quipular

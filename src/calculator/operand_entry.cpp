@@ -1,0 +1,431 @@
+// Operand entry: prompt, key filters, dispatch of every key, exponent entry
+// and the store keys.
+#include "calculator/operand_entry.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "calculator/calculation_log.h"
+#include "calculator/key_map.h"
+#include "calculator/register_keys.h"
+#include "calculator/session.h"
+#include "calculator/spoken_results.h"
+#include "calculator/stack_display.h"
+#include "console/text_console.h"
+#include "console/text_encoding.h"
+#include "functions/number_text.h"
+#include "functions/registers.h"
+#include "functions/validation.h"
+#include "guidance/screens.h"
+#include "voice/named_sounds.h"
+
+namespace quipular {
+
+OperandEntry g_entry;
+
+namespace {
+
+constexpr int kFull = 10;  // characters accepted in the operand text
+
+enum class Next { kContinue, kFinish, kRestart };
+
+bool IsDigit(unsigned char k) {
+  return k >= '0' && k <= '9';
+}
+
+bool OneOf(unsigned char k, const char* keys, size_t count) {
+  return std::memchr(keys, k, count) != nullptr;
+}
+template <size_t N>
+bool OneOf(unsigned char k, const char (&keys)[N]) {
+  return OneOf(k, keys, N - 1);
+}
+
+struct Entry {
+  OperandStack& stack;
+  std::string text;      // what has been typed
+  std::string exponent;  // exponent digits during exponent entry
+  bool point_typed = false;
+  bool digit_typed = false;
+  bool waiting_command = false;
+
+  explicit Entry(OperandStack& s) : stack(s) {}
+
+  void Prompt() {
+    SetBackgroundColour(g_session.label_background);
+    SetTextColour(15);
+    Pause(100);
+    AppendToLog("Operando: ", false);
+    ConsoleWrite("Operando: ");
+    Placeholder();
+  }
+
+  // The "0" that the first typed character replaces.
+  void Placeholder() {
+    SetBackgroundColour(0);
+    SetTextColour(15);
+    ConsoleWrite("0");
+    PlaySoundKey("DOOPERANDO");
+    MoveCursor(11, CursorRow());
+  }
+
+  void WriteLabel() {
+    SetBackgroundColour(g_session.label_background);
+    SetTextColour(15);
+    ConsoleWrite("Operando: ");
+    SetBackgroundColour(0);
+    SetTextColour(15);
+  }
+
+  // Backspace erases the whole entry, not one character.
+  void Erase() {
+    g_entry.number_typed = false;
+    text.clear();
+    MoveCursor(11, CursorRow());
+    SetBackgroundColour(0);
+    ClearToEndOfLine();
+    PlaySoundKey("DOBORRADO");
+    Placeholder();
+  }
+
+  // The filters of a number or a command being typed; false when the key is
+  // refused (its second code is taken with it for an extended key).
+  bool Filter(unsigned char k) {
+    bool pass = true;
+    if (point_typed) {
+      if (k == 13 || k == 8 || k == 27)
+        point_typed = false;
+      else if (!(IsDigit(k) || OneOf(k, "etnipmvk\x09\x0a\x0b\x0e\x14 ")))
+        pass = false;
+    }
+    if (pass && digit_typed) {
+      if (IsDigit(k) || OneOf(k, "\r\x08.etnipmvk\x09\x0a\x0b\x0e\x1b\x14"))
+        digit_typed = false;
+      else if (k != ' ')
+        pass = false;
+    }
+    if (pass && waiting_command) {
+      if (k == 13 || k == 8 || k == 27 || k == 20) {
+        waiting_command = false;
+      } else if ((IsDigit(k) || k == '.') && !text.empty() && text[0] == '-') {
+        digit_typed = true;
+        point_typed = false;
+        waiting_command = false;
+      } else if (k != ' ') {
+        pass = false;
+      }
+    }
+    if (!pass) {
+      if (k == 0) ReadKey();
+      PlaySoundKey("DOnada");
+    }
+    return pass;
+  }
+
+  Next Command(unsigned char k, bool wait) {
+    waiting_command = wait;
+    std::string key(1, static_cast<char>(k));
+    AnnounceCommand(key);
+    text = key;
+    return Next::kContinue;
+  }
+
+  Next ChangeSign() {
+    AnnounceCommand("t");
+    DeleteLine();
+    MoveCursor(1, CursorRow());
+    if (text.empty()) {
+      SetBackgroundColour(g_session.label_background);
+      SetTextColour(15);
+      ConsoleWrite("Operando: ");
+      SetBackgroundColour(0);
+      SetTextColour(15);
+      text = "t";
+      return Next::kFinish;
+    }
+    if (text[0] == '-')
+      text.erase(0, 1);
+    else
+      text.insert(0, "-");
+    WriteLabel();
+    ConsoleWrite(text);
+    digit_typed = true;
+    return Next::kContinue;
+  }
+
+  Next Exponent() {
+    AnnounceCommand("e");
+    if (!text.empty()) g_registers.scratch_x = NumberValue(text);
+    text = "E";
+    int start = CursorColumn();
+    for (;;) {  // step 2: a fresh exponent
+      PlaySoundKey("DOEEX");
+      size_t limit = 2;
+      exponent.clear();
+      for (;;) {  // steps 3 to 6
+        unsigned char k = ReadKey();
+        if (k == '-') limit = 3;
+        if (k == 8) return EraseAll();
+        if (k == 't') {
+          AnnounceCommand("t");
+          if (!exponent.empty() && exponent[0] == '-')
+            exponent.erase(0, 1);
+          else
+            exponent.insert(0, "-");
+          MoveCursor(start, CursorRow());
+          ClearToEndOfLine();
+          ConsoleWrite(exponent);
+        } else if (k == '-' || IsDigit(k)) {
+          if (k == '-' && !exponent.empty()) {
+            PlaySoundKey("DOnada");
+            continue;
+          }
+          ConsoleWrite(std::string(1, static_cast<char>(k)));
+          if (k == '-')
+            PlaySoundKey("DOmenos");
+          else
+            SpellCharacter(k);
+          exponent += static_cast<char>(k);
+        } else if (k == 0) {
+          ReadKey();
+          PlaySoundKey("DOTECLAINV");
+        } else if (k != 13) {
+          PlaySoundKey("DOTECLAINV");
+        }
+        if (k != 13 && exponent.size() >= limit) {
+          PlaySoundKey("DOnada");
+          for (;;) {
+            k = ReadKey();
+            if (k == 8) return EraseAll();
+            if (k == 13) break;
+            if (k == 0) ReadKey();
+            PlaySoundKey("DOnada");
+          }
+        }
+        if (k == 13) break;
+      }
+      double e = NumberValue(exponent == "-" ? "" : exponent);
+      if (e < -100 || e > 99 || e != std::trunc(e)) {
+        MoveCursor(start, CursorRow());
+        SetBackgroundColour(0);
+        ClearToEndOfLine();
+        continue;
+      }
+      LogCommand(text + "E" + exponent);
+      g_registers.scratch_x *= std::pow(10.0L, static_cast<long double>(e));
+      ConsoleWriteLine();
+      text = DecimalText(g_registers.scratch_x).substr(0, 15);
+      return Next::kFinish;
+    }
+  }
+
+  // Backspace in exponent entry: the whole entry goes, marks included.
+  Next EraseAll() {
+    exponent.clear();
+    point_typed = digit_typed = false;
+    Erase();
+    return Next::kContinue;
+  }
+
+  Next StoreKey(unsigned char k) {
+    PlaySoundKey("DOArmazena");
+    AnnounceCommand(std::string(1, static_cast<char>(k)));
+    double& x = g_registers.scratch_x;
+    if (!text.empty()) {
+      x = NumberValue(text);
+    } else if (stack.levels.empty()) {
+      ConsoleWriteLine();
+      ReportError(6);
+      return Next::kRestart;
+    } else {
+      x = stack.levels.back();
+    }
+    SpeakNumber(k == 14 ? x * 12 : k == 9 ? x / 12 : x);
+    ConsoleWriteLine();
+    text = std::string(1, static_cast<char>(k));
+    return Next::kFinish;
+  }
+
+  Next PaymentMode() {
+    double& mode = g_registers.financial[kPaymentMode];
+    bool end = mode == 0;
+    ConsoleWriteLine(end ? "BEG" : "END");
+    PlaySoundKey(end ? "DOBEG" : "DOEND");
+    mode = end ? 1 : 0;
+    return Next::kRestart;
+  }
+
+  Next Extended() {
+    unsigned char code = ReadKey();
+    auto& levels = stack.levels;
+    if (code >= 59 && code <= 67) {
+      PlaySoundKey("DOF1");
+    } else if (code == kRight || code == kLeft || code == kDown || code == kUp) {
+      if (levels.empty()) {
+        PlaySoundKey("DOnada");
+      } else if (code == kRight) {
+        PlaySoundKey("DOPilaPrimero");
+        SpellCharacter('X');
+        Pause(200);
+        SpeakNumber(levels.back());
+      } else if (code == kLeft) {
+        PlaySoundKey("DOXYZT");
+        static const char kLetters[] = "XYZT";
+        for (size_t i = 0; i < levels.size() && i < 4; ++i) {
+          SpellCharacter(static_cast<unsigned char>(kLetters[i]));
+          Pause(200);
+          SpeakNumber(levels[levels.size() - 1 - i]);
+          Pause(200);
+        }
+        Pause(100);
+        PlaySoundKey("DOOPERANDO");
+      } else {
+        const char* what = code == kDown ? "Rolagem da Pila" : "Troca X por Y";
+        LogCommand(what);
+        ConsoleWriteLine(what);
+        PlaySoundKey(code == kDown ? "DOROTAPILA" : "DOCAMBIAXY");
+        Pause(300);
+        if (code == kDown)
+          RollDown(stack);
+        else
+          SwapXY(stack);
+        WriteLabel();
+        PlaySoundKey("DOOPERANDO");
+      }
+    } else if (code == kPgUp) {
+      static const struct {
+        const char* text;
+        const char* sound;
+      } kModes[3] = {{"Juros Compostos Periodo Frac.", "DOPeIrregular"},
+                     {"Juros Simples Periodo Frac.", "DOPeIrregularSimple"},
+                     {"Juros Compostos S/Periodo Frac.", "DOPeRegular"}};
+      int mode = static_cast<int>(g_registers.interest_mode);
+      if (mode < 0 || mode > 2) mode = 0;
+      ConsoleWriteLine(kModes[mode].text);
+      PlaySoundKey(kModes[mode].sound);
+      g_registers.interest_mode = (mode + 1) % 3;
+      return Next::kRestart;
+    }
+    return Next::kContinue;
+  }
+
+  // One key through the dispatch table.
+  Next Dispatch(unsigned char k) {
+    if (k == 13) {
+      ConsoleWriteLine();
+      return Next::kFinish;
+    }
+    if (k == 8) {
+      if (text.empty())
+        PlaySoundKey("DOnada");
+      else
+        Erase();
+      return Next::kContinue;
+    }
+    if (k == '.' || IsDigit(k)) {
+      (k == '.' ? point_typed : digit_typed) = true;
+      g_entry.number_typed = true;
+      ConsoleWrite(std::string(1, static_cast<char>(k)));
+      SpellCharacter(k);
+      text += static_cast<char>(k);
+      return Next::kContinue;
+    }
+    if (k == 'e') return Exponent();
+    if (k == 't') return ChangeSign();
+    if (OneOf(k, "*+-/")) {
+      if (!text.empty() && k == '-') {
+        PlaySoundKey("DOnada");
+        return Next::kContinue;
+      }
+      return Command(k, true);
+    }
+    if (OneOf(k,
+              "%yYZ\x1aqQ\x11wW\x17xXE\x05"
+              "fgGNIlL\x0cPMVjJKD\x04"))
+      return Command(k, true);
+    if (k == 'z') {
+      Command(k, true);
+      return Next::kFinish;
+    }
+    if (OneOf(k, "n\x0ei\x09pmvk\x0b")) return StoreKey(k);
+    if (k == 10 && CtrlLetterHeld('M')) return PaymentMode();
+    if (k == 'a' || k == 'A' || k == 1) {
+      Command(k, false);
+      ConsoleWriteLine();
+      return Next::kFinish;
+    }
+    if (k == 'r' || k == 'R' || k == 's') {
+      Command(k, false);
+      return Next::kFinish;
+    }
+    if (k == 'd') {
+      AnnounceCommand("d");
+      ChooseDecimals();
+      text.clear();
+      return Next::kRestart;
+    }
+    if (k == 'h' || k == 'H') return Command(k, false);
+    if (k == 0) return Extended();
+    if (k == ' ') {
+      if (!text.empty()) PlaySoundKey("DOdigitado");
+      RepeatEntry(text);
+      return Next::kContinue;
+    }
+    if (k == 27) {
+      LogCommand("ESC");
+      ConsoleWriteLine();
+      ConfirmExit();
+      ShowCalculationScreen();
+      text = "\x1b";
+      return Next::kFinish;
+    }
+    PlaySoundKey("DOTECLAINV");
+    return Next::kContinue;
+  }
+
+  // A full operand text takes only EEX, Backspace and Enter.
+  Next Full() {
+    PlaySoundKey("DOnada");
+    for (;;) {
+      unsigned char k = ReadKey();
+      if (k == 'e') return Exponent();
+      if (k == 8) {
+        digit_typed = false;
+        Erase();
+        return Next::kContinue;
+      }
+      if (k == 13) {
+        ConsoleWriteLine();
+        return Next::kFinish;
+      }
+      if (k == 0) ReadKey();
+      PlaySoundKey("DOnada");
+    }
+  }
+};
+
+}  // namespace
+
+void ReadOperand(OperandStack& stack, std::string& answer) {
+  Entry entry(stack);
+  entry.Prompt();
+  for (;;) {
+    SetBackgroundColour(0);
+    SetTextColour(15);
+    unsigned char k = ReadKey();
+    if (!entry.Filter(k)) continue;
+    Next next = entry.Dispatch(k);
+    if (next == Next::kContinue && entry.text.size() == kFull) next = entry.Full();
+    if (next == Next::kRestart) {
+      if (k == 'd' && g_session.example_mode) return;
+      entry.Prompt();
+      continue;
+    }
+    if (next == Next::kFinish) break;
+  }
+  g_entry.number_typed = false;
+  if (CursorRow() > 24) ShowCalculationScreen();
+  answer = entry.text;
+}
+
+}  // namespace quipular

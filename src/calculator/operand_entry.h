@@ -1,0 +1,21 @@
+// Operand entry: the "Operando: " prompt, where numbers and commands are
+// typed, echoed and spoken, and one command token is given back.
+#pragma once
+
+#include <string>
+
+#include "functions/operand_stack.h"
+
+namespace quipular {
+
+struct OperandEntry {
+  bool number_typed = false;  // a number is being typed (the space key repeats it)
+};
+
+extern OperandEntry g_entry;
+
+// Reads one command token into answer (left unchanged when the decimals key
+// is used while an example drives the entry).
+void ReadOperand(OperandStack& stack, std::string& answer);
+
+}  // namespace quipular

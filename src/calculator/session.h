@@ -1,0 +1,16 @@
+// Flags shared by the command cycle and the guidance screens.
+#pragma once
+
+namespace quipular {
+
+struct Session {
+  int label_background = 4;           // background of labels: 4, or 2 while an example runs
+  bool example_mode = false;          // an example drives operand entry
+  bool interactive_examples = false;  // the example running is an interactive one
+  bool menu_redraw = false;           // the menu has drawn over the calculation screen
+  bool keyboard_test = false;         // the key test is running
+};
+
+extern Session g_session;
+
+}  // namespace quipular

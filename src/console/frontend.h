@@ -1,0 +1,30 @@
+// The small interface every front-end (script, terminal, window) offers the
+// screen model: events, drawing, key state, title, beep and tone.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quipular {
+
+class Frontend {
+ public:
+  virtual ~Frontend() = default;
+  // Takes pending events (keys go to the console's queue with QueueKey);
+  // waits at most timeout_ms for one when timeout_ms > 0.
+  virtual void PumpEvents(int timeout_ms) = 0;
+  // Brings the display up to date with the screen model.
+  virtual void Present() = 0;
+  // Whether Ctrl and the given capital letter are held as the last key came.
+  virtual bool CtrlLetterHeld(char letter) = 0;
+  // Milliseconds on this front-end's clock (virtual for scripts).
+  virtual uint64_t NowMs() = 0;
+  // Lets time pass, pumping events; the script front-end only moves its clock.
+  virtual void Sleep(int ms) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void Beep() = 0;
+  virtual void StartTone(int hz) = 0;
+  virtual void StopTone() = 0;
+};
+
+}  // namespace quipular

@@ -1,0 +1,23 @@
+// Key notation for scripts: "5<Enter>3<Enter>+<Enter>", named keys in angle
+// brackets, keys typed ahead together inside braces.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quipular {
+
+struct ScriptKey {
+  enum Kind { kBytes, kBreak, kClose, kQuit } kind = kBytes;
+  std::string bytes;     // the key codes it queues (one, or 0 and a code)
+  char ctrl_letter = 0;  // the capital letter held with Ctrl, if any
+};
+
+// A group of keys handed over at once (one key, or a braced group).
+using KeyGroup = std::vector<ScriptKey>;
+
+// Parses notation into groups; on a malformed text returns false and says
+// why in error.
+bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, std::string& error);
+
+}  // namespace quipular

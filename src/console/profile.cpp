@@ -1,0 +1,96 @@
+// Reading "VESTRA.INI" with inih; each file is parsed once and kept.
+#include "console/profile.h"
+
+#include <dirent.h>
+#include <ini.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+
+#ifndef QUIPULAR_SYSCONFDIR
+#define QUIPULAR_SYSCONFDIR "/etc"
+#endif
+
+namespace quipular {
+namespace {
+
+using Values = std::map<std::string, std::string>;  // "section\nkey" in lower case
+
+std::map<std::string, Values>& Cache() {
+  static std::map<std::string, Values> cache;
+  return cache;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+int Collect(void* user, const char* section, const char* name, const char* value) {
+  auto* values = static_cast<Values*>(user);
+  values->emplace(Lower(section) + "\n" + Lower(name), value);  // the first one wins
+  return 1;
+}
+
+const Values& Load(const std::string& path) {
+  auto& cache = Cache();
+  auto it = cache.find(path);
+  if (it != cache.end()) return it->second;
+  Values values;
+  if (!path.empty()) ini_parse(path.c_str(), Collect, &values);
+  return cache.emplace(path, std::move(values)).first->second;
+}
+
+}  // namespace
+
+std::string FindFileNoCase(const std::string& dir, const std::string& name) {
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return {};
+  std::string found;
+  while (dirent* e = readdir(d)) {
+    if (strcasecmp(e->d_name, name.c_str()) == 0) {
+      found = dir.empty() ? e->d_name : dir + "/" + e->d_name;
+      break;
+    }
+  }
+  closedir(d);
+  return found;
+}
+
+std::string WindowsDirectory() {
+  if (const char* w = std::getenv("VESTRA_WINDIR"); w && *w) return w;
+  std::string config;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+    config = x;
+  else if (const char* h = std::getenv("HOME"); h && *h)
+    config = std::string(h) + "/.config";
+  if (!config.empty() && !FindFileNoCase(config + "/vestra", "VESTRA.INI").empty())
+    return config + "/vestra";
+  return QUIPULAR_SYSCONFDIR "/vestra";
+}
+
+std::string WindowsSettingsFile() {
+  return FindFileNoCase(WindowsDirectory(), "VESTRA.INI");
+}
+
+std::string ReadProfileString(const std::string& path, const std::string& section,
+                              const std::string& key, const std::string& def) {
+  const Values& values = Load(path);
+  auto it = values.find(Lower(section) + "\n" + Lower(key));
+  return it == values.end() ? def : it->second;
+}
+
+std::string ReadProfile(const std::string& section, const std::string& key,
+                        const std::string& def) {
+  return ReadProfileString(WindowsSettingsFile(), section, key, def);
+}
+
+void ForgetProfiles() {
+  Cache().clear();
+}
+
+}  // namespace quipular

@@ -1,0 +1,34 @@
+// Script front-end: hands over the next group of keys when the program waits.
+#include "console/script_frontend.h"
+
+#include "console/program_exit.h"
+#include "console/text_console.h"
+
+namespace quipular {
+
+void DeliverScriptKey(const ScriptKey& key) {
+  switch (key.kind) {
+    case ScriptKey::kBreak:
+    case ScriptKey::kQuit:
+      ExitProgram(kExitBreak);
+    case ScriptKey::kClose:
+      CloseConsole();
+    case ScriptKey::kBytes:
+      if (key.bytes.size() == 2 && key.bytes[0] == 0)
+        QueueExtendedKey(static_cast<unsigned char>(key.bytes[1]));
+      else
+        for (char b : key.bytes) QueueKey(static_cast<unsigned char>(b));
+      break;
+  }
+}
+
+void ScriptFrontend::PumpEvents(int) {
+  if (!g_console.waiting_for_key || g_console.queued > 0) return;
+  if (next_ == groups_.size()) ExitProgram(kExitScriptEnded);
+  for (const ScriptKey& key : groups_[next_++]) {
+    held_ = key.ctrl_letter;
+    DeliverScriptKey(key);
+  }
+}
+
+}  // namespace quipular

@@ -1,0 +1,295 @@
+// The screen model and the console operations; front-ends only show it and
+// feed its key queue.
+#include "console/text_console.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/frontend.h"
+#include "console/profile.h"
+#include "console/program_exit.h"
+#include "console/text_encoding.h"
+#include "console/transcript.h"
+
+namespace quipular {
+
+TextConsole g_console;
+
+namespace {
+
+TextConsole& C() {
+  return g_console;
+}
+
+void BlankRange(int row, int from, int to) {
+  for (int x = from; x <= to; ++x) {
+    C().chars[row * kColumns + x] = ' ';
+    C().attrs[row * kColumns + x] = C().attribute;
+  }
+}
+
+void ScrollUp() {
+  std::memmove(C().chars, C().chars + kColumns, (kRows - 1) * kColumns);
+  std::memmove(C().attrs, C().attrs + kColumns, (kRows - 1) * kColumns);
+  BlankRange(kRows - 1, 0, kColumns - 1);
+}
+
+void NewLine() {
+  if (C().row < kRows - 1)
+    ++C().row;
+  else
+    ScrollUp();
+}
+
+// "S" or "s" as the first character of a setting turns a flag on.
+bool FirstIsS(const std::string& v) {
+  return !v.empty() && (v[0] == 'S' || v[0] == 's');
+}
+
+std::string Setting(const char* section, const char* key, const char* def) {
+  std::string v = ReadProfile(section, key, def);
+  return v.empty() ? def : v;  // the platform gives the default for an empty value
+}
+
+void ReadVideoSettings() {
+  TextConsole& c = C();
+  for (int i = 0; i < 16; ++i) c.remap[i] = static_cast<unsigned char>(i);
+  std::string tab = Setting("VIDEO", "TABCORES", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
+  size_t pos = 0;
+  for (int i = 0; i < 16 && pos <= tab.size(); ++i) {
+    size_t end = tab.find(',', pos);
+    std::string item = tab.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    if (item.empty() || item.size() > 3 ||
+        item.find_first_not_of("0123456789") != std::string::npos)
+      break;
+    c.remap[i] = static_cast<unsigned char>(std::atoi(item.c_str()));
+    if (end == std::string::npos) break;
+    pos = end + 1;
+  }
+  c.colours_enabled = !FirstIsS(Setting("VIDEO", "CORESFIXAS", "N"));
+  c.slow_scroll = FirstIsS(Setting("VIDEO", "LENTO", "N"));
+  int back = std::atoi(Setting("VIDEO", "CORFUNDO", "0").c_str());
+  int fore = std::atoi(Setting("VIDEO", "CORLETRA", "15").c_str());
+  c.start_attribute = static_cast<unsigned char>(((back * 16) & 0xF0) | (fore & 0x0F));
+  c.attribute = c.start_attribute;
+  int mode = (Setting("BRAILLE", "MODO", "0")[0]) & 3;
+  c.braille_mode = mode == 3 ? 1 : mode;
+  c.magnification = Setting("VIDEO", "AMPLIF", "2")[0] & 7;
+  std::string corner = Setting("VIDEO", "CANTOTELA", "SIM");
+  c.start_maximized = !(corner.size() > 1 && (corner[1] == 'S' || corner[1] == 's'));
+}
+
+}  // namespace
+
+void ResetConsole(Frontend* frontend) {
+  TextConsole& c = C();
+  c = TextConsole{};
+  std::memset(c.chars, ' ', sizeof c.chars);
+  std::memset(c.attrs, c.attribute, sizeof c.attrs);
+  for (int i = 0; i < 16; ++i) c.remap[i] = static_cast<unsigned char>(i);
+  c.frontend = frontend;
+}
+
+void OpenConsole() {
+  TextConsole& c = C();
+  if (c.open) return;
+  c.open = true;
+  ReadVideoSettings();
+  std::memset(c.chars, ' ', sizeof c.chars);
+  std::memset(c.attrs, c.attribute, sizeof c.attrs);
+  c.column = c.row = 0;
+  c.frontend->Present();
+}
+
+void ConsoleWrite(const char* bytes, int count) {
+  OpenConsole();
+  TextConsole& c = C();
+  for (int i = 0; i < count; ++i) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b == 7) {
+      c.frontend->Beep();
+    } else if (b == 8) {
+      if (c.column > 0) {
+        --c.column;
+        BlankRange(c.row, c.column, c.column);
+      }
+    } else if (b == 10) {
+      NewLine();
+      c.column = 0;
+    } else if (b == 13) {
+      c.column = 0;
+    } else if (b >= 32) {
+      if (c.column >= kColumns) {
+        c.column = 0;
+        NewLine();
+      }
+      c.chars[c.row * kColumns + c.column] = b;
+      c.attrs[c.row * kColumns + c.column] = c.attribute;
+      ++c.column;
+    }
+  }
+}
+
+void ConsoleWrite(std::string_view bytes) {
+  ConsoleWrite(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+void ConsoleWriteLine(std::string_view bytes) {
+  ConsoleWrite(bytes);
+  ConsoleWrite("\r\n", 2);
+}
+
+int ConsoleReadLine(char* buffer, int capacity) {
+  int length = 0;
+  for (;;) {
+    unsigned char k = ReadKey();
+    if (k == 13) break;
+    if (k == 8) {
+      if (length > 0) {
+        --length;
+        ConsoleWrite("\b", 1);
+      }
+    } else if (k >= 32 && length < capacity - 2) {
+      buffer[length++] = static_cast<char>(k);
+      ConsoleWrite(reinterpret_cast<const char*>(&k), 1);
+    }
+  }
+  if (capacity >= 2) {
+    buffer[length++] = '\r';
+    buffer[length++] = '\n';
+  }
+  ConsoleWrite("\r\n", 2);
+  return length;
+}
+
+void ClearScreen() {
+  OpenConsole();
+  std::memset(C().chars, ' ', sizeof C().chars);
+  std::memset(C().attrs, C().attribute, sizeof C().attrs);
+  C().column = C().row = 0;
+}
+
+void SetScreenMode(int mode) {
+  ClearScreen();
+  C().screen_mode = mode;
+}
+
+void ClearToEndOfLine() {
+  OpenConsole();
+  BlankRange(C().row, std::min(C().column, kColumns - 1), kColumns - 1);
+  if (C().column >= kColumns) BlankRange(C().row, kColumns - 1, kColumns - 1);
+}
+
+void DeleteLine() {
+  OpenConsole();
+  TextConsole& c = C();
+  int below = kRows - 1 - c.row;
+  std::memmove(c.chars + c.row * kColumns, c.chars + (c.row + 1) * kColumns, below * kColumns);
+  std::memmove(c.attrs + c.row * kColumns, c.attrs + (c.row + 1) * kColumns, below * kColumns);
+  BlankRange(kRows - 1, 0, kColumns - 1);
+}
+
+void MoveCursor(int column, int row) {
+  C().column = std::clamp(column - 1, 0, kColumns - 1);
+  C().row = std::clamp(row - 1, 0, kRows - 1);
+}
+
+int CursorColumn() {
+  return C().column + 1;
+}
+int CursorRow() {
+  return C().row + 1;
+}
+
+void SetTextColour(int colour) {
+  OpenConsole();
+  if (C().colours_enabled)
+    C().attribute = static_cast<unsigned char>((C().attribute & 0xF0) | (colour & 0x0F));
+}
+
+void SetBackgroundColour(int colour) {
+  OpenConsole();
+  if (C().colours_enabled)
+    C().attribute = static_cast<unsigned char>((C().attribute & 0x0F) | ((colour * 16) & 0xF0));
+}
+
+void ProcessEvents() {
+  C().frontend->PumpEvents(0);
+  C().frontend->Present();
+}
+
+bool KeyPressed() {
+  OpenConsole();
+  ProcessEvents();
+  return C().queued > 0;
+}
+
+unsigned char ReadKey() {
+  OpenConsole();
+  TextConsole& c = C();
+  if (c.queued == 0) {
+    c.waiting_for_key = true;
+    c.frontend->Present();
+    while (c.queued == 0) c.frontend->PumpEvents(1000);
+    c.waiting_for_key = false;
+  }
+  unsigned char k = c.queue[0];
+  std::memmove(c.queue, c.queue + 1, --c.queued);
+  return k;
+}
+
+void Pause(int milliseconds) {
+  RecordSpeech("pause " + std::to_string(milliseconds & 0xFFFF));
+  C().frontend->Present();
+  C().frontend->Sleep(milliseconds & 0xFFFF);
+  ProcessEvents();
+}
+
+void SetConsoleTitle(const std::string& title) {
+  C().title = title;
+  C().frontend->SetTitle(title);
+}
+
+void CloseConsole() {
+  while (KeyPressed()) ReadKey();
+  ExitProgram(kExitNormal);
+}
+
+void StartTone(int hz) {
+  RecordSpeech("tone " + std::to_string(hz));
+  C().frontend->StopTone();
+  C().frontend->StartTone(hz);
+}
+
+void StopTone() {
+  C().frontend->StopTone();
+}
+
+void QueueKey(unsigned char code) {
+  if (C().queued < kKeyQueueSize) C().queue[C().queued++] = code;
+}
+
+void QueueExtendedKey(unsigned char code) {
+  if (C().queued > kKeyQueueSize - 2) return;
+  C().queue[C().queued++] = 0;
+  C().queue[C().queued++] = code;
+}
+
+bool CtrlLetterHeld(char letter) {
+  return C().frontend->CtrlLetterHeld(letter);
+}
+
+std::string ScreenRow(int row) {
+  std::string_view line(reinterpret_cast<const char*>(C().chars) + (row - 1) * kColumns, kColumns);
+  size_t end = line.find_last_not_of(' ');
+  return Utf8(end == std::string_view::npos ? std::string_view{} : line.substr(0, end + 1));
+}
+
+std::string ScreenText() {
+  std::string text;
+  for (int r = 1; r <= kRows; ++r) text += ScreenRow(r) + "\n";
+  return text;
+}
+
+}  // namespace quipular

@@ -1,0 +1,98 @@
+// The 80 x 25 text console: character and attribute planes, the cursor with
+// its deferred wrap, colours, the key queue and the console operations.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quipular {
+
+class Frontend;
+
+constexpr int kColumns = 80;
+constexpr int kRows = 25;
+constexpr int kKeyQueueSize = 64;
+
+// Key codes that stand behind the extended-key prefix 0.
+enum ScanCode : unsigned char {
+  kF1 = 59,
+  kF12 = 70,
+  kHome = 71,
+  kUp = 72,
+  kPgUp = 73,
+  kLeft = 75,
+  kRight = 77,
+  kEnd = 79,
+  kDown = 80,
+  kPgDn = 81,
+  kIns = 82,
+  kDel = 83,
+  kShiftIns = 254,
+  kCtrlIns = 255,
+};
+
+struct TextConsole {
+  unsigned char chars[kRows * kColumns];  // character plane, row-major, blank = 32
+  unsigned char attrs[kRows * kColumns];  // attribute of each cell when it was written
+  int column = 0;                         // 0..80; 80 = the wrap waits for the next character
+  int row = 0;                            // 0..24
+  unsigned char attribute = 0x0F;         // background * 16 + foreground
+  unsigned char start_attribute = 0x0F;   // CORFUNDO * 16 + CORLETRA from the settings
+  unsigned char remap[16];                // colour remap (TABCORES), identity by default
+  bool colours_enabled = true;            // false when CORESFIXAS is "S"
+  bool slow_scroll = false;               // LENTO
+  bool start_maximized = true;            // CANTOTELA
+  int braille_mode = 0;                   // starting Braille mode (MODO)
+  int magnification = 2;                  // magnifier factor (AMPLIF)
+  unsigned char queue[kKeyQueueSize];     // the key queue
+  int queued = 0;                         // bytes in the key queue
+  bool open = false;                      // the console has been opened
+  bool waiting_for_key = false;           // ReadKey is waiting on an empty queue
+  int screen_mode = 3;                    // recorded by SetScreenMode, no other effect
+  std::string title;                      // the window title
+  Frontend* frontend = nullptr;           // where events come from and the screen goes
+};
+
+extern TextConsole g_console;
+
+// Puts the console back to its state before OpenConsole, with a front-end.
+void ResetConsole(Frontend* frontend);
+
+void OpenConsole();
+void ConsoleWrite(const char* bytes, int count);
+void ConsoleWrite(std::string_view bytes);
+void ConsoleWriteLine(std::string_view bytes = {});
+int ConsoleReadLine(char* buffer, int capacity);
+void ClearScreen();
+void SetScreenMode(int mode);
+void ClearToEndOfLine();
+void DeleteLine();
+void MoveCursor(int column, int row);  // 1-based, clamped
+int CursorColumn();                    // 1-based
+int CursorRow();                       // 1-based
+void SetTextColour(int colour);
+void SetBackgroundColour(int colour);
+bool KeyPressed();
+unsigned char ReadKey();
+void Pause(int milliseconds);
+void ProcessEvents();
+void SetConsoleTitle(const std::string& title);
+[[noreturn]] void CloseConsole();
+void StartTone(int hz);
+void StopTone();
+
+// Front-end side: appends key bytes to the queue (dropped when it is full);
+// an extended key needs two free places.
+void QueueKey(unsigned char code);
+void QueueExtendedKey(unsigned char code);
+
+// Whether Ctrl and a letter are held, asked of the front-end.
+bool CtrlLetterHeld(char letter);
+
+// The screen as UTF-8 text: 25 lines, trailing blanks cut.
+std::string ScreenText();
+// One row (1-based) as UTF-8 with trailing blanks cut.
+std::string ScreenRow(int row);
+
+}  // namespace quipular

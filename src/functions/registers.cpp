@@ -1,0 +1,42 @@
+// Register blocks and their clears.
+#include "functions/registers.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace quipular {
+
+Registers g_registers;
+
+void ClearRegisterBlocks(char token) {
+  Registers& r = g_registers;
+  r.last_x_valid = false;
+  r.stat_count = 0;
+  r.scratch_x = r.scratch_y = r.result = 0;
+  if (token == 'A') {
+    std::fill(std::begin(r.statistics), std::end(r.statistics), 0.0);
+  } else if (token == 1) {
+    std::fill(std::begin(r.financial), std::end(r.financial), 0.0);
+  } else {
+    std::fill(std::begin(r.financial), std::end(r.financial), 0.0);
+    std::fill(std::begin(r.statistics), std::end(r.statistics), 0.0);
+    std::fill(std::begin(r.cash_flows), std::end(r.cash_flows), 0.0);
+    std::fill(std::begin(r.storage), std::end(r.storage), 0.0);
+    r.cf_next = r.cf_count = 1;
+    r.date1 = r.date2 = DateRecord{};
+    r.date_toggle = 0;
+    r.first_date_dmy = r.first_date_mdy = false;
+    r.interest_mode = 0;
+  }
+}
+
+int StorageIndex(char first, char digit) {
+  if (digit < '0' || digit > '9') return -1;
+  int place = digit == '0' ? 9 : digit - '1';
+  if (first == 0) return place;
+  if (first == '.') return 10 + place;
+  if (first >= 'a' && first <= 'h') return 20 + (first - 'a') * 10 + place;
+  return -1;
+}
+
+}  // namespace quipular

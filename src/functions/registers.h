@@ -1,0 +1,64 @@
+// The calculator's registers: financial, statistics, cash flows, storage,
+// last X, decimals, payment and interest modes, dates, and the operand
+// scratch values shared by the command loop and the computations.
+#pragma once
+
+namespace quipular {
+
+constexpr int kBlockSize = 100;
+constexpr double kCeiling = 9.999999999e99;  // the overflow ceiling
+
+// Slots of the financial block.
+enum FinancialSlot {
+  kN = 0,
+  kI = 1,
+  kPV = 2,
+  kPMT = 3,
+  kFV = 4,
+  kPaymentMode = 5,
+  kAmortInterest = 6,
+  kDepreciationRemainder = 10
+};
+
+// Slots of the statistics block.
+enum StatisticsSlot { kStatN = 0, kSumX = 1, kSumX2 = 2, kSumY = 3, kSumY2 = 4, kSumXY = 5 };
+
+struct DateRecord {
+  double day = 0, month = 0, year = 0;
+};
+
+struct Registers {
+  double financial[kBlockSize] = {};   // n, i (a fraction), PV, PMT, FV, mode, ...
+  double statistics[kBlockSize] = {};  // n and the five sums
+  int stat_count = 0;                  // the count the statistics divide by
+  double cash_flows[kBlockSize] = {};  // CF0, CF1, ... in entry order
+  int cf_next = 1;                     // 1-based: the next amount goes to cash_flows[cf_next - 1]
+  int cf_count = 1;                    // cash flows entered plus one
+  int nj_counter = 0;                  // counts repetitions while Nj runs
+  double storage[kBlockSize] = {};     // STO/RCL registers "1".."0", ".1"..".0", "a1".."h0"
+  double last_x = 0;                   // X of the first two-number operation since a clear
+  bool last_x_valid = false;
+  int decimals = 2;          // decimals shown and spoken, 0 to 9
+  double interest_mode = 0;  // 0, 1 or 2
+  DateRecord date1, date2;
+  double date_toggle = 0;                               // 0: the next date entered is date 1
+  bool dmy_format = false, mdy_format = false;          // the format in force
+  bool first_date_dmy = false, first_date_mdy = false;  // how date 1 was entered
+  double scratch_x = 0, scratch_y = 0;                  // operand scratch X and Y
+  double result = 0;                                    // the result register
+  bool store_abandoned = false;  // STO or RCL left with Esc or a bad register key
+};
+
+extern Registers g_registers;
+
+// The register part of a clear: "A" the statistics block, Ctrl+A (1) the
+// financial block, any other token every block, the cash-flow places, the
+// dates and the interest mode. Every clear also forgets last X, the
+// statistics count and the scratch values.
+void ClearRegisterBlocks(char token);
+
+// Storage register element for the keys of its name ("1".."9","0",
+// ".1"..".0", "a1".."h0"): first key and digit; -1 when they name none.
+int StorageIndex(char first, char digit);
+
+}  // namespace quipular

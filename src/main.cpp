@@ -1,0 +1,163 @@
+// Quipular: options, the front-end, the calculator, and the one exit where
+// the terminal is restored and the --screen, --speech and --state files are
+// written.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "calculator/command_loop.h"
+#include "console/key_notation.h"
+#include "console/program_exit.h"
+#include "console/script_frontend.h"
+#include "console/terminal_frontend.h"
+#include "console/text_console.h"
+#include "console/transcript.h"
+#include "functions/operand_stack.h"
+#include "functions/state_dump.h"
+#include "voice/voice_settings.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quipular [--window | --terminal | --headless] [options]\n"
+    "  --keys TEXT        keys to type, in key notation (implies --headless\n"
+    "                     unless a front-end is named)\n"
+    "  --keys-file FILE   the same, read from a file\n"
+    "  --screen FILE      at exit, the screen: 25 lines, UTF-8\n"
+    "  --speech FILE      every prompt as it is asked for, one line each\n"
+    "  --state FILE       at exit, the stack and registers, one \"name = value\" a line\n"
+    "  --help, --version\n"
+    "Key notation: printable characters stand for themselves; named keys in angle\n"
+    "brackets: <Enter> <Esc> <BS> <Tab> <Space> <Up> <Down> <Left> <Right> <PgUp>\n"
+    "<PgDn> <Home> <End> <Ins> <Del> <F1>..<F12> <lt>, with modifiers <Ctrl+X>\n"
+    "<Shift+Ins> <Alt+A> <Ctrl+Enter>; keys inside { } are typed ahead together.\n"
+    "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out.\n";
+
+struct Options {
+  enum Frontend { kAuto, kWindow, kTerminal, kHeadless } frontend = kAuto;
+  bool has_keys = false;
+  std::string keys, screen, speech, state;
+};
+
+bool ReadFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  if (path.empty()) return;
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  if (!out) std::fprintf(stderr, "quipular: cannot write %s\n", path.c_str());
+}
+
+// Parses the command line; returns -1 to go on, else an exit code.
+int ParseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "quipular: %s needs a value\n", a.c_str());
+        return false;
+      }
+      into = argv[++i];
+      return true;
+    };
+    if (a == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::puts("QUIPULAR - v.1.0");
+      return 0;
+    } else if (a == "--window") {
+      o.frontend = Options::kWindow;
+    } else if (a == "--terminal") {
+      o.frontend = Options::kTerminal;
+    } else if (a == "--headless") {
+      o.frontend = Options::kHeadless;
+    } else if (a == "--keys") {
+      if (!value(o.keys)) return 2;
+      o.has_keys = true;
+    } else if (a == "--keys-file") {
+      std::string path;
+      if (!value(path)) return 2;
+      if (!ReadFile(path, o.keys)) {
+        std::fprintf(stderr, "quipular: cannot read %s\n", path.c_str());
+        return 2;
+      }
+      o.has_keys = true;
+    } else if (a == "--screen") {
+      if (!value(o.screen)) return 2;
+    } else if (a == "--speech") {
+      if (!value(o.speech)) return 2;
+    } else if (a == "--state") {
+      if (!value(o.state)) return 2;
+    } else {
+      std::fprintf(stderr, "quipular: unknown option %s\n%s", a.c_str(), kUsage);
+      return 2;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace quipular;
+  Options options;
+  if (int code = ParseOptions(argc, argv, options); code >= 0) return code;
+
+  std::vector<KeyGroup> groups;
+  std::string error;
+  if (!ParseKeyNotation(options.keys, groups, error)) {
+    std::fprintf(stderr, "quipular: bad keys: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.frontend == Options::kAuto)
+    options.frontend = options.has_keys ? Options::kHeadless
+                       : std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
+                           ? Options::kWindow
+                           : Options::kTerminal;
+  if (options.frontend == Options::kWindow) options.frontend = Options::kTerminal;
+
+  std::unique_ptr<Frontend> frontend;
+  if (options.frontend == Options::kHeadless) {
+    frontend = std::make_unique<ScriptFrontend>(std::move(groups));
+  } else {
+    auto terminal = std::make_unique<TerminalFrontend>(std::move(groups));
+    if (!terminal->Start(error)) {
+      std::fprintf(stderr, "quipular: %s\n", error.c_str());
+      return 1;
+    }
+    frontend = std::move(terminal);
+  }
+  ResetConsole(frontend.get());
+  g_transcript.enabled = !options.speech.empty();
+  char dir[4096];
+  if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
+
+  int code = kExitNormal;
+  try {
+    RunCalculator();
+  } catch (const ProgramExit& e) {
+    code = e.code;
+  }
+  frontend.reset();  // restores the terminal
+  WriteFile(options.screen, ScreenText());
+  if (!options.speech.empty()) {
+    std::string text;
+    for (const std::string& line : g_transcript.lines) text += line + "\n";
+    WriteFile(options.speech, text);
+  }
+  WriteFile(options.state, StateDump());
+  return code;
+}

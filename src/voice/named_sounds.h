@@ -1,0 +1,26 @@
+// Named sounds: a sound key, a character's name or a text spelled out, played
+// from the recorded prompts. Each returns when heard; a prompt asked for
+// while a key is already waiting is skipped.
+#pragma once
+
+#include <string>
+
+namespace quipular {
+
+struct NamedSounds {
+  std::string sound_directory;        // where sound keys are found; ends in "\" unless empty
+  std::string key_letters_directory;  // where sound keys beginning with "_" are found
+  std::string letters_directory;      // character names and number words
+};
+
+extern NamedSounds g_sounds;
+
+void PlaySoundKey(const std::string& key);
+void SpellCharacter(unsigned char c);
+void SpellText(const std::string& text);
+
+// Plays a prompt described by a transcript line: skipped (and marked so)
+// when a key is waiting, otherwise recorded and played.
+void PlayPrompt(const std::string& line);
+
+}  // namespace quipular

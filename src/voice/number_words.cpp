@@ -1,0 +1,111 @@
+// Portuguese number words: groups of three digits, group names, joiners.
+#include "voice/number_words.h"
+
+#include <cstdio>
+
+#include "console/text_encoding.h"
+#include "voice/named_sounds.h"
+
+namespace quipular {
+namespace {
+
+const char* const kUnits[10] = {"zero",  "um",   "dois", "tres", "quatro",
+                                "cinco", "seis", "sete", "oito", "nove"};
+const char* const kTeens[10] = {"dez",    "onze",      "doze",      "treze",   "quatorze",
+                                "quinze", "dezesseis", "dezessete", "dezoito", "dezenove"};
+const char* const kTens[10] = {"",          "",         "vinte",   "trinta",  "quarenta",
+                               "cinquenta", "sessenta", "setenta", "oitenta", "noventa"};
+const char* const kHundreds[10] = {"cem",          "cento",      "duzentos",   "trezentos",
+                                   "quatrocentos", "quinhentos", "seiscentos", "setecentos",
+                                   "oitocentos",   "novecentos"};
+
+// Names of the groups 10^12, 10^9, 10^6 and 10^3, singular and plural.
+struct GroupName {
+  std::string singular, plural;
+};
+const GroupName& Name(int group) {
+  static const GroupName names[4] = {{Cp1252("trilhão "), Cp1252("trilhões ")},
+                                     {Cp1252("bilhão "), Cp1252("bilhões ")},
+                                     {Cp1252("milhão "), Cp1252("milhões ")},
+                                     {"mil ", "mil "}};
+  return names[group];
+}
+
+}  // namespace
+
+std::string GroupToWords(const std::string& digits) {
+  if (digits.size() != 3) return {};
+  int h = digits[0] - '0', t = digits[1] - '0', u = digits[2] - '0';
+  if (h == 0 && t == 0 && u == 0) return {};
+  if (h == 1 && t == 0 && u == 0) return "cem";
+  std::string words;
+  if (h != 0) {
+    words = kHundreds[h];
+    if (t == 0 && u == 0) return words;
+    words += " e ";
+  }
+  if (t == 1) return words + kTeens[u];
+  if (t >= 2) {
+    words += kTens[t];
+    if (u == 0) return words;
+    words += " e ";
+  }
+  if (u >= 1) words += kUnits[u];
+  return words;
+}
+
+std::string NumberToWords(long long value) {
+  if (value <= 0) return "zero";
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%015lld", value);
+  std::string groups[5];
+  int last = 4, first = -1;
+  for (int k = 0; k < 5; ++k) {
+    std::string group(digits + 3 * k, 3);
+    groups[k] = GroupToWords(group);
+    if (k < 4 && group != "000")
+      groups[k] += " " + (group == "001" ? Name(k).singular : Name(k).plural);
+  }
+  for (int k = 0; k < 5; ++k)
+    if (!groups[k].empty()) {
+      if (first < 0) first = k;
+      last = k;
+    }
+  std::string text;
+  for (int k = 0; k <= last; ++k) {
+    if (k == last && k != first) text += "e ";
+    text += groups[k];
+  }
+  if (text.rfind("um mil", 0) == 0 && text.rfind("um milh", 0) != 0) text.erase(0, 3);
+  return text;
+}
+
+std::string WordFileName(const std::string& word) {
+  std::string w;
+  for (char c : word) {
+    unsigned char u = static_cast<unsigned char>(c);
+    w += u == 0xE3 ? 'a' : u == 0xF5 ? 'o' : c;  // ã, õ
+  }
+  if (w == "dezessete") w = "dezeset";
+  return ("_" + w).substr(0, 8);
+}
+
+void SpeakWords(const std::string& words, bool feminine) {
+  std::string said;
+  size_t pos = 0;
+  while (pos < words.size()) {
+    size_t start = words.find_first_not_of(' ', pos);
+    if (start == std::string::npos) break;
+    size_t end = words.find(' ', start);
+    std::string word =
+        words.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    pos = end == std::string::npos ? words.size() : end;
+    bool last = words.find_first_not_of(' ', pos) == std::string::npos;
+    if (feminine && last && word == "um") word = "uma";
+    if (feminine && last && word == "dois") word = "duas";
+    said += (said.empty() ? "" : " ") + word;
+  }
+  if (!said.empty()) PlayPrompt("words " + Utf8(said));
+}
+
+}  // namespace quipular

@@ -1,0 +1,31 @@
+// The voice's settings: ReadSetting with the program-directory placeholder,
+// and StartVoice, which sets the sound and letters directories and the
+// playback speed-ups.
+#pragma once
+
+#include <string>
+
+namespace quipular {
+
+struct VoiceSettings {
+  std::string startup_directory;   // the current directory at start
+  int speed = 3;                   // voice speed 1 to 5
+  bool fast_playback = false;      // play speech at 1.5 times the rate
+  bool speech_compaction = false;  // drop every other pitch period
+};
+
+extern VoiceSettings g_voice;
+
+// A value of the settings file ("VESTRA" when section is empty), with "@"
+// expanded to the family's program directory. Empty when missing.
+std::string ReadSetting(const std::string& section, const std::string& key);
+
+// Sets up the voice with a speed (0 or less: from the settings) and the
+// sound directory.
+void StartVoice(int speed, const std::string& sound_directory);
+
+// What every screen does: the sound directory from the settings, then
+// StartVoice with the speed of the settings.
+void SetUpVoice();
+
+}  // namespace quipular

@@ -1,0 +1,314 @@
+// Runs scenario files against the real binary in its script front-end: each
+// case types its keys in a fresh directory and checks excerpts of the
+// screen, the speech transcript, the state dump, the log and the exit code.
+//
+// Scenario lines:
+//   == NAME              starts a case
+//   keys TEXT            keys in key notation (lines add up)
+//   env NAME=VALUE       environment of the run
+//   setup mkdir|symlink|write ...   prepares the directory before the run
+//   exit N               expected exit code (3 when not given: the keys ran out)
+//   screen TEXT / !screen TEXT      the screen holds (does not hold) TEXT
+//   row N TEXT           screen row N (1-based) is exactly TEXT
+//   speech A | B ...     these transcript lines follow one another
+//   !speech LINE         no transcript line is LINE
+//   state NAME = NUMBER  the state has NAME with this value (relative 1e-12)
+//   !state NAME          the state has no NAME
+//   log A | B ...        these log lines follow one another
+//   nolog                no log file at the end
+//   file NAME TEXT       file NAME holds TEXT (Windows-1252 read as UTF-8)
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Case {
+  std::string name;
+  int line = 0;
+  std::string keys;
+  int exit_code = 3;
+  std::vector<std::string> env, setup, checks;
+};
+
+std::string Read(const std::string& path, bool* exists = nullptr) {
+  std::ifstream in(path, std::ios::binary);
+  if (exists) *exists = static_cast<bool>(in);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Write(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Utf8FromCp1252(const std::string& in) {
+  std::string out;
+  for (unsigned char c : in) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::istringstream in(text);
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  for (;;) {
+    size_t bar = text.find(" | ", pos);
+    parts.push_back(text.substr(pos, bar == std::string::npos ? std::string::npos : bar - pos));
+    if (bar == std::string::npos) break;
+    pos = bar + 3;
+  }
+  return parts;
+}
+
+bool HasRun(const std::vector<std::string>& lines, const std::vector<std::string>& run) {
+  for (size_t i = 0; i + run.size() <= lines.size(); ++i) {
+    size_t k = 0;
+    while (k < run.size() && lines[i + k] == run[k]) ++k;
+    if (k == run.size()) return true;
+  }
+  return false;
+}
+
+std::vector<Case> Parse(const std::string& path) {
+  std::vector<Case> cases;
+  std::ifstream in(path);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    if (line.rfind("== ", 0) == 0) {
+      cases.push_back(Case{line.substr(3), number, {}, 3, {}, {}, {}});
+      continue;
+    }
+    if (cases.empty()) {
+      std::cerr << path << ":" << number << ": a line before the first case\n";
+      std::exit(2);
+    }
+    Case& c = cases.back();
+    if (line.rfind("keys ", 0) == 0)
+      c.keys += line.substr(5) + "\n";
+    else if (line.rfind("env ", 0) == 0)
+      c.env.push_back(line.substr(4));
+    else if (line.rfind("setup ", 0) == 0)
+      c.setup.push_back(line.substr(6));
+    else if (line.rfind("exit ", 0) == 0)
+      c.exit_code = std::atoi(line.c_str() + 5);
+    else
+      c.checks.push_back(line);
+  }
+  return cases;
+}
+
+int Run(const std::string& binary, const std::string& dir, const Case& c) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(120);
+    setenv("VESTRA_WINDIR", (dir + "/windows").c_str(), 1);
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    for (const std::string& e : c.env) {
+      size_t eq = e.find('=');
+      setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+    }
+    int null = open("/dev/null", 0);
+    dup2(null, 0);
+    alarm(60);
+    execl(binary.c_str(), binary.c_str(), "--headless", "--keys-file", "keys.txt", "--screen",
+          "screen.txt", "--speech", "speech.txt", "--state", "state.txt", nullptr);
+    _exit(121);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFSIGNALED(status)) return 1000 + WTERMSIG(status);
+  return WEXITSTATUS(status);
+}
+
+bool Prepare(const std::string& dir, const std::string& step) {
+  std::istringstream in(step);
+  std::string what, a, b;
+  in >> what >> a;
+  std::getline(in, b);
+  if (!b.empty() && b[0] == ' ') b.erase(0, 1);
+  if (what == "mkdir") return mkdir((dir + "/" + a).c_str(), 0755) == 0;
+  if (what == "symlink") return symlink(a.c_str(), (dir + "/" + b).c_str()) == 0;
+  if (what == "write") {
+    size_t slash = a.rfind('/');
+    if (slash != std::string::npos) {
+      std::string sub = dir + "/" + a.substr(0, slash);
+      mkdir(sub.c_str(), 0755);
+    }
+    std::string text;
+    for (size_t i = 0; i < b.size(); ++i)  // "\n" in the text is a line end
+      if (b[i] == '\\' && i + 1 < b.size() && b[i + 1] == 'n')
+        text += '\n', ++i;
+      else
+        text += b[i];
+    Write(dir + "/" + a, text);
+    return true;
+  }
+  return false;
+}
+
+void RemoveTree(const std::string& path) {
+  std::string command = "rm -rf '" + path + "'";
+  if (std::system(command.c_str()) != 0) std::cerr << "could not remove " << path << "\n";
+}
+
+// Checks one expectation; returns an empty text or what went wrong.
+std::string Check(const std::string& check, const std::string& dir, int code, int expected_code) {
+  (void)expected_code;
+  (void)code;
+  std::string screen = Read(dir + "/screen.txt");
+  auto screen_lines = Lines(screen);
+  auto starts = [&](const char* word) { return check.rfind(word, 0) == 0; };
+  if (starts("screen ") || starts("!screen ")) {
+    bool negate = check[0] == '!';
+    std::string text = check.substr(negate ? 8 : 7);
+    bool found = screen.find(text) != std::string::npos;
+    if (found == negate) return "screen:\n" + screen;
+    return {};
+  }
+  if (starts("row ")) {
+    int row = std::atoi(check.c_str() + 4);
+    size_t space = check.find(' ', 4);
+    std::string text = space == std::string::npos ? "" : check.substr(space + 1);
+    std::string actual =
+        row >= 1 && row <= static_cast<int>(screen_lines.size()) ? screen_lines[row - 1] : "";
+    if (actual != text)
+      return "row " + std::to_string(row) + " is [" + actual + "]\nscreen:\n" + screen;
+    return {};
+  }
+  if (starts("speech ") || starts("!speech ")) {
+    auto lines = Lines(Read(dir + "/speech.txt"));
+    bool negate = check[0] == '!';
+    std::vector<std::string> run = Split(check.substr(negate ? 8 : 7));
+    if (HasRun(lines, run) == negate) {
+      std::string all;
+      for (auto& l : lines) all += "  " + l + "\n";
+      return "speech:\n" + all;
+    }
+    return {};
+  }
+  if (starts("state ") || starts("!state ")) {
+    std::string state = Read(dir + "/state.txt");
+    bool negate = check[0] == '!';
+    std::string rest = check.substr(negate ? 7 : 6);
+    size_t eq = rest.find(" = ");
+    std::string name = rest.substr(0, eq);
+    for (auto& line : Lines(state)) {
+      if (line.rfind(name + " = ", 0) != 0) continue;
+      if (negate) return "state has " + line;
+      std::string want = rest.substr(eq + 3), got = line.substr(name.size() + 3);
+      char* end = nullptr;
+      double w = std::strtod(want.c_str(), &end);
+      bool numeric = *end == '\0';
+      double g = std::strtod(got.c_str(), nullptr);
+      bool same =
+          numeric ? (w == g || std::fabs(w - g) <= 1e-12 * std::fmax(std::fabs(w), std::fabs(g)))
+                  : want == got;
+      if (!same) return "state: " + line + "\n" + state;
+      return {};
+    }
+    return negate ? std::string() : "state has no " + name + ":\n" + state;
+  }
+  if (starts("log ")) {
+    bool exists = false;
+    auto lines = Lines(Utf8FromCp1252(Read(dir + "/Calculos_Quipular.txt", &exists)));
+    if (!HasRun(lines, Split(check.substr(4)))) {
+      std::string all;
+      for (auto& l : lines) all += "  " + l + "\n";
+      return exists ? "log:\n" + all : "no log file";
+    }
+    return {};
+  }
+  if (check == "nolog") {
+    bool exists = false;
+    Read(dir + "/Calculos_Quipular.txt", &exists);
+    return exists ? "the log file is still there" : "";
+  }
+  if (starts("file ")) {
+    std::string rest = check.substr(5);
+    size_t space = rest.find(' ');
+    bool exists = false;
+    std::string text = Utf8FromCp1252(Read(dir + "/" + rest.substr(0, space), &exists));
+    std::string want = space == std::string::npos ? "" : rest.substr(space + 1);
+    if (!exists) return "no file " + rest.substr(0, space);
+    if (text.find(want) == std::string::npos) return "file holds:\n" + text;
+    return {};
+  }
+  return "unknown check";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: scenario_runner QUIPULAR FILE.scn\n";
+    return 2;
+  }
+  std::string binary = argv[1], path = argv[2];
+  if (binary[0] != '/') {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd)) binary = std::string(cwd) + "/" + binary;
+  }
+  int passed = 0, failed = 0;
+  for (const Case& c : Parse(path)) {
+    char templ[] = "/tmp/quipular-scenario-XXXXXX";
+    std::string dir = mkdtemp(templ);
+    mkdir((dir + "/windows").c_str(), 0755);
+    Write(dir + "/keys.txt", c.keys);
+    std::string problems;
+    for (const std::string& step : c.setup)
+      if (!Prepare(dir, step)) problems += "  setup failed: " + step + "\n";
+    int code = Run(binary, dir, c);
+    if (code != c.exit_code)
+      problems += "  exit code " + std::to_string(code) + ", expected " +
+                  std::to_string(c.exit_code) + "\n";
+    for (const std::string& check : c.checks) {
+      std::string wrong = Check(check, dir, code, c.exit_code);
+      if (!wrong.empty()) problems += "  " + check + "\n    " + wrong + "\n";
+    }
+    if (problems.empty()) {
+      ++passed;
+    } else {
+      ++failed;
+      std::cout << "FAIL " << path << ":" << c.line << ": " << c.name << "\n" << problems;
+    }
+    RemoveTree(dir);
+  }
+  std::cout << passed << " passed, " << failed << " failed\n";
+  return failed == 0 ? 0 : 1;
+}
