@@ -1,8 +1,6 @@
 // Quipular: options, the front-end, the calculator, and the one exit where
 // the terminal is restored and the --screen, --speech and --state files are
 // written.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -10,16 +8,14 @@
 #include <sstream>
 #include <string>
 
-#include "calculator/command_loop.h"
+#include "app.h"
 #include "console/key_notation.h"
-#include "console/program_exit.h"
 #include "console/script_frontend.h"
 #include "console/terminal_frontend.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
 #include "functions/operand_stack.h"
 #include "functions/state_dump.h"
-#include "voice/voice_settings.h"
 
 namespace {
 
@@ -140,17 +136,8 @@ int main(int argc, char** argv) {
     }
     frontend = std::move(terminal);
   }
-  ResetConsole(frontend.get());
   g_transcript.enabled = !options.speech.empty();
-  char dir[4096];
-  if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
-
-  int code = kExitNormal;
-  try {
-    RunCalculator();
-  } catch (const ProgramExit& e) {
-    code = e.code;
-  }
+  int code = RunQuipular(*frontend);
   frontend.reset();  // restores the terminal
   WriteFile(options.screen, ScreenText());
   if (!options.speech.empty()) {

@@ -1,0 +1,39 @@
+// A clean start of every module, then the calculator until its exit.
+#include "app.h"
+
+#include <unistd.h>
+
+#include "calculator/calculation_log.h"
+#include "calculator/command_loop.h"
+#include "calculator/operand_entry.h"
+#include "calculator/session.h"
+#include "console/program_exit.h"
+#include "console/text_console.h"
+#include "console/transcript.h"
+#include "functions/operand_stack.h"
+#include "functions/registers.h"
+#include "voice/named_sounds.h"
+#include "voice/voice_settings.h"
+
+namespace quipular {
+
+int RunQuipular(Frontend& frontend) {
+  ResetConsole(&frontend);
+  g_transcript.lines.clear();
+  g_registers = Registers{};
+  g_stack = OperandStack{};
+  g_session = Session{};
+  g_log = CalculationLog{};
+  g_entry = OperandEntry{};
+  g_sounds = NamedSounds{};
+  g_voice = VoiceSettings{};
+  char dir[4096];
+  if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
+  try {
+    RunCalculator();
+  } catch (const ProgramExit& e) {
+    return e.code;
+  }
+}
+
+}  // namespace quipular
