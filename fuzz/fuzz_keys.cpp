@@ -1,0 +1,13 @@
+// Fuzz target: arbitrary key streams, extended codes included, through the
+// whole program from a clean state each run.
+#include <cstddef>
+#include <cstdint>
+
+#include "app.h"
+#include "byte_frontend.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  quipular::ByteFrontend frontend(data, size);
+  quipular::RunQuipular(frontend);
+  return 0;
+}
