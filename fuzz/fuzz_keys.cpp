@@ -5,9 +5,11 @@
 
 #include "app.h"
 #include "byte_frontend.h"
+#include "voice/audio_devices.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quipular::ByteFrontend frontend(data, size);
-  quipular::RunQuipular(frontend);
+  quipular::RecordingAudioDevice audio;
+  quipular::RunQuipular(frontend, audio);
   return 0;
 }

@@ -14,11 +14,15 @@
 #include "functions/registers.h"
 #include "voice/named_sounds.h"
 #include "voice/voice_settings.h"
+#include "voice/wave_player.h"
 
 namespace quipular {
 
-int RunQuipular(Frontend& frontend) {
+int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ResetConsole(&frontend);
+  SetAudioDevice(&audio);
+  ResetWavePlayer();
+  SetWaveDoneHandler(&WaveDone);
   g_transcript.lines.clear();
   g_registers = Registers{};
   g_stack = OperandStack{};
@@ -29,11 +33,15 @@ int RunQuipular(Frontend& frontend) {
   g_voice = VoiceSettings{};
   char dir[4096];
   if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
+  int code = kExitNormal;
   try {
     RunCalculator();
   } catch (const ProgramExit& e) {
-    return e.code;
+    code = e.code;
   }
+  g_console.waiting_for_key = false;  // the wait that ended the run is over
+  StopWave();
+  return code;
 }
 
 }  // namespace quipular

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "console/frontend.h"
+#include "voice/audio_device.h"
 
 namespace quipular {
 
-// Resets every module's state, runs the calculator on the front-end until
-// the program ends, and returns the exit code.
-int RunQuipular(Frontend& frontend);
+// Resets every module's state, runs the calculator on the front-end and the
+// audio device until the program ends, and returns the exit code.
+int RunQuipular(Frontend& frontend, AudioDevice& audio);
 
 }  // namespace quipular

@@ -2,6 +2,7 @@
 // the terminal is restored and the --screen, --speech and --state files are
 // written.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "console/transcript.h"
 #include "functions/operand_stack.h"
 #include "functions/state_dump.h"
+#include "voice/audio_devices.h"
 
 namespace {
 
@@ -136,8 +138,20 @@ int main(int argc, char** argv) {
     }
     frontend = std::move(terminal);
   }
+  // Scripts play on their own clock; people hear the sound system, unless
+  // QUIPULAR_AUDIO names another device (sdl, record, none).
+  std::string audio_name = options.frontend == Options::kHeadless ? "record" : "sdl";
+  if (const char* a = std::getenv("QUIPULAR_AUDIO"); a && *a) audio_name = a;
+  std::unique_ptr<AudioDevice> audio;
+  if (audio_name == "sdl")
+    audio = std::make_unique<SdlAudioDevice>();
+  else if (audio_name == "record")
+    audio = std::make_unique<RecordingAudioDevice>();
+  else
+    audio = std::make_unique<NullAudioDevice>();
   g_transcript.enabled = !options.speech.empty();
-  int code = RunQuipular(*frontend);
+  int code = RunQuipular(*frontend, *audio);
+  audio.reset();
   frontend.reset();  // restores the terminal
   WriteFile(options.screen, ScreenText());
   if (!options.speech.empty()) {

@@ -17,6 +17,12 @@
 //   log A | B ...        these log lines follow one another
 //   nolog                no log file at the end
 //   file NAME TEXT       file NAME holds TEXT (Windows-1252 read as UTF-8)
+//
+// Each case runs with the voice pack given as the third argument: its
+// settings file is copied to the case's windows/ directory ($VESTRA_WINDIR)
+// and $VESTRA_ROOT is the pack. Without a pack, a settings file is written
+// that names an empty diphone database, so the voice starts with no
+// recordings. A case may write its own windows/VESTRA.INI with "setup write".
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -132,13 +138,14 @@ std::vector<Case> Parse(const std::string& path) {
   return cases;
 }
 
-int Run(const std::string& binary, const std::string& dir, const Case& c) {
+int Run(const std::string& binary, const std::string& dir, const std::string& pack, const Case& c) {
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(120);
     setenv("VESTRA_WINDIR", (dir + "/windows").c_str(), 1);
     setenv("HOME", dir.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    if (!pack.empty()) setenv("VESTRA_ROOT", pack.c_str(), 1);
     for (const std::string& e : c.env) {
       size_t eq = e.find('=');
       setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
@@ -272,14 +279,29 @@ std::string Check(const std::string& check, const std::string& dir, int code, in
   return "unknown check";
 }
 
+// Gives the case its settings: the pack's, or a minimal voice of its own.
+void Settings(const std::string& dir, const std::string& pack) {
+  bool exists = false;
+  std::string ini = pack.empty() ? "" : Read(pack + "/windows/VESTRA.INI", &exists);
+  if (exists) {
+    Write(dir + "/windows/VESTRA.INI", ini);
+    return;
+  }
+  mkdir((dir + "/voice").c_str(), 0755);
+  for (const char* name : {"t.IND", "t.DIF", "regras.rgr", "portug.exc"})
+    Write(dir + "/voice/" + name, "");
+  Write(dir + "/windows/VESTRA.INI", "[SINTETIZADOR]\nDIFONES3=t\n[TRADUTOR]\nDIRDIFONES=" + dir +
+                                         "/voice\ndirLetras=" + dir + "/voice\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: scenario_runner QUIPULAR FILE.scn\n";
+  if (argc != 3 && argc != 4) {
+    std::cerr << "usage: scenario_runner QUIPULAR FILE.scn [VOICE_PACK]\n";
     return 2;
   }
-  std::string binary = argv[1], path = argv[2];
+  std::string binary = argv[1], path = argv[2], pack = argc == 4 ? argv[3] : "";
   if (binary[0] != '/') {
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd)) binary = std::string(cwd) + "/" + binary;
@@ -289,11 +311,12 @@ int main(int argc, char** argv) {
     char templ[] = "/tmp/quipular-scenario-XXXXXX";
     std::string dir = mkdtemp(templ);
     mkdir((dir + "/windows").c_str(), 0755);
+    Settings(dir, pack);
     Write(dir + "/keys.txt", c.keys);
     std::string problems;
     for (const std::string& step : c.setup)
       if (!Prepare(dir, step)) problems += "  setup failed: " + step + "\n";
-    int code = Run(binary, dir, c);
+    int code = Run(binary, dir, pack, c);
     if (code != c.exit_code)
       problems += "  exit code " + std::to_string(code) + ", expected " +
                   std::to_string(c.exit_code) + "\n";

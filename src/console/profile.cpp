@@ -53,7 +53,7 @@ std::string FindFileNoCase(const std::string& dir, const std::string& name) {
   std::string found;
   while (dirent* e = readdir(d)) {
     if (strcasecmp(e->d_name, name.c_str()) == 0) {
-      found = dir.empty() ? e->d_name : dir + "/" + e->d_name;
+      found = dir.empty() ? e->d_name : dir + (dir.back() == '/' ? "" : "/") + e->d_name;
       break;
     }
   }

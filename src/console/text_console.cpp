@@ -214,8 +214,13 @@ void SetBackgroundColour(int colour) {
     C().attribute = static_cast<unsigned char>((C().attribute & 0x0F) | ((colour * 16) & 0xF0));
 }
 
+void SetWaveDoneHandler(void (*handler)()) {
+  C().wave_done = handler;
+}
+
 void ProcessEvents() {
   C().frontend->PumpEvents(0);
+  if (C().wave_done) C().wave_done();
   C().frontend->Present();
 }
 

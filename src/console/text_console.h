@@ -52,6 +52,7 @@ struct TextConsole {
   int screen_mode = 3;                    // recorded by SetScreenMode, no other effect
   std::string title;                      // the window title
   Frontend* frontend = nullptr;           // where events come from and the screen goes
+  void (*wave_done)() = nullptr;          // told of finished sound blocks in event dispatch
 };
 
 extern TextConsole g_console;
@@ -86,6 +87,9 @@ void StopTone();
 // an extended key needs two free places.
 void QueueKey(unsigned char code);
 void QueueExtendedKey(unsigned char code);
+
+// Registers the handler that event dispatch calls for finished sound blocks.
+void SetWaveDoneHandler(void (*handler)());
 
 // Whether Ctrl and a letter are held, asked of the front-end.
 bool CtrlLetterHeld(char letter);

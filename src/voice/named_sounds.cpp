@@ -1,27 +1,56 @@
-// Named sounds over the transcript; a prompt is skipped when a key waits.
+// Named sounds: sound keys and character names played from the recorded
+// prompts, each noted in the transcript (skipped or cut when a key waits).
 #include "voice/named_sounds.h"
 
 #include "console/text_console.h"
 #include "console/transcript.h"
+#include "voice/path_map.h"
+#include "voice/wave_player.h"
 
 namespace quipular {
 
 NamedSounds g_sounds;
 
-void PlayPrompt(const std::string& line) {
+namespace {
+
+size_t g_prompt_line = 0;  // the transcript line of the prompt playing
+
+}  // namespace
+
+bool BeginPrompt(const std::string& line) {
+  WaitForFirstPrompt();
   if (KeyPressed()) {
     RecordSpeech(line + " [skipped]");
-    return;
+    return false;
   }
   RecordSpeech(line);
+  g_prompt_line = g_transcript.lines.size();
+  g_player.cut = false;
+  return true;
+}
+
+void EndPrompt() {
+  if (g_player.cut && g_transcript.enabled && g_prompt_line > 0 &&
+      g_prompt_line <= g_transcript.lines.size())
+    g_transcript.lines[g_prompt_line - 1] += " [cut]";
+  g_player.cut = false;
+}
+
+void PlayPrompt(const std::string& line, const std::string& windows_path) {
+  if (!BeginPrompt(line)) return;
+  PlayWaveFile(ResolvePath(windows_path));
+  EndPrompt();
 }
 
 void PlaySoundKey(const std::string& key) {
-  PlayPrompt("sound " + key);
+  const std::string& dir =
+      !key.empty() && key[0] == '_' ? g_sounds.key_letters_directory : g_sounds.sound_directory;
+  PlayPrompt("sound " + key, dir + key + ".wav");
 }
 
 void SpellCharacter(unsigned char c) {
-  PlayPrompt("char " + std::to_string(c));
+  std::string code = std::to_string(c);
+  PlayPrompt("char " + code, g_sounds.letters_directory + "_" + code + ".wav");
 }
 
 void SpellText(const std::string& text) {

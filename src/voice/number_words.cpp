@@ -1,10 +1,17 @@
 // Portuguese number words: groups of three digits, group names, joiners.
 #include "voice/number_words.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
+#include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
+#include "voice/path_map.h"
+#include "voice/wave_format.h"
+#include "voice/wave_player.h"
 
 namespace quipular {
 namespace {
@@ -90,22 +97,64 @@ std::string WordFileName(const std::string& word) {
   return ("_" + w).substr(0, 8);
 }
 
+namespace {
+
+constexpr size_t kAssemblySamples = 30000;  // samples one assembled wave holds
+
+// The assembly buffer: a 44-byte header, then the samples of the words.
+struct WordWave {
+  uint8_t bytes[44 + kAssemblySamples];
+  size_t collected = 0;
+
+  void Play() {
+    if (collected == 0) return;
+    WriteWordHeader(bytes, static_cast<uint32_t>(collected));
+    PlayWordWave(bytes, 44 + collected);
+    collected = 0;
+  }
+
+  // Adds the samples of a word file; a file longer than the buffer gives
+  // only what fits.
+  void Add(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return;
+    long size = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    size_t count =
+        size > 44 ? std::min<size_t>(static_cast<size_t>(size) - 44, kAssemblySamples) : 0;
+    if (collected + count > kAssemblySamples) Play();
+    if (count > 0 && std::fseek(f, 44, SEEK_SET) == 0)
+      collected += std::fread(bytes + 44 + collected, 1, count, f);
+    std::fclose(f);
+  }
+};
+
+}  // namespace
+
 void SpeakWords(const std::string& words, bool feminine) {
-  std::string said;
+  std::vector<std::string> list;
   size_t pos = 0;
   while (pos < words.size()) {
     size_t start = words.find_first_not_of(' ', pos);
     if (start == std::string::npos) break;
     size_t end = words.find(' ', start);
-    std::string word =
-        words.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    list.push_back(words.substr(start, end == std::string::npos ? std::string::npos : end - start));
     pos = end == std::string::npos ? words.size() : end;
-    bool last = words.find_first_not_of(' ', pos) == std::string::npos;
-    if (feminine && last && word == "um") word = "uma";
-    if (feminine && last && word == "dois") word = "duas";
-    said += (said.empty() ? "" : " ") + word;
   }
-  if (!said.empty()) PlayPrompt("words " + Utf8(said));
+  if (list.empty()) return;
+  if (feminine && list.back() == "um") list.back() = "uma";
+  if (feminine && list.back() == "dois") list.back() = "duas";
+  std::string said;
+  for (const std::string& word : list) said += (said.empty() ? "" : " ") + word;
+  if (!BeginPrompt("words " + Utf8(said))) return;
+  static WordWave wave;
+  wave.collected = 0;
+  for (const std::string& word : list) {
+    if (KeyPressed()) break;
+    wave.Add(ResolvePath(g_sounds.letters_directory + WordFileName(word) + ".wav"));
+  }
+  wave.Play();
+  EndPrompt();
 }
 
 }  // namespace quipular

@@ -1,12 +1,18 @@
 // Reading the voice settings and starting the voice.
 #include "voice/voice_settings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "console/profile.h"
+#include "console/text_console.h"
+#include "console/text_encoding.h"
 #include "voice/named_sounds.h"
+#include "voice/path_map.h"
+#include "voice/wave_player.h"
 
 namespace quipular {
 
@@ -24,6 +30,18 @@ std::string SettingsFile() {
     if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
   }
   return FindFileNoCase(g_voice.startup_directory, "VESTRA.INI");
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Opens(const std::string& windows_path) {
+  FILE* f = std::fopen(ResolvePath(windows_path).c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
 }
 
 bool AskedFor(const std::string& v) {
@@ -60,6 +78,21 @@ std::string ReadSetting(const std::string& section, const std::string& key) {
   return value;
 }
 
+int CheckDiphoneDatabase() {
+  std::string letters =
+      ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras").substr(0, 79);
+  if (!IsDirectory(ResolvePath(letters))) return 1;
+  g_voice.diphone_directory =
+      WithSlash(ReadProfile("TRADUTOR", "DIRDIFONES", "c:\\orbela\\som\\difones").substr(0, 79));
+  if (!IsDirectory(ResolvePath(g_voice.diphone_directory))) return 1;
+  std::string base = g_voice.diphone_directory + g_voice.diphone_database;
+  if (!Opens(base + ".IND") || !Opens(base + ".DIF")) return 1;
+  if (!Opens(g_voice.diphone_directory + "regras.rgr") ||
+      !Opens(g_voice.diphone_directory + "portug.exc"))
+    return 2;
+  return 0;
+}
+
 void StartVoice(int speed, const std::string& sound_directory) {
   if (speed < 1) {
     speed = std::atoi(ReadSetting("TRADUTOR", "VELOCIDADE").c_str());
@@ -67,8 +100,16 @@ void StartVoice(int speed, const std::string& sound_directory) {
   }
   g_voice.speed = speed;
   std::string digit = std::to_string(speed);
-  g_voice.fast_playback = AskedFor(ReadSetting("SINTETIZADOR", "RAPIDINHO" + digit));
-  g_voice.speech_compaction = AskedFor(ReadSetting("SINTETIZADOR", "CORTAFALA" + digit));
+  g_voice.diphone_database = ReadSetting("SINTETIZADOR", "DIFONES" + digit).substr(0, 8);
+  g_player.fast_playback = AskedFor(ReadSetting("SINTETIZADOR", "RAPIDINHO" + digit));
+  g_player.speech_compaction = AskedFor(ReadSetting("SINTETIZADOR", "CORTAFALA" + digit));
+  if (int error = CheckDiphoneDatabase(); error != 0) {
+    ConsoleWriteLine(Cp1252("Erro de inicialização: ") + std::to_string(error));
+    ConsoleWriteLine("Banco de dados de voz: " + g_voice.diphone_database);
+    char line[128];
+    ConsoleReadLine(line, sizeof line);
+    CloseConsole();
+  }
   g_sounds.sound_directory = WithSlash(sound_directory);
   std::string letters = ReadProfile("TRADUTOR", "DIRLETRAS", "c:\\orbela\\som\\letras\\");
   if (letters.empty()) letters = "c:\\orbela\\som\\letras\\";  // present but empty means nothing
@@ -76,6 +117,13 @@ void StartVoice(int speed, const std::string& sound_directory) {
   std::string names = ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras");
   if (names.empty()) names = "c:\\orbela\\som\\letras";
   g_sounds.letters_directory = WithSlash(names.substr(0, 79));
+  // The calculator never gives the speech engines text; an engine asked for
+  // in the settings is noted, and it never reports speaking.
+  g_voice.engine_active = false;
+  if (AskedFor(ReadSetting("TRADUTOR", "SAPI"))) {
+    int type = std::atoi(ReadSetting("SERVFALA", "TIPOSAPI").c_str());
+    g_voice.engine_type = type == 3 || type == 5 ? type : 4;
+  }
 }
 
 void SetUpVoice() {

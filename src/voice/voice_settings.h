@@ -8,10 +8,12 @@
 namespace quipular {
 
 struct VoiceSettings {
-  std::string startup_directory;   // the current directory at start
-  int speed = 3;                   // voice speed 1 to 5
-  bool fast_playback = false;      // play speech at 1.5 times the rate
-  bool speech_compaction = false;  // drop every other pitch period
+  std::string startup_directory;  // the current directory at start
+  int speed = 3;                  // voice speed 1 to 5
+  std::string diphone_database;   // the database name for the speed (at most 8 characters)
+  std::string diphone_directory;  // where the database is, ending in "\"
+  bool engine_active = false;     // a speech engine is running
+  int engine_type = 4;            // 3, 5, or 4 for any other engine
 };
 
 extern VoiceSettings g_voice;
@@ -23,6 +25,10 @@ std::string ReadSetting(const std::string& section, const std::string& key);
 // Sets up the voice with a speed (0 or less: from the settings) and the
 // sound directory.
 void StartVoice(int speed, const std::string& sound_directory);
+
+// Whether the diphone database can be loaded: 0, 1 (a directory or the
+// database is missing) or 2 (the rules files are missing).
+int CheckDiphoneDatabase();
 
 // What every screen does: the sound directory from the settings, then
 // StartVoice with the speed of the settings.

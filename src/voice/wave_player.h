@@ -1,0 +1,56 @@
+// The wave player: PCM through the audio device in blocks on four rotating
+// buffers, with fast playback and speech compaction. A key press stops it;
+// the key stays queued for the next reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "voice/audio_device.h"
+#include "voice/wave_format.h"
+
+namespace quipular {
+
+constexpr int kBlocks = 4;
+
+struct WavePlayer {
+  bool device_open = false;               // the device has been opened and not closed
+  AudioFormat format;                     // the format of the open device
+  uint8_t buffers[kBlocks][kBlockBytes];  // the rotating block buffers
+  bool in_flight[kBlocks] = {};           // handed to the device, not yet finished
+  int queued = 0;                         // blocks handed to the device and not finished
+  int index = 0;                          // the buffer used last, 0 to 3
+  uint8_t read_buffer[kBlockBytes];       // pieces of a file
+  bool fast_playback = false;             // 1.5 times the rate
+  bool speech_compaction = false;         // drop every other pitch period
+  bool first_prompt = true;               // the first prompt waits for anything still sounding
+  bool cut = false;                       // the last prompt was stopped by a key
+};
+
+extern WavePlayer g_player;
+
+// Forgets everything (device closed, flags at their start values).
+void ResetWavePlayer();
+
+// Plays a wave file and waits for its end: 0 when played or skipped for a
+// waiting key, -1 when it cannot be opened or is not a wave file with data,
+// otherwise the device's error code.
+int PlayWaveFile(const std::string& path);
+// Plays the data chunk of a wave image in memory (does not wait).
+void PlayWaveImage(const uint8_t* image, size_t size);
+int PlayPcm(uint8_t* samples, size_t length, int rate, int channels, int bits);
+bool WaveBusy();
+void StopWave();
+// An assembled wave: waits for the first prompt, plays it and waits.
+void PlayWordWave(const uint8_t* image, size_t size);
+bool SpeechBusy();
+void StopSpeech();
+// Once per run: waits until nothing is sounding.
+void WaitForFirstPrompt();
+
+// Called from the console's event dispatch for finished blocks.
+void WaveDone();
+
+}  // namespace quipular
