@@ -1,0 +1,123 @@
+// Settings lookup, the "@" placeholder, the diphone check and Windows-style
+// paths mapped onto the voice root with case-blind components.
+#include "voice/voice_settings.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <string>
+
+#include "console/profile.h"
+#include "console/script_frontend.h"
+#include "console/text_console.h"
+#include "voice/named_sounds.h"
+#include "voice/path_map.h"
+
+namespace quipular {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/quipular-settings-XXXXXX";
+    dir_ = mkdtemp(templ);
+    mkdir((dir_ + "/win").c_str(), 0755);
+    mkdir((dir_ + "/start").c_str(), 0755);
+    setenv("VESTRA_WINDIR", (dir_ + "/win").c_str(), 1);
+    setenv("VESTRA_ROOT", (dir_ + "/root").c_str(), 1);
+    g_voice = VoiceSettings{};
+    g_voice.startup_directory = dir_ + "/start";
+    ForgetProfiles();
+    ResetConsole(&frontend_);
+  }
+  void TearDown() override {
+    unsetenv("VESTRA_WINDIR");
+    unsetenv("VESTRA_ROOT");
+    ForgetProfiles();
+    std::string command = "rm -rf " + dir_;
+    EXPECT_EQ(std::system(command.c_str()), 0);
+  }
+  void Write(const std::string& relative, const std::string& text) {
+    std::string path = dir_ + "/" + relative;
+    for (size_t slash = path.find('/', dir_.size() + 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+      mkdir(path.substr(0, slash).c_str(), 0755);
+    std::ofstream(path) << text;
+    ForgetProfiles();
+  }
+  std::string dir_;
+  ScriptFrontend frontend_{{}};
+};
+
+TEST_F(SettingsTest, ProgramDirectoryPlaceholder) {
+  Write("win/vestra.ini",
+        "[vestra]\nPGMVESTRA=c:\\orbela\n[Quipular]\ndirquipular=@\\som\\quipular\\\n"
+        "[X]\nALONE=@\nMIDDLE=d:\\x@\\y\nPLAIN=abc\n");
+  EXPECT_EQ(ReadSetting("QUIPULAR", "DIRQUIPULAR"), "c:\\orbela\\som\\quipular\\");
+  EXPECT_EQ(ReadSetting("x", "alone"), "c:\\orbela");
+  EXPECT_EQ(ReadSetting("X", "MIDDLE"), "d:\\xc:\\orbela\\y");
+  EXPECT_EQ(ReadSetting("X", "PLAIN"), "abc");
+  EXPECT_EQ(ReadSetting("X", "MISSING"), "");
+  EXPECT_EQ(ReadSetting("", "PGMVESTRA"), "c:\\orbela");
+}
+
+TEST_F(SettingsTest, ProgramDirectoryThatWouldNeverEnd) {
+  // A program directory holding "@\" (or starting with "@") is refused; the
+  // start-up directory stands in.
+  Write("win/VESTRA.INI", "[VESTRA]\nPGMVESTRA=c:\\a@\\b\n[Q]\nK=@\\som\n");
+  EXPECT_EQ(ReadSetting("Q", "K"), dir_ + "/start\\som");
+  Write("win/VESTRA.INI", "[VESTRA]\nPGMVESTRA=@\n[Q]\nK=@\n");
+  EXPECT_EQ(ReadSetting("Q", "K"), dir_ + "/start");
+}
+
+TEST_F(SettingsTest, StartUpDirectoryWhenTheWindowsDirectoryHasNone) {
+  Write("start/Vestra.Ini", "[Q]\nK=from start\n");
+  EXPECT_EQ(ReadSetting("Q", "K"), "from start");
+  Write("win/VESTRA.INI", "[Q]\nK=from windows\n");
+  EXPECT_EQ(ReadSetting("Q", "K"), "from windows");
+}
+
+TEST_F(SettingsTest, VoiceStartsWithSpeedDatabaseAndDirectories) {
+  Write("root/orbela/Som/Difones/br3.IND", "");
+  Write("root/orbela/Som/Difones/br3.DIF", "");
+  Write("root/orbela/Som/Difones/regras.rgr", "");
+  Write("root/orbela/Som/Difones/portug.exc", "");
+  Write("root/orbela/Som/letras/_65.wav", "");
+  Write("win/VESTRA.INI",
+        "[TRADUTOR]\nVELOCIDADE=9\nDIRDIFONES=c:\\ORBELA\\som\\difones\ndirLetras=c:"
+        "\\orbela\\som\\letras\n"
+        "DIRLETRAS=\n[SINTETIZADOR]\nDIFONES3=br3\nDIFONES1=zz\n");
+  StartVoice(0, "c:\\orbela\\som\\quipular");
+  EXPECT_EQ(g_voice.speed, 3);  // 9 is out of range
+  EXPECT_EQ(g_voice.diphone_database, "br3");
+  EXPECT_EQ(CheckDiphoneDatabase(), 0);
+  EXPECT_EQ(g_sounds.sound_directory, "c:\\orbela\\som\\quipular\\");
+  // Present but empty means nothing: the default stands.
+  EXPECT_EQ(g_sounds.key_letters_directory, "c:\\orbela\\som\\letras\\");
+  Write("win/VESTRA.INI",
+        "[TRADUTOR]\nVELOCIDADE=1\nDIRDIFONES=c:\\orbela\\som\\difones\n[SINTETIZADOR]\nDIFONES1="
+        "zz\n");
+  g_voice.diphone_database = "zz";
+  EXPECT_EQ(CheckDiphoneDatabase(), 1);  // zz.IND is not there
+  std::remove((dir_ + "/root/orbela/Som/Difones/portug.exc").c_str());
+  g_voice.diphone_database = "br3";
+  EXPECT_EQ(CheckDiphoneDatabase(), 2);
+}
+
+TEST_F(SettingsTest, PathsWithDriveLettersAndMixedCase) {
+  Write("root/Orbela/SOM/letras/_65.wav", "");
+  Write("root/Orbela/SOM/quipular/COMANDOS/Ayuda/F29.wav", "");
+  std::string root = dir_ + "/root";
+  EXPECT_EQ(ResolvePath("c:\\orbela\\som\\LETRAS\\_65.WAV"), root + "/Orbela/SOM/letras/_65.wav");
+  EXPECT_EQ(ResolvePath("C:\\ORBELA\\som\\quipular\\\\comandos\\ayuda\\f29.wav"),
+            root + "/Orbela/SOM/quipular/COMANDOS/Ayuda/F29.wav");
+  EXPECT_EQ(ResolvePath("\\orbela\\som\\letras\\_65.wav"), root + "/Orbela/SOM/letras/_65.wav");
+  // What is not there keeps its spelling below the last part found.
+  EXPECT_EQ(ResolvePath("c:\\orbela\\som\\novo\\X.wav"), root + "/Orbela/SOM/novo/X.wav");
+  EXPECT_EQ(ResolvePath(dir_ + "/ROOT/orbela"), dir_ + "/root/Orbela");
+}
+
+}  // namespace
+}  // namespace quipular
