@@ -1,0 +1,368 @@
+#!/usr/bin/env python3
+"""Checks Quipular's generated voice pack.
+
+files:        every wave of the pack is a canonical 8-bit mono 11025 Hz wave
+              with a 44-byte header; every character a user can type has a
+              name; the settings and the files of the voice check are there.
+completeness: every prompt the program can ask for has a file. The prompts
+              come from the program itself: the sound keys written in its
+              sources, and the transcripts of every scenario case run through
+              the binary.
+"""
+
+import argparse
+import concurrent.futures
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+SOUND_DIR = ("orbela", "som", "quipular")
+LETTERS_DIR = ("orbela", "som", "letras")
+RATE = 11025
+WORD_SAMPLES_MAX = 30000  # the buffer that joins the words of a number
+
+
+def find_no_case(directory, components):
+    """The path of components below directory, each found case-blind."""
+    path = directory
+    for component in components:
+        try:
+            names = os.listdir(path)
+        except OSError:
+            return None
+        match = [name for name in names if name.lower() == component.lower()]
+        if not match:
+            return None
+        path = os.path.join(path, sorted(match)[0])
+    return path
+
+
+def word_file(word):
+    """The file of a number word: "_" + word (ã, õ plain; dezessete as dezeset), 8 characters."""
+    plain = word.replace("ã", "a").replace("õ", "o")
+    if plain == "dezessete":
+        plain = "dezeset"
+    return ("_" + plain)[:8] + ".wav"
+
+
+def prompt_file(pack, kind, name):
+    """The file that a transcript prompt plays, or None when there is none."""
+    if kind == "sound":
+        parts = [part for part in name.split("\\") if part]
+        if not parts:
+            return None
+        parts[-1] += ".wav"
+        base = LETTERS_DIR if name.startswith("_") else SOUND_DIR
+        return find_no_case(pack, base + tuple(parts))
+    if kind == "char":
+        return find_no_case(pack, LETTERS_DIR + (f"_{int(name)}.wav",))
+    return find_no_case(pack, LETTERS_DIR + (word_file(name),))
+
+
+def read_table(path):
+    with open(path, encoding="utf-8") as table:
+        for number, line in enumerate(table, 1):
+            line = line.rstrip("\r\n")
+            if line.strip() and not line.lstrip().startswith("#"):
+                yield number, line.split("\t")
+
+
+# --- files ------------------------------------------------------------------
+
+
+def wave_problem(path):
+    """What is wrong with a wave of the pack, or None."""
+    with open(path, "rb") as wave:
+        image = wave.read()
+    if len(image) < 44:
+        return "shorter than its header"
+    riff, size, tag, fmt, fmt_size = struct.unpack("<4sI4s4sI", image[:20])
+    pcm, channels, rate, byte_rate, align, bits = struct.unpack("<HHIIHH", image[20:36])
+    data, data_size = struct.unpack("<4sI", image[36:44])
+    if (riff, tag, fmt, fmt_size, data) != (b"RIFF", b"WAVE", b"fmt ", 16, b"data"):
+        return "not a wave with a 44-byte header"
+    if (pcm, channels, rate, byte_rate, align, bits) != (1, 1, RATE, RATE, 1, 8):
+        return f"format {channels} channels, {rate} Hz, {bits} bits"
+    if data_size != len(image) - 44 or size != len(image) - 8 or data_size == 0:
+        return "sizes in the header do not match the file"
+    return None
+
+
+def check_files(options):
+    problems = []
+    waves = 0
+    for root, _, names in os.walk(os.path.join(options.pack, *SOUND_DIR[:2])):
+        for name in sorted(names):
+            if name.lower().endswith(".wav"):
+                waves += 1
+                path = os.path.join(root, name)
+                problem = wave_problem(path)
+                if problem:
+                    problems.append(f"{os.path.relpath(path, options.pack)}: {problem}")
+                elif (os.path.basename(root) == LETTERS_DIR[-1]
+                      and os.path.getsize(path) - 44 > WORD_SAMPLES_MAX):
+                    problems.append(f"{name}: too long to join into a number")
+
+    # Every character a user can type or a prompt holds has a name.
+    for code in range(32, 256):
+        try:
+            bytes([code]).decode("cp1252")
+        except UnicodeDecodeError:
+            continue
+        if code != 127 and not prompt_file(options.pack, "char", str(code)):
+            problems.append(f"no name for the character {code}")
+
+    # Every number word of the table has its file.
+    for number, fields in read_table(os.path.join(options.tables, "words.tsv")):
+        if not prompt_file(options.pack, "words", fields[0]):
+            problems.append(f"words.tsv:{number}: no file {word_file(fields[0])}")
+
+    settings = os.path.join(options.pack, "windows", "VESTRA.INI")
+    try:
+        with open(settings, encoding="utf-8") as ini:
+            text = ini.read().lower()
+        for key in ("dirquipular=", "dirletras=", "dirdifones=", "difones3=", "pgmvestra="):
+            if key not in text:
+                problems.append(f"VESTRA.INI has no {key[:-1].upper()}")
+        database = re.search(r"^difones3=(\S+)", text, re.M)
+        for extension in (".ind", ".dif"):
+            if database and not find_no_case(options.pack, ("orbela", "som", "difones",
+                                                            database.group(1) + extension)):
+                problems.append(f"no diphone file {database.group(1)}{extension}")
+    except OSError:
+        problems.append("no windows/VESTRA.INI")
+    for name in ("regras.rgr", "portug.exc"):
+        if not find_no_case(options.pack, ("orbela", "som", "difones", name)):
+            problems.append(f"no diphone file {name}")
+
+    print(f"{waves} waves checked")
+    return problems
+
+
+# --- completeness -----------------------------------------------------------
+
+KEY_LITERAL = re.compile(r"D(?:O|o(?=[A-Z]|ayuda))[A-Za-z0-9_%.\-]+")
+SUBDIRECTORY_KEY = re.compile(r"\\COMANDOS\\[A-Za-z0-9_\\%.\-]+", re.I)
+ESCAPES = {"n": "\n", "t": "\t", "r": "\r", "0": "\0", "\\": "\\", '"': '"', "'": "'", "?": "?"}
+
+
+def string_literals(source):
+    """(line, text, text before, text after) of each string literal of C++ source."""
+    i, line, length = 0, 1, len(source)
+    while i < length:
+        c = source[i]
+        if c == "\n":
+            line += 1
+        if source.startswith("//", i):
+            i = source.find("\n", i)
+            i = length if i < 0 else i
+            continue
+        if source.startswith("/*", i):
+            end = source.find("*/", i + 2)
+            end = length if end < 0 else end + 2
+            line += source.count("\n", i, end)
+            i = end
+            continue
+        if c == "'":  # a character literal, or a digit separator
+            end = i + 1
+            while end < length and source[end] not in "'\n":
+                end += 2 if source[end] == "\\" else 1
+            i = end + 1 if end < length and source[end] == "'" else end
+            continue
+        if c == '"':
+            raw = i > 0 and source[i - 1] == "R"
+            if raw:
+                delimiter = source[i + 1:source.find("(", i)]
+                end = source.find(")" + delimiter + '"', i)
+                end = length if end < 0 else end + len(delimiter) + 2
+                line += source.count("\n", i, end)
+                i = end
+                continue
+            text, end = [], i + 1
+            while end < length and source[end] not in '"\n':
+                if source[end] == "\\" and end + 1 < length:
+                    text.append(ESCAPES.get(source[end + 1], source[end + 1]))
+                    end += 2
+                else:
+                    text.append(source[end])
+                    end += 1
+            before = source[max(0, i - 80):i].rstrip()[-1:]
+            yield line, "".join(text), before, source[end + 1:end + 80].lstrip()[:1]
+            i = end + 1
+            continue
+        i += 1
+
+
+def keys_in_sources(sources):
+    """Sound keys written whole in the program's sources: key -> where.
+
+    The console uses nothing of the voice, so its key names are not looked
+    at. A literal joined to others with + is only part of a key; the whole
+    key is then met in the transcripts."""
+    found = {}
+    for root, directories, names in os.walk(sources):
+        directories[:] = [d for d in directories if d != "console"]
+        for name in sorted(names):
+            if not name.endswith((".cpp", ".h")):
+                continue
+            path = os.path.join(root, name)
+            with open(path, encoding="utf-8", errors="replace") as file:
+                source = file.read()
+            for line, text, before, after in string_literals(source):
+                if "+" in (before, after):
+                    continue
+                if KEY_LITERAL.fullmatch(text) or SUBDIRECTORY_KEY.fullmatch(text):
+                    found.setdefault(text, f"{os.path.relpath(path, sources)}:{line}")
+    return found
+
+
+def scenario_cases(path):
+    """The cases of a scenario file: (name, keys, env, setup)."""
+    cases = []
+    with open(path, encoding="utf-8") as scenario:
+        for line in scenario:
+            line = line.rstrip("\r\n")
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("== "):
+                cases.append({"name": line[3:], "keys": "", "env": [], "setup": []})
+            elif cases and line.startswith("keys "):
+                cases[-1]["keys"] += line[5:] + "\n"
+            elif cases and line.startswith("env "):
+                cases[-1]["env"].append(line[4:])
+            elif cases and line.startswith("setup "):
+                cases[-1]["setup"].append(line[6:])
+    return cases
+
+
+def prepare(directory, step):
+    what, _, rest = step.partition(" ")
+    first, _, second = rest.partition(" ")
+    if what == "mkdir":
+        os.makedirs(os.path.join(directory, first), exist_ok=True)
+    elif what == "symlink":
+        os.symlink(first, os.path.join(directory, second))
+    elif what == "write":
+        target = os.path.join(directory, first)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "w", encoding="utf-8", newline="") as file:
+            file.write(second.replace("\\n", "\n"))
+
+
+def transcript(program, pack, case):
+    """The speech lines of one scenario case, run as the scenario runner runs
+    it: with the pack as the voice root and its settings."""
+    directory = tempfile.mkdtemp(prefix="quipular-voice-check-")
+    try:
+        os.mkdir(os.path.join(directory, "windows"))
+        shutil.copy(os.path.join(pack, "windows", "VESTRA.INI"), os.path.join(directory, "windows"))
+        with open(os.path.join(directory, "keys.txt"), "w", encoding="utf-8") as keys:
+            keys.write(case["keys"])
+        for step in case["setup"]:
+            try:
+                prepare(directory, step)
+            except OSError:
+                pass
+        env = dict(os.environ, VESTRA_WINDIR=os.path.join(directory, "windows"), HOME=directory,
+                   XDG_CONFIG_HOME=os.path.join(directory, "config"), VESTRA_ROOT=pack)
+        for assignment in case["env"]:
+            name, _, value = assignment.partition("=")
+            env[name] = value
+        try:
+            subprocess.run([program, "--headless", "--keys-file", "keys.txt", "--speech",
+                            "speech.txt"], cwd=directory, env=env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        except subprocess.TimeoutExpired:
+            pass
+        try:
+            with open(os.path.join(directory, "speech.txt"), encoding="utf-8",
+                      errors="replace") as speech:
+                return speech.read().splitlines()
+        except OSError:
+            return None
+    finally:
+        shutil.rmtree(directory, ignore_errors=True)
+
+
+def prompts_in_transcript(lines):
+    """(kind, name) of each sound, character and word a transcript asks for."""
+    for line in lines:
+        for mark in (" [skipped]", " [cut]"):
+            if line.endswith(mark):
+                line = line[:-len(mark)]
+        kind, _, rest = line.partition(" ")
+        if kind in ("sound", "char") and rest:
+            yield kind, rest
+        elif kind == "words":
+            for word in rest.split():
+                yield "words", word
+
+
+def check_completeness(options):
+    problems = []
+    wanted = {}  # (kind, name) -> where it was found
+
+    for key, where in keys_in_sources(options.sources).items():
+        wanted.setdefault(("sound", key), where)
+    from_sources = len(wanted)
+
+    scenarios = []
+    if os.path.isdir(options.scenarios):
+        for name in sorted(os.listdir(options.scenarios)):
+            if name.endswith(".scn"):
+                for case in scenario_cases(os.path.join(options.scenarios, name)):
+                    scenarios.append((f"{name}: {case['name']}", case))
+    silent = []
+    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        program = os.path.abspath(options.program)
+        pack = os.path.abspath(options.pack)
+        runs = {pool.submit(transcript, program, pack, case): where
+                for where, case in scenarios}
+        for run in concurrent.futures.as_completed(runs):
+            lines = run.result()
+            if lines is None:
+                silent.append(runs[run])
+                continue
+            for prompt in prompts_in_transcript(lines):
+                wanted.setdefault(prompt, runs[run])
+    if scenarios and len(silent) == len(scenarios):
+        problems.append("no scenario case wrote a speech transcript")
+
+    for (kind, name), where in sorted(wanted.items()):
+        if kind == "char" and not name.isdigit():
+            problems.append(f"{where}: a character line without a code: char {name}")
+        elif not prompt_file(options.pack, kind, name):
+            shown = word_file(name) if kind == "words" else name
+            problems.append(f"missing {kind} {shown} (asked for by {where})")
+
+    print(f"{from_sources} sound keys in the sources, {len(scenarios)} scenario cases "
+          f"({len(silent)} without a transcript), {len(wanted)} distinct prompts checked")
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("check", choices=("files", "completeness"))
+    parser.add_argument("--pack", required=True)
+    parser.add_argument("--tables", required=True)
+    parser.add_argument("--program")
+    parser.add_argument("--sources")
+    parser.add_argument("--scenarios")
+    options = parser.parse_args()
+    if options.check == "completeness" and not (options.program and options.sources
+                                                and options.scenarios):
+        parser.error("completeness needs --program, --sources and --scenarios")
+    problems = check_files(options) if options.check == "files" else check_completeness(options)
+    for problem in problems:
+        print(problem)
+    if problems:
+        print(f"{len(problems)} problems")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
