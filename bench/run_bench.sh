@@ -48,3 +48,11 @@ echo "start-up to first prompt: median $(median startup.json) ms, peak $(peak "$
 echo "5 Enter 3 Enter + Enter:  median $add ms, peak $(peak "$bin" --headless --keys '5<Enter>3<Enter>+<Enter>') KiB"
 echo "echo \"5 3 + p\" | dc:      median $dcm ms (ratio $(python3 -c "print('%.2f' % ($add/$dcm))"); goal at most 3)"
 echo "10,000 keys of arithmetic: median $(median keys10k.json) ms, peak $(peak "$bin" --headless --keys-file keys10k.txt) KiB (goal under 12288 KiB)"
+
+# How soon keys are heard, on SDL audio (the disk driver where there is no
+# sound card: it takes each buffer at the pace of a real device).
+latency="$(dirname "$bin")/bench/audio_latency"
+if [ -x "$latency" ]; then
+  SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-disk} SDL_DISKAUDIOFILE=/dev/null \
+    "$latency" "$(dirname "$bin")/voice-pack" 0 64 2>&1 | grep -v CRITICAL
+fi

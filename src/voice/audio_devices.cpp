@@ -107,6 +107,7 @@ void SdlAudioDevice::Fill(uint8_t* stream, int length) {
   }
   if (put < want) std::memset(stream + put, silence_, want - put);
   if (any) done_.notify_all();
+  if (fill_observer) fill_observer(put > 0);
 }
 
 int SdlAudioDevice::Open(const AudioFormat& format) {

@@ -65,6 +65,9 @@ class SdlAudioDevice : public AudioDevice {
   void Wait(int ms) override;
   // The device buffer in samples (set before the first open).
   int buffer_samples = 0;
+  // Told, on the audio thread, of every buffer filled and whether it held
+  // sound (for measurements).
+  void (*fill_observer)(bool sound) = nullptr;
 
  private:
   static void Callback(void* self, uint8_t* stream, int length);
