@@ -1,6 +1,7 @@
 // The calculation log: creation, appends, the copy saved at exit.
 #include "calculator/calculation_log.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -35,9 +36,16 @@ bool WriteFile(const std::string& path, const char* mode, std::string_view bytes
   return ok;
 }
 
+// Reads a regular file only: a device in the log's place (a link to
+// /dev/full or /dev/zero) would never end.
 bool ReadWhole(const std::string& path, std::string& bytes) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
+  struct stat info;
+  if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
+    std::fclose(f);
+    return false;
+  }
   char buf[4096];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
@@ -144,8 +152,10 @@ bool SaveCalculationLog() {
   return ok;
 }
 
+// unlink, not remove: a directory standing where the log should be is not
+// the log, and is left alone.
 void DeleteCalculationLog() {
-  if (!g_log.path.empty()) std::remove(g_log.path.c_str());
+  if (!g_log.path.empty()) unlink(g_log.path.c_str());
 }
 
 }  // namespace quipular

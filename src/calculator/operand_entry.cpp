@@ -340,7 +340,8 @@ struct Entry {
       return Command(k, true);
     }
     if (OneOf(k,
-              "%yYZ\x1aqQ\x11wW\x17xXE\x05"
+              "%yYZ\x1aqQ\x11wW\x17xX\x18"
+              "E\x05"
               "fgGNIlL\x0cPMVjJKD\x04"))
       return Command(k, true);
     if (k == 'z') {

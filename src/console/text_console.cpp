@@ -175,10 +175,11 @@ void SetScreenMode(int mode) {
   C().screen_mode = mode;
 }
 
+// From the cursor to the last column; with the cursor past the last column
+// (a wrap pending) there is nothing to clear.
 void ClearToEndOfLine() {
   OpenConsole();
-  BlankRange(C().row, std::min(C().column, kColumns - 1), kColumns - 1);
-  if (C().column >= kColumns) BlankRange(C().row, kColumns - 1, kColumns - 1);
+  BlankRange(C().row, C().column, kColumns - 1);
 }
 
 void DeleteLine() {
