@@ -3,11 +3,13 @@
 // that changed are written, and the terminal's cursor follows the console's.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "console/frontend.h"
 #include "console/key_notation.h"
+#include "console/text_console.h"
 
 namespace quipular {
 
@@ -16,6 +18,7 @@ class TerminalFrontend : public Frontend {
   // Keys given on the command line are typed as if at the keyboard, before
   // anything the user types.
   explicit TerminalFrontend(std::vector<KeyGroup> scripted);
+  // Restores the terminal as it was before Start.
   ~TerminalFrontend() override;
   // Puts the terminal in raw mode; false (with the reason) when standard
   // input and output are not a terminal.
@@ -31,10 +34,29 @@ class TerminalFrontend : public Frontend {
   void StopTone() override;
 
  private:
+  void ReadInput(int timeout_ms);
+  void DecodeInput();
+  void DrawSizeMessage();
+  void DrawChangedCells();
+  void MoveTo(int row, int column);
+
   std::vector<KeyGroup> scripted_;
   size_t next_scripted_ = 0;
   bool started_ = false;
-  unsigned char last_byte_ = 0;  // the last key byte read, for the Ctrl questions
+  char held_letter_ = 0;         // the letter held with Ctrl for the last key read
+  std::string input_;            // bytes read but not decoded yet (an unfinished sequence)
+  uint64_t input_deadline_ = 0;  // when an unfinished sequence is taken as it stands
+  int width_ = kColumns;         // the terminal's size
+  int height_ = kRows;
+  bool size_known_ = false;     // width_ and height_ hold the current size
+  bool shown_valid_ = false;    // shown_* hold what the terminal shows
+  bool message_shown_ = false;  // the terminal shows the too-small message
+  unsigned char shown_chars_[kRows * kColumns];
+  unsigned char shown_colours_[kRows * kColumns];  // background * 16 + foreground, remapped
+  int cursor_row_ = -1;                            // the terminal's cursor, -1 when not known
+  int cursor_column_ = -1;
+  int pen_ = -1;       // the colours in force on the terminal, -1 when not known
+  std::string frame_;  // the output being built, written at once
 };
 
 }  // namespace quipular

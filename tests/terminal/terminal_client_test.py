@@ -1,0 +1,213 @@
+#!/usr/bin/env python3
+# The terminal front-end in a real terminal (tmux): the screen matches the
+# headless one for the same keys, a small terminal gets the size message,
+# and the terminal settings come back after every way out.
+#
+# Usage: terminal_client_test.py QUIPULAR
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+ROWS, COLUMNS = 25, 80
+
+quipular = os.path.abspath(sys.argv[1])
+top = tempfile.mkdtemp(prefix="quipular-terminal-")
+socket = os.path.join(top, "tmux.sock")
+env = dict(os.environ, HOME=os.path.join(top, "home"), VESTRA_WINDIR=os.path.join(top, "windir"),
+           QUIPULAR_AUDIO="none")
+env.pop("TMUX", None)
+os.makedirs(env["HOME"])
+os.makedirs(env["VESTRA_WINDIR"])
+# A voice with an empty diphone database and no recordings: it starts, and
+# says nothing.
+voice = os.path.join(top, "voice")
+os.makedirs(voice)
+for name in ("t.IND", "t.DIF", "regras.rgr", "portug.exc"):
+    open(os.path.join(voice, name), "w").close()
+with open(os.path.join(env["VESTRA_WINDIR"], "VESTRA.INI"), "w") as f:
+    f.write("[SINTETIZADOR]\nDIFONES3=t\n[TRADUTOR]\nDIRDIFONES=%s\ndirLetras=%s\n" % (voice, voice))
+failures = []
+
+
+def tmux(*args):
+    return subprocess.run(["tmux", "-u", "-S", socket, "-f", "/dev/null", *args], env=env,
+                          check=True, capture_output=True, text=True).stdout
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what)
+
+
+def lines_of(text):
+    lines = [line.rstrip() for line in text.split("\n")][:ROWS]
+    return lines + [""] * (ROWS - len(lines))
+
+
+def wait_for(predicate, what, timeout=10.0):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(0.05)
+    check(False, "timed out waiting for " + what)
+    return False
+
+
+class Run:
+    """One run of the program in its own tmux session and directory. The
+    pane's shell keeps the stty settings from before and after the run."""
+
+    count = 0
+
+    def __init__(self, columns=COLUMNS, rows=ROWS, keys=""):
+        Run.count += 1
+        self.name = "run%d" % Run.count
+        self.dir = os.path.join(top, self.name)
+        os.makedirs(self.dir)
+        script = os.path.join(self.dir, "run.sh")
+        with open(script, "w") as f:
+            f.write('cd "$1"\n'
+                    'stty -g > stty.before\n'
+                    '"$2" --terminal --screen screen.txt ${3:+--keys "$3"}\n'
+                    'echo $? > rc.new && mv rc.new rc\n'
+                    'stty -g > stty.after\n'
+                    'touch done\n'
+                    'exec sleep 60\n')
+        tmux("new-session", "-d", "-s", self.name, "-x", str(columns), "-y", str(rows),
+             "sh %s %s %s '%s'" % (script, self.dir, quipular, keys))
+
+    def screen(self):
+        return lines_of(tmux("capture-pane", "-p", "-t", self.name))
+
+    def show(self, fmt):
+        return tmux("display-message", "-p", "-t", self.name, fmt).strip()
+
+    def settle(self, quiet=0.3, timeout=10.0):
+        """Waits until the screen has not changed for `quiet` seconds."""
+        last, since, end = None, time.monotonic(), time.monotonic() + timeout
+        while time.monotonic() < end:
+            now = (self.screen(), self.show("#{cursor_x},#{cursor_y}"))
+            if now != last:
+                last, since = now, time.monotonic()
+            elif time.monotonic() - since >= quiet:
+                return last[0]
+            time.sleep(0.05)
+        check(False, self.name + ": the screen never settled")
+        return last[0]
+
+    def keys(self, *keys):
+        for key in keys:
+            tmux("send-keys", "-t", self.name, key)
+            self.settle()
+
+    def program_pid(self):
+        shell = self.show("#{pane_pid}")
+        with open("/proc/%s/task/%s/children" % (shell, shell)) as f:
+            children = f.read().split()
+        return int(children[0]) if children else None
+
+    def finish(self, expected_code):
+        """Waits for the end and checks the exit code and the terminal."""
+        done = os.path.join(self.dir, "done")
+        if wait_for(lambda: os.path.exists(done), self.name + " to end"):
+            with open(os.path.join(self.dir, "rc")) as f:
+                code = int(f.read())
+            if expected_code is None:
+                check(code != 0, "%s: exit code %d, expected a failure" % (self.name, code))
+            else:
+                check(code == expected_code,
+                      "%s: exit code %d, expected %d" % (self.name, code, expected_code))
+            before = open(os.path.join(self.dir, "stty.before")).read()
+            after = open(os.path.join(self.dir, "stty.after")).read()
+            check(before == after, "%s: stty %s became %s" % (self.name, before, after))
+            check(self.show("#{alternate_on}") == "0", self.name + ": still in the alternate screen")
+            check(self.show("#{cursor_flag}") == "1", self.name + ": cursor left hidden")
+            check("CALCULOS FEITOS" not in "\n".join(self.screen()),
+                  self.name + ": the program's screen is left behind")
+        tmux("kill-session", "-t", self.name)
+
+
+def headless_screen(keys):
+    work = os.path.join(top, "headless")
+    os.makedirs(work)
+    subprocess.run([quipular, "--headless", "--keys", keys, "--screen", "screen.txt"],
+                   cwd=work, env=env, capture_output=True, timeout=30)
+    with open(os.path.join(work, "screen.txt"), encoding="utf-8") as f:
+        return lines_of(f.read())
+
+
+def main():
+    if shutil.which("tmux") is None:
+        print("tmux is not installed")
+        return SKIP
+    started = time.monotonic()
+    # Keeps the tmux server up between runs.
+    tmux("new-session", "-d", "-s", "keeper", "sleep 120")
+
+    # A sum typed at the keyboard shows what the headless run shows, with
+    # the cursor on the operand line; Esc s n ends normally.
+    run = Run()
+    wait_for(lambda: any(l.startswith("Operando:") for l in run.screen()), "the operand prompt")
+    run.settle()
+    # One digit rewrites a cell or two, never the whole screen.
+    output = os.path.join(run.dir, "output")
+    tmux("pipe-pane", "-o", "-t", run.name, "cat > " + output)
+    wait_for(lambda: os.path.exists(output), "the output pipe")
+    run.keys("5")
+    written = os.path.getsize(output)
+    check(0 < written < 200, "typing one digit wrote %d bytes" % written)
+    run.keys("Enter", "3", "Enter", "+", "Enter")
+    shown = run.screen()
+    expected = headless_screen("5<Enter>3<Enter>+<Enter>")
+    for number, (got, want) in enumerate(zip(shown, expected), 1):
+        check(got == want, "row %d is %r, headless has %r" % (number, got, want))
+    operand_row = max(i for i, l in enumerate(shown) if l.startswith("Operando:"))
+    check(run.show("#{cursor_y}") == str(operand_row),
+          "cursor on row %s, the operand prompt is on row %d" % (run.show("#{cursor_y}"),
+                                                                 operand_row))
+    check(run.show("#{pane_title}") == "QUIPULAR", "title " + run.show("#{pane_title}"))
+    run.keys("Escape", "s", "n")
+    run.finish(0)
+    with open(os.path.join(run.dir, "screen.txt"), encoding="utf-8") as f:
+        check("FIM DA CALCULADORA QUIPULAR" in f.read(), "no closing message")
+
+    # Too small a terminal gets a message; keys still work; once big enough
+    # the whole screen comes back. Ctrl+C breaks with 255.
+    run = Run(60, 20)
+    text = lambda: " ".join(run.screen())
+    wait_for(lambda: "Aumente a janela" in text(), "the size message")
+    check("80 x 25" in text() and "60 x 20" in text(), "size message: " + text())
+    run.keys("7", "Enter")
+    tmux("resize-window", "-t", run.name, "-x", str(COLUMNS), "-y", str(ROWS))
+    wait_for(lambda: any(l.startswith("Operando: 7") for l in run.screen()),
+             "the screen after the resize")
+    run.keys("C-c")
+    run.finish(255)
+
+    # A hang-up ends with 255; a crash still gives the terminal back. Keys
+    # given with --keys are typed first, then the keyboard takes over.
+    for signal, code, keys in (("-HUP", 255, ""), ("-TERM", 255, "7<Enter>"), ("-SEGV", None, "")):
+        run = Run(keys=keys)
+        shown = "X = 7.00" if keys else "Operando:"
+        wait_for(lambda: any(shown in l for l in run.screen()), shown)
+        run.settle()
+        subprocess.run(["kill", signal, str(run.program_pid())], check=True)
+        run.finish(code)
+
+    print("%.1f s" % (time.monotonic() - started))
+    return 1 if failures else 0
+
+
+status = 1
+try:
+    status = main()
+finally:
+    subprocess.run(["tmux", "-S", socket, "kill-server"], capture_output=True)
+    shutil.rmtree(top, ignore_errors=True)
+sys.exit(status)
