@@ -17,6 +17,7 @@
 #include "console/text_console.h"
 #include "voice/audio_devices.h"
 #include "voice/named_sounds.h"
+#include "voice/sdl_audio_device.h"
 #include "voice/wave_player.h"
 
 namespace {

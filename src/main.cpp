@@ -144,11 +144,10 @@ int main(int argc, char** argv) {
   if (const char* a = std::getenv("QUIPULAR_AUDIO"); a && *a) audio_name = a;
   std::unique_ptr<AudioDevice> audio;
   if (audio_name == "sdl")
-    audio = std::make_unique<SdlAudioDevice>();
+    audio = LoadSdlAudioDevice();
   else if (audio_name == "record")
     audio = std::make_unique<RecordingAudioDevice>();
-  else
-    audio = std::make_unique<NullAudioDevice>();
+  if (!audio) audio = std::make_unique<NullAudioDevice>();
   g_transcript.enabled = !options.speech.empty();
   int code = RunQuipular(*frontend, *audio);
   audio.reset();

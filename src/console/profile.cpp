@@ -73,8 +73,22 @@ std::string WindowsDirectory() {
   return QUIPULAR_SYSCONFDIR "/vestra";
 }
 
+namespace {
+// The settings files found so far, by directory; forgotten with the files.
+std::map<std::string, std::string>& Found() {
+  static std::map<std::string, std::string> found;
+  return found;
+}
+}  // namespace
+
+std::string FindSettingsFile(const std::string& dir) {
+  auto it = Found().find(dir);
+  if (it == Found().end()) it = Found().emplace(dir, FindFileNoCase(dir, "VESTRA.INI")).first;
+  return it->second;
+}
+
 std::string WindowsSettingsFile() {
-  return FindFileNoCase(WindowsDirectory(), "VESTRA.INI");
+  return FindSettingsFile(WindowsDirectory());
 }
 
 std::string ReadProfileString(const std::string& path, const std::string& section,
@@ -91,6 +105,7 @@ std::string ReadProfile(const std::string& section, const std::string& key,
 
 void ForgetProfiles() {
   Cache().clear();
+  Found().clear();
 }
 
 }  // namespace quipular

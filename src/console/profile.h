@@ -15,6 +15,10 @@ std::string WindowsDirectory();
 // full path; empty when there is none.
 std::string FindFileNoCase(const std::string& dir, const std::string& name);
 
+// "VESTRA.INI" in dir, whatever its case, remembered until ForgetProfiles;
+// empty when there is none.
+std::string FindSettingsFile(const std::string& dir);
+
 // The settings file in the Windows directory; empty when there is none.
 std::string WindowsSettingsFile();
 

@@ -1,11 +1,9 @@
-// The audio devices: SDL's audio output, a recording device that plays on
-// the front-end's clock (scripts and tests), and no device at all.
+// The audio devices: a recording device that plays on the front-end's clock
+// (scripts and tests), no device at all, and the loader of SDL's output.
 #pragma once
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "voice/audio_device.h"
@@ -51,41 +49,8 @@ class RecordingAudioDevice : public AudioDevice {
   double busy_until_ = 0;
 };
 
-// SDL audio with a pull callback and a small buffer, so that a stop silences
-// the output within one buffer. The device stays open between prompts of
-// the same format.
-class SdlAudioDevice : public AudioDevice {
- public:
-  ~SdlAudioDevice() override;
-  int Open(const AudioFormat& format) override;
-  int Write(int index, const uint8_t* data, size_t length) override;
-  void Reset() override;
-  void Close() override;
-  void TakeFinished(std::vector<int>& finished) override;
-  void Wait(int ms) override;
-  // The device buffer in samples (set before the first open).
-  int buffer_samples = 0;
-  // Told, on the audio thread, of every buffer filled and whether it held
-  // sound (for measurements).
-  void (*fill_observer)(bool sound) = nullptr;
-
- private:
-  static void Callback(void* self, uint8_t* stream, int length);
-  void Fill(uint8_t* stream, int length);
-  struct Pending {
-    int index;
-    const uint8_t* data;
-    size_t length, position;
-  };
-  bool initialised_ = false;
-  bool unavailable_ = false;
-  uint32_t device_ = 0;
-  AudioFormat format_;
-  uint8_t silence_ = 0;
-  std::mutex mutex_;
-  std::condition_variable done_;
-  std::deque<Pending> queue_;
-  std::vector<int> finished_;
-};
+// SDL audio, from the SDL module loaded when a person is listening (scripts
+// and tests never load it); null when the module or SDL cannot be loaded.
+std::unique_ptr<AudioDevice> LoadSdlAudioDevice();
 
 }  // namespace quipular

@@ -2,6 +2,8 @@
 // components.
 #include "voice/path_map.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <vector>
@@ -42,6 +44,13 @@ std::string ResolvePath(const std::string& windows_path) {
       part += c;
     }
   }
+  // Most paths are written as they are on disk: one look settles them.
+  std::string direct = base;
+  for (const std::string& p : parts) {
+    if (!direct.empty() && direct.back() != '/') direct.push_back('/');
+    direct.append(p);
+  }
+  if (access(direct.c_str(), F_OK) == 0) return direct.empty() ? "." : direct;
   std::string result = base;
   bool exists = true;  // while every component so far was found
   for (const std::string& p : parts) {

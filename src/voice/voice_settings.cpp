@@ -29,7 +29,7 @@ std::string SettingsFile() {
     char dir[4096];
     if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
   }
-  return FindFileNoCase(g_voice.startup_directory, "VESTRA.INI");
+  return FindSettingsFile(g_voice.startup_directory);
 }
 
 bool IsDirectory(const std::string& path) {
