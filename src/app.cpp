@@ -40,7 +40,11 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
     code = e.code;
   }
   g_console.waiting_for_key = false;  // the wait that ended the run is over
-  StopWave();
+  try {
+    StopWave();
+  } catch (const ProgramExit&) {
+    // A break or hang-up while the sound stops: the run is ending anyway.
+  }
   return code;
 }
 
