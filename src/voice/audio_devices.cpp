@@ -2,6 +2,7 @@
 #include "voice/audio_devices.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "console/frontend.h"
@@ -75,8 +76,9 @@ void RecordingAudioDevice::TakeFinished(std::vector<int>& finished) {
 void RecordingAudioDevice::Wait(int ms) {
   double wait = ms;
   if (!queue_.empty()) wait = std::min(wait, queue_.front().end_ms - Now());
-  int whole = static_cast<int>(wait + 0.999);
-  g_console.frontend->Sleep(std::max(whole, 0));
+  // Whole milliseconds, rounded up: a block ending a fraction of a
+  // millisecond from now must still be reached.
+  g_console.frontend->Sleep(std::max(static_cast<int>(std::ceil(wait)), 0));
 }
 
 std::unique_ptr<AudioDevice> LoadSdlAudioDevice() {
