@@ -117,12 +117,17 @@ void StartVoice(int speed, const std::string& sound_directory) {
   std::string names = ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras");
   if (names.empty()) names = "c:\\orbela\\som\\letras";
   g_sounds.letters_directory = WithSlash(names.substr(0, 79));
-  // The calculator never gives the speech engines text; an engine asked for
-  // in the settings is noted, and it never reports speaking.
+  // The calculator never gives a speech engine text, so the engine of this
+  // system is a silent one: it starts when the settings ask for it and never
+  // reports speaking; what the settings say of it is kept.
   g_voice.engine_active = false;
   if (AskedFor(ReadSetting("TRADUTOR", "SAPI"))) {
-    int type = std::atoi(ReadSetting("SERVFALA", "TIPOSAPI").c_str());
-    g_voice.engine_type = type == 3 || type == 5 ? type : 4;
+    g_voice.engine_voice = std::atoi(ReadSetting("SERVFALA", "VOZ").c_str());
+    g_voice.engine_speed = std::atoi(ReadSetting("SERVFALA", "VELOCIDADE").c_str());
+    g_voice.engine_pitch = std::atoi(ReadSetting("SERVFALA", "TOM").c_str());
+    g_voice.engine_type = std::atoi(ReadSetting("SERVFALA", "TIPOSAPI").c_str());
+    if (g_voice.engine_type != 4 && g_voice.engine_speed > 10) g_voice.engine_speed = 0;
+    g_voice.engine_active = true;
   }
 }
 

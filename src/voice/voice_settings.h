@@ -13,7 +13,10 @@ struct VoiceSettings {
   std::string diphone_database;   // the database name for the speed (at most 8 characters)
   std::string diphone_directory;  // where the database is, ending in "\"
   bool engine_active = false;     // a speech engine is running
-  int engine_type = 4;            // 3, 5, or 4 for any other engine
+  int engine_type = 4;            // 3 the diphone engine, 5 and others the system's speech
+  int engine_voice = 0;           // voice number asked for
+  int engine_speed = 0;           // engine speed (0 when above 10, but for type 4)
+  int engine_pitch = 0;           // engine pitch
 };
 
 extern VoiceSettings g_voice;

@@ -106,6 +106,37 @@ TEST_F(SettingsTest, VoiceStartsWithSpeedDatabaseAndDirectories) {
   EXPECT_EQ(CheckDiphoneDatabase(), 2);
 }
 
+TEST_F(SettingsTest, SpeechEngineOnlyWhenAskedFor) {
+  Write("root/orbela/Som/Difones/br3.IND", "");
+  Write("root/orbela/Som/Difones/br3.DIF", "");
+  Write("root/orbela/Som/Difones/regras.rgr", "");
+  Write("root/orbela/Som/Difones/portug.exc", "");
+  Write("root/orbela/Som/letras/_65.wav", "");
+  const std::string common =
+      "[SINTETIZADOR]\nDIFONES3=br3\n[TRADUTOR]\nDIRDIFONES=c:\\orbela\\som\\difones\n"
+      "dirLetras=c:\\orbela\\som\\letras\n";
+  struct {
+    const char* sapi;
+    const char* servfala;
+    bool active;
+    int type, speed;
+  } cases[] = {
+      {"N", "", false, 4, 0},
+      {"nao", "TIPOSAPI=5\nVELOCIDADE=3\n", false, 4, 0},
+      {"SIM", "TIPOSAPI=5\nVELOCIDADE=12\n", true, 5, 0},
+      {"S", "TIPOSAPI=4\nVELOCIDADE=12\n", true, 4, 12},
+      {"1", "TIPOSAPI=3\nVELOCIDADE=7\n", true, 3, 7},
+  };
+  for (const auto& c : cases) {
+    g_voice = VoiceSettings{};
+    Write("win/VESTRA.INI", common + "SAPI=" + c.sapi + "\n[SERVFALA]\n" + c.servfala);
+    StartVoice(0, "");
+    EXPECT_EQ(g_voice.engine_active, c.active) << c.sapi;
+    EXPECT_EQ(g_voice.engine_type, c.type) << c.sapi;
+    EXPECT_EQ(g_voice.engine_speed, c.speed) << c.sapi;
+  }
+}
+
 TEST_F(SettingsTest, PathsWithDriveLettersAndMixedCase) {
   Write("root/Orbela/SOM/letras/_65.wav", "");
   Write("root/Orbela/SOM/quipular/COMANDOS/Ayuda/F29.wav", "");
