@@ -257,7 +257,10 @@ void SetConsoleTitle(const std::string& title) {
   C().frontend->SetTitle(title);
 }
 
+// The window is going: no key is awaited any more, so draining the queue
+// takes only what is already there (a script hands over nothing new).
 void CloseConsole() {
+  C().waiting_for_key = false;
   while (KeyPressed()) ReadKey();
   ExitProgram(kExitNormal);
 }
