@@ -65,9 +65,9 @@ void ClearRows(int from, int to) {
   }
 }
 
-}  // namespace
-
-void ShowStartupScreen() {
+// The banner on blue and the product lines beside it, on a cleared screen;
+// the cursor is left at column 1, row 9.
+void DrawHeader() {
   ClearConsole();
   Colours(15, 1);
   WriteBanner();
@@ -76,20 +76,19 @@ void ShowStartupScreen() {
   WriteAt(60, 4, kCreditLine);
   Colours(15, 0);
   MoveCursor(1, 9);
+}
+
+}  // namespace
+
+void ShowStartupScreen() {
+  DrawHeader();
   SetUpVoice();
   PlaySoundKey("DOSALUDOINI");
 }
 
 void ShowCalculationScreen() {
-  ClearConsole();
   g_session.label_background = 4;
-  Colours(15, 1);
-  WriteBanner();
-  Colours(15, g_session.label_background);
-  WriteAt(60, 3, kProductLine);
-  WriteAt(60, 4, kCreditLine);
-  Colours(15, 0);
-  MoveCursor(1, 9);
+  DrawHeader();
   Colours(15, g_session.label_background);
   WriteAt(30, 9, "  CALCULOS FEITOS  ");
   Colours(15, 0);
