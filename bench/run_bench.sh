@@ -17,8 +17,10 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-export VESTRA_WINDIR="$work/windows" HOME="$work"
-mkdir -p windows
+# The voice pack of the build: every prompt is read from its file and played
+# on the script's clock.
+pack="$(dirname "$bin")/voice-pack"
+export VESTRA_WINDIR="$pack/windows" VESTRA_ROOT="$pack" HOME="$work"
 
 # 10,000 keys: numbers of one to four digits with Enter, then an operator
 # with Enter, repeated; the stack keeps four levels so nothing runs dry.
