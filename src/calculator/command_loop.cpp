@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "calculator/calculation_log.h"
+#include "calculator/date_entry.h"
 #include "calculator/key_map.h"
 #include "calculator/operand_entry.h"
 #include "calculator/register_keys.h"
@@ -50,9 +51,7 @@ constexpr char kValidatedTokens[] =
     "lL\x0c"
     "zZ\x1a"
     "qQ\x11"
-    "wW\x17"
-    "D\x04"
-    "hH";
+    "wW\x17";
 
 // Keeps a result that is not a finite number off the stack: an infinity
 // becomes the ceiling with its sign, a NaN is a mathematical error.
@@ -102,6 +101,15 @@ bool Dispatch(const std::string& token) {
       r.result = r.scratch_x * -1;
       ConsoleWriteLine();
       return true;
+    case 'D':
+    case 4:
+      DateFormatKey(token);
+      return false;
+    case 'h':
+      return DaysBetweenDates(token);
+    case 'H':
+      DateAfterDaysKey(token);
+      return false;
     case 'g':
     case 'G':
       LogCommand(token);

@@ -38,18 +38,24 @@ std::string StateDump() {
   static const char* const kFinancial[] = {"n", "i", "PV", "PMT", "FV"};
   for (int i = 0; i < 5; ++i) Line(out, kFinancial[i], r.financial[i]);
   Line(out, "mode", r.financial[kPaymentMode]);
+  Line(out, "amort_interest", r.financial[kAmortInterest]);
+  Line(out, "depreciation_remainder", r.financial[kDepreciationRemainder]);
   Line(out, "interest_mode", r.interest_mode);
   Line(out, "decimals", r.decimals);
   if (r.last_x_valid) Line(out, "lastx", r.last_x);
   Line(out, "stat_n", r.stat_count);
   static const char* const kSums[] = {"sum_x", "sum_x2", "sum_y", "sum_y2", "sum_xy"};
   for (int i = 0; i < 5; ++i) Line(out, kSums[i], r.statistics[kSumX + i]);
+  Line(out, "cf_count", r.cf_count);
   for (int i = 0; i + 1 < r.cf_next && i < kBlockSize; ++i)
     Line(out, "cf" + std::to_string(i), r.cash_flows[i]);
   for (int i = 0; i < kBlockSize; ++i)
     if (r.storage[i] != 0) Line(out, "R" + StorageName(i), r.storage[i]);
   out += "date1 = " + Date(r.date1) + "\n";
   out += "date2 = " + Date(r.date2) + "\n";
+  // 0 none chosen yet, 1 day.month.year, 2 month.day.year
+  Line(out, "date_format", r.dmy_format ? 1 : r.mdy_format ? 2 : 0);
+  Line(out, "date_toggle", r.date_toggle);
   return out;
 }
 

@@ -7,9 +7,15 @@
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/arithmetic.h"
+#include "functions/cash_flows.h"
+#include "functions/depreciation.h"
+#include "functions/number_text.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
+#include "functions/statistics.h"
+#include "functions/tvm.h"
 #include "voice/named_sounds.h"
+#include "voice/number_words.h"
 
 namespace quipular {
 namespace {
@@ -67,6 +73,35 @@ bool Acceptable(char token, double y, double x) {
     default:
       return true;
   }
+}
+
+// An extra push keeps an overflow at the ceiling, as the result step does.
+void PushBounded(double v) {
+  if (std::isinf(v)) v = v > 0 ? kCeiling : -kCeiling;
+  PushValue(g_stack, v);
+}
+
+// Z+, Z- and Z- of the last pair: the new count is written with two
+// decimals and said as a whole number.
+void Accumulate(char token) {
+  Registers& r = g_registers;
+  if (token != 'z' && r.stat_count == 0) return;
+  if (token != 26) {
+    PopX();
+    PopY();
+  }
+  double n = AccumulateStatistics(r.stat_count, r.scratch_x, r.scratch_y, token, r.statistics);
+  ConsoleWriteLine(FixedText(n, 2));
+  SpeakWords(NumberToWords(r.stat_count), false);
+}
+
+bool Statistic(char token) {
+  Registers& r = g_registers;
+  StatisticsAnswer a = ComputeStatistic(r.stat_count, r.statistics, token, r.scratch_x);
+  if (!a.ok) return Refuse(2);
+  if (a.has_below) PushValue(g_stack, a.below);
+  r.result = a.value;
+  return true;
 }
 
 }  // namespace
@@ -153,6 +188,63 @@ bool ValidateAndCompute(char token) {
     case 'v':
       StoreFinancialRegister(token, r.scratch_x);
       return false;
+    case 'z':
+    case 'Z':
+    case 26:
+      Accumulate(token);
+      return false;
+    case 'q':
+    case 'Q':
+    case 17:
+    case 'w':
+    case 'W':
+    case 23:
+      return Statistic(token);
+    case 'k':
+      if (!AppendCashFlow(r, r.scratch_x)) return Refuse(6);
+      return false;
+    case 'K': {
+      double npv = 0;
+      if (!ComputeNpv(r.cf_next, r.cash_flows, r.financial[kI], npv)) return Refuse(5);
+      r.result = npv;
+      return true;
+    }
+    case 11:
+      if (!RepeatCashFlow(r, r.scratch_x)) return Refuse(6);
+      return false;
+    case 'j': {
+      SimpleInterest s = ComputeSimpleInterest(r.financial);
+      PushBounded(s.days365);
+      PushBounded(s.minus_pv);
+      r.result = s.days360;
+      return true;
+    }
+    case 'J': {
+      Amortization a;
+      if (!ComputeAmortization(r.financial, r.scratch_x, a)) return Refuse(5);
+      PushValue(g_stack, a.principal);
+      r.result = a.interest;
+      return true;
+    }
+    case 'N':
+    case 'I':
+    case 'P':
+    case 'M':
+    case 'V': {
+      TvmAnswer a = ComputeTvm(r.financial, token, static_cast<int>(r.interest_mode));
+      if (!a.ok) return Refuse(5);
+      r.result = a.value;
+      return true;
+    }
+    case 'l':
+    case 'L':
+    case 12: {
+      double amount = 0;
+      if (!ComputeDepreciation(r.financial, token, r.scratch_x, amount)) return Refuse(5);
+      PushValue(g_stack, r.financial[kDepreciationRemainder]);
+      r.result = amount;
+      return true;
+    }
     default:
       return false;
   }

@@ -1,0 +1,32 @@
+// The calendar keys: date entry field by field with spoken prompts (D.MY,
+// M.DY), the days between the two dates (DDYS) and the date a number of
+// days after date 1 (DATE), written and spoken with the month's name.
+#pragma once
+
+#include <string>
+
+#include "functions/registers.h"
+
+namespace quipular {
+
+// Asks for the fields of a date in the order of the format token ("D"
+// day.month.year, Ctrl+D month.day.year) and stores each valid field in
+// `date`. False when the entry was left with Esc.
+bool EnterDate(char token, DateRecord& date);
+
+// "D" or Ctrl+D from the command loop: selects the format and enters date 1
+// or date 2 by turns; a change of format starts again at date 1.
+void DateFormatKey(const std::string& token);
+
+// "h": the 30/360 count goes on the stack and the actual count is the
+// result. False (error 8 reported) when either date is not a valid date.
+bool DaysBetweenDates(const std::string& token);
+
+// "H": pops the day count and writes and speaks the date that many days
+// after date 1, which becomes date 2; nothing is pushed.
+void DateAfterDaysKey(const std::string& token);
+
+// Plays the name of month 1 to 12; any other value plays nothing.
+void AnnounceMonth(double month);
+
+}  // namespace quipular

@@ -1,0 +1,16 @@
+// Depreciation of year X by declining balance (DB), straight line (SL) and
+// the sum of the years' digits (SOYD), from the financial registers: n the
+// life, i the declining-balance factor, PV the cost, FV the salvage value.
+#pragma once
+
+#include "functions/registers.h"
+
+namespace quipular {
+
+// The depreciation of `year` for the token ("l" DB, "L" SL, Ctrl+L SOYD);
+// the remaining depreciable value goes to the remainder slot. False, with
+// nothing changed, unless 0 < n <= 1e11 and year is a whole number above 0,
+// or when an amount is not finite.
+bool ComputeDepreciation(double (&financial)[kBlockSize], char token, double year, double& amount);
+
+}  // namespace quipular

@@ -1,0 +1,180 @@
+// The TVM solver: closed forms for n, PV, PMT and FV; Newton's method from
+// 1 percent for i, with the slope of each interest mode. Everything is
+// worked in extended precision; a value that is not finite at any point
+// (0/0, the logarithm of a negative number, an overflowing power) refuses
+// the problem instead of reaching a register.
+#include "functions/tvm.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quipular {
+namespace {
+
+using Real = long double;
+
+constexpr int kNewtonSteps = 101;
+// The i solver's answer stands when the residual is this small beside the
+// largest of the three terms of the equation.
+constexpr Real kResidualTolerance = 1e-9L;
+// A period count this close to a whole number is that number: rounding in
+// its inputs must not add a period.
+constexpr Real kWholeTolerance = 1e-9L;
+
+// A whole exponent by multiplication (so a negative base is allowed), any
+// other through the logarithm.
+Real Power(Real base, Real exponent) {
+  if (exponent == std::trunc(exponent)) return std::pow(base, exponent);
+  return std::exp(exponent * std::log(base));
+}
+
+struct Problem {
+  Real n, pv, pmt, fv;
+  Real s;      // 1 when payments fall at the beginning of each period
+  int mode;    // the interest mode
+  Real whole;  // N: the periods that compound whole
+  Real frac;   // F: the fractional period of modes 1 and 2
+
+  Problem(const double (&f)[kBlockSize], int interest_mode)
+      : n(f[kN]), pv(f[kPV]), pmt(f[kPMT]), fv(f[kFV]), s(f[kPaymentMode]), mode(interest_mode) {
+    whole = mode == kWholePeriods ? n : std::trunc(n);
+    frac = mode == kWholePeriods ? 0 : n - whole;
+  }
+};
+
+// The factors of the equation at rate i, and what the slope needs.
+struct Factors {
+  Real a;          // present value of 1 paid each period
+  Real b;          // present value of 1 due after N periods: q^-N
+  Real c;          // growth of PV over the fractional period
+  Real one_minus;  // 1 - q^-N
+};
+
+Factors At(const Problem& p, Real i) {
+  Real q = 1 + i;
+  Factors k;
+  if (q > 0) {
+    // Through log1p and expm1, so that a small rate keeps its digits.
+    Real l = p.whole * std::log1p(i);
+    k.b = std::exp(-l);
+    k.one_minus = -std::expm1(-l);
+  } else {
+    k.b = 1 / Power(q, p.whole);
+    k.one_minus = 1 - k.b;
+  }
+  k.a = (1 + i * p.s) * k.one_minus / i;
+  if (p.mode == kCompoundFraction)
+    k.c = Power(q, p.frac);
+  else if (p.mode == kSimpleFraction)
+    k.c = 1 + i * p.frac;
+  else
+    k.c = 1;
+  return k;
+}
+
+Real Residual(const Problem& p, const Factors& k) {
+  return p.pv * k.c + p.pmt * k.a + p.fv * k.b;
+}
+
+// The slope the iteration steps with. In modes 1 and 2 it takes the full n
+// as its multiplier and only approximates the derivative; the answer is the
+// root, which the convergence check confirms.
+Real Slope(const Problem& p, const Factors& k, Real i) {
+  Real q = 1 + i;
+  Real next = k.b / q;  // q^(-N-1)
+  Real f = k.one_minus * p.s + p.n * (1 + i * p.s) * next;
+  Real g = p.n * p.fv * next;
+  Real d = (p.pmt / i) * (f - k.a) - g;
+  if (p.mode == kCompoundFraction) d += p.n * p.pv * Power(q, p.frac - 1);
+  if (p.mode == kSimpleFraction) d += (1 + i) * p.pv;
+  return d;
+}
+
+// Writes the register and the answer only when both are finite doubles.
+void Store(double& slot, Real value, TvmAnswer& answer, double shown) {
+  double v = static_cast<double>(value);
+  if (!std::isfinite(v) || !std::isfinite(shown)) return;
+  slot = v;
+  answer = {true, shown};
+}
+
+TvmAnswer SolveN(double (&f)[kBlockSize], const Problem& p) {
+  TvmAnswer answer;
+  Real i = f[kI];
+  double percent = f[kI] * 100;
+  double lower = -std::fabs(f[kPV]) * percent, refused = f[kFV] * percent;
+  if (!(f[kPMT] > lower) || f[kPMT] == refused || !(percent > -100)) return answer;
+  Real payment = (1 + i * p.s) * p.pmt;
+  // ln((P - FV*i) / (P + PV*i)), written as log1p of the ratio less 1.
+  Real n = std::log1p(-i * (p.fv + p.pv) / (payment + p.pv * i)) / std::log1p(i);
+  if (!std::isfinite(n)) return answer;
+  Real nearest = std::round(n);
+  if (std::fabs(n - nearest) <= kWholeTolerance * std::max<Real>(1, std::fabs(n)))
+    n = nearest;
+  else if (n != std::trunc(n))
+    n = std::trunc(n) + 1;
+  Store(f[kN], n, answer, static_cast<double>(n));
+  return answer;
+}
+
+TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
+  TvmAnswer answer;
+  if (p.pmt == 0 && p.n < 0) return answer;
+  Real i = 0.01L;
+  for (int step = 0; step < kNewtonSteps; ++step) {
+    Factors k = At(p, i);
+    Real residual = Residual(p, k), slope = Slope(p, k, i);
+    if (!std::isfinite(residual) || !std::isfinite(slope) || slope == 0) return answer;
+    i -= residual / slope;
+    if (!std::isfinite(i)) return answer;
+  }
+  // The last step must have landed on a root: a rate of -100 percent or
+  // less, or a residual that is not near zero, is no answer.
+  if (!(i > -1)) return answer;
+  Factors k = At(p, i);
+  Real scale = std::fabs(p.pv * k.c) + std::fabs(p.pmt * k.a) + std::fabs(p.fv * k.b);
+  Real residual = Residual(p, k);
+  if (!std::isfinite(residual) || !(std::fabs(residual) <= kResidualTolerance * scale))
+    return answer;
+  Store(f[kI], i, answer, static_cast<double>(i * 100));
+  return answer;
+}
+
+}  // namespace
+
+long double TvmResidual(const double (&financial)[kBlockSize], long double i, int interest_mode) {
+  Problem p(financial, interest_mode);
+  return Residual(p, At(p, i));
+}
+
+TvmAnswer ComputeTvm(double (&f)[kBlockSize], char token, int interest_mode) {
+  Problem p(f, interest_mode);
+  if (token == 'N') return SolveN(f, p);
+  if (token == 'I') return SolveI(f, p);
+  TvmAnswer answer;
+  Real i = f[kI];
+  if (p.n == 0 || i == 0 || !(i > -1)) return answer;
+  Factors k = At(p, i);
+  switch (token) {
+    case 'P': {
+      Real pv = -(p.pmt * k.a + p.fv * k.b) / k.c;
+      Store(f[kPV], pv, answer, static_cast<double>(pv));
+      break;
+    }
+    case 'M': {
+      Real pmt = -(p.pv * k.c + p.fv * k.b) / k.a;
+      Store(f[kPMT], pmt, answer, static_cast<double>(pmt));
+      break;
+    }
+    case 'V': {
+      Real fv = -(p.pmt * k.a + p.pv * k.c) / k.b;
+      Store(f[kFV], fv, answer, static_cast<double>(fv));
+      break;
+    }
+    default:
+      break;
+  }
+  return answer;
+}
+
+}  // namespace quipular
