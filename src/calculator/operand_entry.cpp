@@ -212,7 +212,12 @@ struct Entry {
         continue;
       }
       LogCommand(text + "E" + exponent);
-      g_registers.scratch_x *= std::pow(10.0L, static_cast<long double>(e));
+      double& x = g_registers.scratch_x;
+      x = static_cast<double>(x * std::pow(10.0L, static_cast<long double>(e)));
+      // A mantissa left by an earlier result can carry the number beyond
+      // the range of a double: it becomes the ceiling with its sign, as a
+      // result does.
+      if (std::isinf(x)) x = std::copysign(kCeiling, x);
       ConsoleWriteLine();
       text = DecimalText(g_registers.scratch_x).substr(0, 15);
       return Next::kFinish;
