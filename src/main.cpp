@@ -15,6 +15,7 @@
 #include "console/terminal_frontend.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
+#include "console/window_frontend.h"
 #include "functions/operand_stack.h"
 #include "functions/state_dump.h"
 #include "voice/audio_devices.h"
@@ -33,7 +34,8 @@ constexpr const char* kUsage =
     "Key notation: printable characters stand for themselves; named keys in angle\n"
     "brackets: <Enter> <Esc> <BS> <Tab> <Space> <Up> <Down> <Left> <Right> <PgUp>\n"
     "<PgDn> <Home> <End> <Ins> <Del> <F1>..<F12> <lt>, with modifiers <Ctrl+X>\n"
-    "<Shift+Ins> <Alt+A> <Ctrl+Enter>; keys inside { } are typed ahead together.\n"
+    "<Shift+Ins> <Alt+A> <Ctrl+Enter> <Ctrl+Alt+F11>; keys inside { } are typed\n"
+    "ahead together.\n"
     "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out.\n";
 
 struct Options {
@@ -125,12 +127,23 @@ int main(int argc, char** argv) {
                        : std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
                            ? Options::kWindow
                            : Options::kTerminal;
-  if (options.frontend == Options::kWindow) options.frontend = Options::kTerminal;
+  // Scripts play on their own clock; people hear the sound system, unless
+  // QUIPULAR_AUDIO names another device (sdl, record, none).
+  std::string audio_name = options.frontend == Options::kHeadless ? "record" : "sdl";
+  if (const char* a = std::getenv("QUIPULAR_AUDIO"); a && *a) audio_name = a;
 
   std::unique_ptr<Frontend> frontend;
+  if (options.frontend == Options::kWindow) {
+    // The window's tones are heard only where the prompts are.
+    frontend = OpenWindowFrontend(groups, audio_name == "sdl", error);
+    if (!frontend) {
+      std::fprintf(stderr, "quipular: %s; running in the terminal instead\n", error.c_str());
+      options.frontend = Options::kTerminal;
+    }
+  }
   if (options.frontend == Options::kHeadless) {
     frontend = std::make_unique<ScriptFrontend>(std::move(groups));
-  } else {
+  } else if (options.frontend == Options::kTerminal) {
     auto terminal = std::make_unique<TerminalFrontend>(std::move(groups));
     if (!terminal->Start(error)) {
       std::fprintf(stderr, "quipular: %s\n", error.c_str());
@@ -138,10 +151,6 @@ int main(int argc, char** argv) {
     }
     frontend = std::move(terminal);
   }
-  // Scripts play on their own clock; people hear the sound system, unless
-  // QUIPULAR_AUDIO names another device (sdl, record, none).
-  std::string audio_name = options.frontend == Options::kHeadless ? "record" : "sdl";
-  if (const char* a = std::getenv("QUIPULAR_AUDIO"); a && *a) audio_name = a;
   std::unique_ptr<AudioDevice> audio;
   if (audio_name == "sdl")
     audio = LoadSdlAudioDevice();

@@ -4,31 +4,11 @@
 #include <cctype>
 #include <cstring>
 
-#include "console/text_console.h"
+#include "console/key_codes.h"
 #include "console/text_encoding.h"
 
 namespace quipular {
 namespace {
-
-struct Extended {
-  const char* name;
-  unsigned char code;
-  unsigned char ctrl_code;
-};
-
-// Extended keys: the plain code and the code with Ctrl held.
-constexpr Extended kExtended[] = {
-    {"F1", 59, 94},    {"F2", 60, 95},     {"F3", 61, 96},    {"F4", 62, 97},  {"F5", 63, 98},
-    {"F6", 64, 99},    {"F7", 65, 100},    {"F8", 66, 101},   {"F9", 67, 102}, {"F10", 68, 103},
-    {"F11", 69, 104},  {"F12", 70, 105},   {"Ins", 82, 255},  {"Del", 83, 83}, {"Home", 71, 119},
-    {"End", 79, 117},  {"PgUp", 73, 132},  {"PgDn", 81, 118}, {"Up", 72, 113}, {"Down", 80, 114},
-    {"Left", 75, 115}, {"Right", 77, 116},
-};
-
-// Alt codes of the letters A to Z and the digits 0 to 9.
-constexpr unsigned char kAltLetter[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                          49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-constexpr unsigned char kAltDigit[10] = {129, 120, 121, 122, 123, 124, 125, 126, 127, 128};
 
 bool Named(const std::string& inner, ScriptKey& key, std::string& error) {
   bool ctrl = false, shift = false, alt = false;
@@ -56,21 +36,19 @@ bool Named(const std::string& inner, ScriptKey& key, std::string& error) {
   if (rest == "Break" && ctrl) return key.kind = ScriptKey::kBreak, true;
   if (rest == "Close" && !ctrl && !alt) return key.kind = ScriptKey::kClose, true;
   if (rest == "Quit" && !ctrl && !alt) return key.kind = ScriptKey::kQuit, true;
+  // Ctrl+Alt+F11 and Ctrl+Alt+F12 switch the Braille keyboard.
+  if (alt && ctrl && rest == "F11") return key.kind = ScriptKey::kBrailleNext, true;
+  if (alt && ctrl && rest == "F12") return key.kind = ScriptKey::kBrailleOff, true;
   if (alt) {
-    if (rest.size() == 1 && std::isalpha(static_cast<unsigned char>(rest[0])))
-      return bytes({0, kAltLetter[std::toupper(static_cast<unsigned char>(rest[0])) - 'A']});
-    if (rest.size() == 1 && std::isdigit(static_cast<unsigned char>(rest[0])))
-      return bytes({0, kAltDigit[rest[0] - '0']});
+    if (unsigned char code = rest.size() == 1 ? AltCode(rest[0]) : 0) return bytes({0, code});
     error = "<" + inner + ">: Alt goes with a letter or a digit";
     return false;
   }
-  for (const Extended& e : kExtended) {
-    if (rest != e.name) continue;
-    if (rest == "Ins" && shift && !ctrl) return bytes({0, kShiftIns});
-    return bytes({0, ctrl ? e.ctrl_code : e.code});
-  }
-  if (rest == "Enter") return bytes({static_cast<unsigned char>(ctrl ? 10 : 13)});
-  if (rest == "BS") return bytes({static_cast<unsigned char>(ctrl ? 127 : 8)});
+  if (ExtendedKey e = ExtendedKeyNamed(rest.c_str()); e != kNoExtendedKey)
+    return bytes({0, ExtendedCode(e, ctrl, shift)});
+  auto typed = [&](unsigned char c) { return bytes({ctrl ? CtrlCharacter(c) : c}); };
+  if (rest == "Enter") return typed(13);
+  if (rest == "BS") return typed(8);
   if (rest == "Esc") return bytes({27});
   if (rest == "Tab") return bytes({9});
   if (rest == "Space") return bytes({32});
@@ -80,9 +58,7 @@ bool Named(const std::string& inner, ScriptKey& key, std::string& error) {
     if (ctrl) {
       key.ctrl_letter = upper;
       // Ctrl+H is Backspace with Ctrl, Ctrl+M is Enter with Ctrl.
-      if (upper == 'H') return bytes({127});
-      if (upper == 'M') return bytes({10});
-      return bytes({static_cast<unsigned char>(upper - 'A' + 1)});
+      return typed(static_cast<unsigned char>(upper - 'A' + 1));
     }
     if (shift) return bytes({static_cast<unsigned char>(upper)});
   }

@@ -8,7 +8,8 @@
 namespace quipular {
 
 struct ScriptKey {
-  enum Kind { kBytes, kBreak, kClose, kQuit } kind = kBytes;
+  // kBrailleNext and kBrailleOff are Ctrl+Alt+F11 and Ctrl+Alt+F12.
+  enum Kind { kBytes, kBreak, kClose, kQuit, kBrailleNext, kBrailleOff } kind = kBytes;
   std::string bytes;     // the key codes it queues (one, or 0 and a code)
   char ctrl_letter = 0;  // the capital letter held with Ctrl, if any
 };

@@ -1,6 +1,7 @@
 // Script front-end: hands over the next group of keys when the program waits.
 #include "console/script_frontend.h"
 
+#include "console/braille_keyboard.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
 
@@ -13,6 +14,12 @@ void DeliverScriptKey(const ScriptKey& key) {
       ExitProgram(kExitBreak);
     case ScriptKey::kClose:
       CloseConsole();
+    case ScriptKey::kBrailleNext:
+      SetBrailleMode(g_braille.mode + 1);
+      break;
+    case ScriptKey::kBrailleOff:
+      SetBrailleMode(0);
+      break;
     case ScriptKey::kBytes:
       if (key.bytes.size() == 2 && key.bytes[0] == 0)
         QueueExtendedKey(static_cast<unsigned char>(key.bytes[1]));

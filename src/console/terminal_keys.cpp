@@ -5,6 +5,7 @@
 #include <cctype>
 #include <vector>
 
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 
@@ -15,38 +16,6 @@ constexpr unsigned char kEsc = 27;
 constexpr unsigned char kF11 = 69;
 // Longest sequence taken as one key; anything longer is noise and dropped.
 constexpr size_t kMaxSequence = 32;
-
-// The code of an extended key with Ctrl held, by its plain code.
-unsigned char CtrlCode(unsigned char code) {
-  if (code >= kF1 && code <= kF12) return static_cast<unsigned char>(code + 35);
-  switch (code) {
-    case kIns:
-      return kCtrlIns;
-    case kHome:
-      return 119;
-    case kEnd:
-      return 117;
-    case kPgUp:
-      return 132;
-    case kPgDn:
-      return 118;
-    case kUp:
-      return 113;
-    case kDown:
-      return 114;
-    case kLeft:
-      return 115;
-    case kRight:
-      return 116;
-    default:
-      return code;  // Delete
-  }
-}
-
-// Alt codes of the letters A to Z and the digits 0 to 9.
-constexpr unsigned char kAltLetter[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                          49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-constexpr unsigned char kAltDigit[10] = {129, 120, 121, 122, 123, 124, 125, 126, 127, 128};
 
 // "ESC [ n ~" key numbers (vt220, xterm, rxvt).
 struct TildeKey {
@@ -118,15 +87,12 @@ Modifiers FromParameter(int parameter) {
 TerminalKey ExtendedWith(int used, unsigned char code, Modifiers m) {
   if (m.alt && !m.ctrl && code != kLeft && code != kRight) return Ignored(used);
   if (m.alt && m.ctrl && (code == kF11 || code == kF12)) return Ignored(used);
-  if (m.ctrl) return Extended(used, CtrlCode(code));
-  if (m.shift && code == kIns) return Extended(used, kShiftIns);
-  return Extended(used, code);
+  return Extended(used, ExtendedCode(ExtendedKeyOfCode(code), m.ctrl, m.shift));
 }
 
 TerminalKey AltKey(int used, unsigned char c) {
-  if (std::isalpha(c)) return Extended(used, kAltLetter[std::toupper(c) - 'A']);
-  if (std::isdigit(c)) return Extended(used, kAltDigit[c - '0']);
-  return Ignored(used);
+  unsigned char code = AltCode(static_cast<char>(c));
+  return code ? Extended(used, code) : Ignored(used);
 }
 
 // A character with modifiers, from the forms that report them

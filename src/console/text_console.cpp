@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/braille_keyboard.h"
 #include "console/frontend.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
@@ -30,6 +31,7 @@ void BlankRange(int row, int from, int to) {
 }
 
 void ScrollUp() {
+  ++C().scrolled;
   std::memmove(C().chars, C().chars + kColumns, (kRows - 1) * kColumns);
   std::memmove(C().attrs, C().attrs + kColumns, (kRows - 1) * kColumns);
   BlankRange(kRows - 1, 0, kColumns - 1);
@@ -89,6 +91,7 @@ void ResetConsole(Frontend* frontend) {
   std::memset(c.attrs, c.attribute, sizeof c.attrs);
   for (int i = 0; i < 16; ++i) c.remap[i] = static_cast<unsigned char>(i);
   c.frontend = frontend;
+  g_braille = BrailleKeyboard{};
 }
 
 void OpenConsole() {
@@ -100,6 +103,7 @@ void OpenConsole() {
   std::memset(c.attrs, c.attribute, sizeof c.attrs);
   c.column = c.row = 0;
   c.frontend->Present();
+  SetBrailleMode(c.braille_mode);
 }
 
 void ConsoleWrite(const char* bytes, int count) {

@@ -50,6 +50,7 @@ struct TextConsole {
   bool open = false;                      // the console has been opened
   bool waiting_for_key = false;           // ReadKey is waiting on an empty queue
   int screen_mode = 3;                    // recorded by SetScreenMode, no other effect
+  int scrolled = 0;                       // lines scrolled off the top so far
   std::string title;                      // the window title
   Frontend* frontend = nullptr;           // where events come from and the screen goes
   void (*wave_done)() = nullptr;          // told of finished sound blocks in event dispatch
