@@ -17,6 +17,8 @@
 //   log A | B ...        these log lines follow one another
 //   nolog                no log file at the end
 //   file NAME TEXT       file NAME holds TEXT (Windows-1252 read as UTF-8)
+//   screenfile NAME      the whole screen is the stored screens/NAME beside
+//                        the scenario file (QUIPULAR_UPDATE_SCREENS=1 stores it)
 //
 // Each case runs with the voice pack given as the third argument: its
 // settings file is copied to the case's windows/ directory ($VESTRA_WINDIR)
@@ -31,6 +33,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -41,6 +44,8 @@
 #include <vector>
 
 namespace {
+
+std::string g_screens;  // the directory of stored screens, ending in "/"
 
 struct Case {
   std::string name;
@@ -276,6 +281,21 @@ std::string Check(const std::string& check, const std::string& dir, int code, in
     if (text.find(want) == std::string::npos) return "file holds:\n" + text;
     return {};
   }
+  if (starts("screenfile ")) {
+    std::string stored = g_screens + check.substr(11);
+    if (std::getenv("QUIPULAR_UPDATE_SCREENS")) Write(stored, screen);
+    bool exists = false;
+    auto want = Lines(Read(stored, &exists));
+    if (!exists) return "no stored screen " + stored;
+    for (size_t i = 0; i < std::max(want.size(), screen_lines.size()); ++i) {
+      std::string w = i < want.size() ? want[i] : "",
+                  g = i < screen_lines.size() ? screen_lines[i] : "";
+      if (w != g)
+        return "row " + std::to_string(i + 1) + " is [" + g + "], stored [" + w + "]\nscreen:\n" +
+               screen;
+    }
+    return {};
+  }
   return "unknown check";
 }
 
@@ -306,6 +326,7 @@ int main(int argc, char** argv) {
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd)) binary = std::string(cwd) + "/" + binary;
   }
+  g_screens = path.substr(0, path.rfind('/') + 1) + "screens/";
   int passed = 0, failed = 0;
   for (const Case& c : Parse(path)) {
     char templ[] = "/tmp/quipular-scenario-XXXXXX";

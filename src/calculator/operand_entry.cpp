@@ -16,6 +16,8 @@
 #include "functions/number_text.h"
 #include "functions/registers.h"
 #include "functions/validation.h"
+#include "guidance/key_test.h"
+#include "guidance/menu.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
 
@@ -27,7 +29,9 @@ namespace {
 
 constexpr int kFull = 10;  // characters accepted in the operand text
 
-enum class Next { kContinue, kFinish, kRestart };
+// kLeave: ReadOperand returns at once, the answer unchanged (the decimals key
+// while an example drives the entry).
+enum class Next { kContinue, kFinish, kRestart, kLeave };
 
 bool IsDigit(unsigned char k) {
   return k >= '0' && k <= '9';
@@ -251,6 +255,68 @@ struct Entry {
     return Next::kFinish;
   }
 
+  Next Decimals() {
+    AnnounceCommand("d");
+    ChooseDecimals();
+    text.clear();
+    return g_session.example_mode ? Next::kLeave : Next::kRestart;
+  }
+
+  // The key test; what was typed is dropped, marks included, so the new
+  // prompt starts clean.
+  Next KeyTest() {
+    g_session.keyboard_test = true;
+    RunKeyTest();
+    text.clear();
+    point_typed = digit_typed = waiting_command = false;
+    g_entry.number_typed = false;
+    g_session.keyboard_test = false;
+    ShowCalculationScreen();
+    PlaySoundKey("DORegresoCalc");
+    return Next::kRestart;
+  }
+
+  // Ctrl+F: the menu's answer is handled as if its key had been typed.
+  Next Menu() {
+    int column = CursorColumn(), row = CursorRow();
+    unsigned char k = RunMenu();
+    if (g_session.menu_redraw && k == 0) {
+      ShowCalculationScreen();
+      g_session.menu_redraw = false;
+      return Next::kRestart;
+    }
+    MoveCursor(column, row);
+    if (g_session.menu_redraw) {
+      MoveCursor(1, row);
+      WriteLabel();
+      MoveCursor(column, row);
+    }
+    if (OneOf(k, "n\x0ei\x09pmvk\x0b")) return StoreKey(k);
+    switch (k) {
+      case 0:
+        return Next::kContinue;
+      case 'e':
+        return Exponent();
+      case 't':
+        return ChangeSign();
+      case 10:
+        return PaymentMode();
+      case 20:
+        return KeyTest();
+      case 'd':
+        return Decimals();
+      case 8:  // BS erases the entry, as the key does
+        return Dispatch(k);
+      case 'u':
+      case 'o':
+      case 'U':
+        MoveCursor(1, 11);
+        return Next::kRestart;
+      default:
+        return Command(k, true);
+    }
+  }
+
   Next PaymentMode() {
     double& mode = g_registers.financial[kPaymentMode];
     bool end = mode == 0;
@@ -364,13 +430,10 @@ struct Entry {
       Command(k, false);
       return Next::kFinish;
     }
-    if (k == 'd') {
-      AnnounceCommand("d");
-      ChooseDecimals();
-      text.clear();
-      return Next::kRestart;
-    }
+    if (k == 20 && CtrlLetterHeld('T')) return KeyTest();
+    if (k == 'd') return Decimals();
     if (k == 'h' || k == 'H') return Command(k, false);
+    if (k == 6) return Menu();
     if (k == 0) return Extended();
     if (k == ' ') {
       if (!text.empty()) PlaySoundKey("DOdigitado");
@@ -422,8 +485,8 @@ void ReadOperand(OperandStack& stack, std::string& answer) {
     if (!entry.Filter(k)) continue;
     Next next = entry.Dispatch(k);
     if (next == Next::kContinue && entry.text.size() == kFull) next = entry.Full();
+    if (next == Next::kLeave) return;
     if (next == Next::kRestart) {
-      if (k == 'd' && g_session.example_mode) return;
       entry.Prompt();
       continue;
     }

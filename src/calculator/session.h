@@ -7,7 +7,7 @@ struct Session {
   int label_background = 4;           // background of labels: 4, or 2 while an example runs
   bool example_mode = false;          // an example drives operand entry
   bool interactive_examples = false;  // the example running is an interactive one
-  bool menu_redraw = false;           // the menu has drawn over the calculation screen
+  bool menu_redraw = false;           // the user asked to go back to the list of examples
   bool keyboard_test = false;         // the key test is running
 };
 

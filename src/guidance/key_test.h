@@ -1,0 +1,10 @@
+// The key test (Ctrl+T): every key is named on screen and aloud with the
+// function it carries and its group; nothing is calculated.
+#pragma once
+
+namespace quipular {
+
+// Runs until Ctrl+T or Esc. The caller sets the keyboard test flag around it.
+void RunKeyTest();
+
+}  // namespace quipular

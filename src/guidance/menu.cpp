@@ -1,0 +1,370 @@
+// The menu: the nine columns as data, one key loop that walks them, and the
+// window of five entries that scrolls under a fixed highlight.
+#include "guidance/menu.h"
+
+#include <cstring>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "calculator/key_map.h"
+#include "calculator/session.h"
+#include "console/text_console.h"
+#include "guidance/examples.h"
+#include "guidance/screens.h"
+#include "voice/named_sounds.h"
+
+namespace quipular {
+namespace {
+
+struct MenuItem {
+  char code;          // the key code handed back; 0 carries nothing out
+  const char* sound;  // said when the item is reached
+  const char* help;   // said by F1; null for none
+  const char* text;   // fixed text of the example columns; null: the command names
+};
+
+struct MenuColumn {
+  const char* title;     // entry 0
+  const char* sound;     // said when the column is selected
+  const char* up_sound;  // said when Up comes back to the title
+  std::span<const MenuItem> items;
+  int first_name;  // first place of its texts in the command-name tables
+  bool key_names;  // the texts come from the key names, not the functions
+};
+
+// clang-format off
+constexpr MenuItem kGeneral[] = {
+    {5, "DOelevado", "DOayudaPotencia", nullptr},
+    {'X', "DOraiz", "DOayudaRaiz", nullptr},
+    {'x', "DOinverso", "DOayudaInverso", nullptr},
+    {'E', "DOexponencial", "DOayudaExponencial", nullptr},
+    {24, "DOlogaritmo", "DOayudaLN", nullptr},
+    {'f', "DOfactorial", "DOayudaFactorial", nullptr},
+    {'G', "DOPartefracc", "DOayudaFRAC", nullptr},
+    {'g', "DOparteint", "DOayudaINTG", nullptr},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuItem kStatistics[] = {
+    {'z', "DOsumatoria", "DoayudaSuma", nullptr},
+    {'Z', "DOsumatoriaCorre", "DoayudaSumaCorre", nullptr},
+    {'q', "DOmedia", "DoayudaMedia", nullptr},
+    {17, "DOdesviopa", "DoayudaDesvio", nullptr},
+    {'Q', "DOmediapon", "DoayudaMediaPon", nullptr},
+    {'w', "DOestimax", "DoayudaEstimaX", nullptr},
+    {'W', "DOestimay", "DoayudaEstimaY", nullptr},
+    {23, "DOcorrelacion", "DoayudaCorrelacion", nullptr},
+};
+// clang-format on
+
+// The fractional-period item names a mode that Page Up steps; the menu
+// cannot hand that key back, so choosing it carries nothing out.
+// clang-format off
+constexpr MenuItem kFinancialRegisters[] = {
+    {'n', "DOn", "Doayudan", nullptr},
+    {'i', "DOi", "Doayudai", nullptr},
+    {'p', "DOpv", "DoayudaPV", nullptr},
+    {'m', "DOpmt", "DoayudaPMT", nullptr},
+    {'v', "DOfv", "DoayudaFV", nullptr},
+    {14, "DOn12", "Doayuda12X", nullptr},
+    {9, "DOi12", "Doayuda12i", nullptr},
+    {'k', "DOCFj", "DoayudaCFo", nullptr},
+    {11, "DONj", "DoayudaNj", nullptr},
+    {10, "DOBEG", "DoayudaBEG", nullptr},
+    {10, "DOEND", "DoayudaEND", nullptr},
+    {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", nullptr},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuItem kFinancialFunctions[] = {
+    {'N', "DOnCalculo", "DoayudaCN", nullptr},
+    {'I', "DOiCalculo", "DoayudaCI", nullptr},
+    {'P', "DOpvCalculo", "DoayudaCPV", nullptr},
+    {'M', "DOpmtCalculo", "DoayudaCPMT", nullptr},
+    {'V', "DOfvCalculo", "DoayudaCFV", nullptr},
+    {'J', "DOAmort", "DoayudaAMORT", nullptr},
+    {'j', "DOintsimple", "DoayudaJS", nullptr},
+    {'K', "DONPV", "DoayudaNPV", nullptr},
+    {'l', "DODB", "DoayudaDB", nullptr},
+    {'L', "DOSL", "DoayudaSL", nullptr},
+    {12, "DOSOYD", "DoayudaSOYD", nullptr},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuItem kPercentAndDates[] = {
+    {'%', "DOporcentaje", "Doayuda%", nullptr},
+    {'Y', "DOtotporcentaje", "Doayuda%T", nullptr},
+    {'y', "DOdifporcentaje", "Doayudad%", nullptr},
+    {'D', "DODMY", "DoayudaDMA", nullptr},
+    {4, "DOMDY", "DoayudaMDA", nullptr},
+    {'H', "DODATE", "DoayudaDATE", nullptr},
+    {'h', "DODDYS", "DoayudaDDYS", nullptr},
+};
+// clang-format on
+
+// The four stack items belong to the arrow keys, which the menu cannot hand
+// back: choosing one closes the menu and carries nothing out.
+// clang-format off
+constexpr MenuItem kCommands[] = {
+    {'t', "DOCHS", "DOayudaCHS", nullptr},
+    {'e', "DOEEX", "DOayudaEEX", nullptr},
+    {'s', "DOSTO", "DOayudaSTO", nullptr},
+    {'r', "DOrecupera", "DOayudaRCL", nullptr},
+    {0, "DOcambiaxy", "DOayudaXY", nullptr},
+    {0, "DOrotapila", "DOayudaRP", nullptr},
+    {0, "DOXYZT", "DOayudaXYZT", nullptr},
+    {0, "DOPilaprimero", "DOayudaPilaPrimero", nullptr},
+    {'d', "DOdecimais", "DOayudaDecimais", nullptr},
+    {8, "DOBS", "DOayudaBS", nullptr},
+    {'a', "DOCleartodo", "DOayudaAR", nullptr},
+    {'A', "DOClearEsta", "DOayudaARE", nullptr},
+    {1, "DOClearFin", "DOayudaARF", nullptr},
+    {'R', "DOLSTX", "DOayudaLSTx", nullptr},
+    {20, "DOF2TestarTeclado", "DOAyudaTestarTeclado", nullptr},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuItem kInteractiveExamples[] = {
+    {'u', "DOexemplo12", "\\COMANDOS\\AYUDA\\F29", "ENTRANDO NUMEROS"},
+    {'u', "DOexemplo10", "\\COMANDOS\\AYUDA\\F30", "DIGITACAO DE NUMEROS GRANDES"},
+    {'u', "DOexemplo11", "\\COMANDOS\\AYUDA\\F31", "NUMERO DE CASAS DECIMAIS"},
+    {'u', "DOexemplo1", "\\COMANDOS\\AYUDA\\F32", "SOMAR DOIS VALORES"},
+    {'u', "DOexemplo2", "\\COMANDOS\\AYUDA\\F33", "CALCULO DA RAIZ QUADRADA"},
+    {'u', "DOexemplo3", "\\COMANDOS\\AYUDA\\F54", "CALCULO DO LOGARITMO NATURAL"},
+    {'u', "DOexemplo4", "\\COMANDOS\\AYUDA\\F55", "CALCULO DO EXPONENCIAL"},
+    {'u', "DOexemplo5", "\\COMANDOS\\AYUDA\\F56", "CALCULO DA POTENCIA"},
+    {'u', "DOexemplo6", "\\COMANDOS\\AYUDA\\F57", "CALCULO DO INVERSO"},
+    {'u', "DOexemplo7", "\\COMANDOS\\AYUDA\\F58", "CALCULO DO FATORIAL"},
+    {'u', "DOexemplo8", "\\COMANDOS\\AYUDA\\F60", "PARTE INTEIRA DO VALOR"},
+    {'u', "DOexemplo9", "\\COMANDOS\\AYUDA\\F61", "PARTE FRACIONARIA DO VALOR "},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuItem kIllustratedExamples[] = {
+    {'U', "DOexemplo13", "\\COMANDOS\\AYUDA\\F29", "OPERACAO QUIPULAR"},
+    {'U', "DOexemplo14", "\\COMANDOS\\AYUDA\\F30", "REGISTROS DA PILHA"},
+    {'U', "DOexemplo18", "\\COMANDOS\\AYUDA\\F31", "REGISTROS DA CALCULADORA"},
+    {'U', "DOexemplo12", "\\COMANDOS\\AYUDA\\F32", "ENTRANDO NUMEROS"},
+    {'U', "DOexemplo10", "\\COMANDOS\\AYUDA\\F33", "DIGITACAO DE NUMEROS GRANDES"},
+    {'U', "DOexemplo11", "\\COMANDOS\\AYUDA\\F54", "NUMERO DE CASAS DECIMAIS"},
+    {'U', "DOexemplo1", "\\COMANDOS\\AYUDA\\F55", "SOMAR DOIS VALORES"},
+    {'U', "DOexemplo2", "\\COMANDOS\\AYUDA\\F56", "CALCULO DA RAIZ QUADRADA"},
+    {'U', "DOexemplo3", "\\COMANDOS\\AYUDA\\F57", "CALCULO DO LOGARITMO NATURAL"},
+    {'U', "DOexemplo4", "\\COMANDOS\\AYUDA\\F58", "CALCULO DO EXPONENCIAL"},
+    {'U', "DOexemplo5", "\\COMANDOS\\AYUDA\\F60", "CALCULO DA POTENCIA"},
+    {'U', "DOexemplo6", "\\COMANDOS\\AYUDA\\F61", "CALCULO DO INVERSO"},
+    {'U', "DOexemplo7", nullptr, "CALCULO DO FATORIAL"},
+    {'U', "DOexemplo8", nullptr, "PARTE INTEIRA DO VALOR"},
+    {'U', "DOexemplo9", nullptr, "PARTE FRACIONARIA DO VALOR"},
+    {'U', "DOexemplo19", nullptr, "SETAS DO TECLADO"},
+    {'U', "DOexemplo20", nullptr, "REGISTROS GERAIS QUIPULAR"},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuItem kFinancialExamples[] = {
+    {'o', "DORegfin", nullptr, "REGISTROS FINANCEIROS"},
+    {'o', "DORegfinAD", nullptr, "REGISTROS FINANCEIROS AD."},
+    {'o', "DORegfinES", nullptr, "REGISTROS FINANCEIROS ESP."},
+    {'o', "DOJSCalculo", nullptr, "CALCULO JUROS SIMPLES"},
+    {'o', "DOnCalculo", nullptr, "CALCULO n"},
+    {'o', "DOiCalculo", nullptr, "CALCULO i"},
+};
+// clang-format on
+
+// clang-format off
+constexpr MenuColumn kMenuColumns[] = {
+    {"  ===== FUNCOES GERAIS =====  ", "DOfungen", "DOfungen",
+     kGeneral, 0, false},
+    {"  == FUNCOES ESTATISTICAS ==  ", "DOfunesta", "DOfunesta",
+     kStatistics, 10, false},
+    {"  == REGISTROS FINANCEIROS =  ", "DORegfin", "DORegfin",
+     kFinancialRegisters, 21, false},
+    {"  === FUNCOES FINANCEIRAS ==  ", "DOfunfin", "DOFunFin",
+     kFinancialFunctions, 36, false},
+    {"  ===== FUNCOES %/DATA =====  ", "DOfunporca", "DOfunporca",
+     kPercentAndDates, 50, false},
+    {"  ======== COMANDOS ========  ", "DOComandos", "DOComandos",
+     kCommands, 0, true},
+    {"  == EXEMPLOS INTERATIVOS ==  ", "DOfunexemplos", "DOfunExemplos",
+     kInteractiveExamples, 0, false},
+    {"  == EXEMPLOS ILUSTRATIVOS =  ", "DOfunExemplosIlus", "DOfunExemplosIlus",
+     kIllustratedExamples, 0, false},
+    {"  = EXEMPLOS CALC. FIN/EST =  ", "DOfunExemplosFINESTA", "DOfunExemplosFINESTA",
+     kFinancialExamples, 0, false},
+};
+// clang-format on
+
+constexpr int kColumnCount = 9;
+constexpr int kFirstItem = 2;  // entry 0 is the title, entry 1 is empty
+constexpr int kWindow = 5;     // entries shown at once
+
+// The codes chosen without the "function inserted" prompt: those that act at
+// once, ask for more, or carry nothing out.
+constexpr char kQuietCodes[] = "teRrsHPdaAnipmvkouU\x00\x14\x01\x0e\x09\x0b\x0a";
+
+struct Menu {
+  std::vector<std::string> lists[kColumnCount];  // title, empty, items, four empties
+  int counter = 1008;                            // the column is the counter modulo 9
+  int selected = 0;                              // entry under the highlight
+
+  int Column() const { return counter % kColumnCount; }
+  int Count() const { return static_cast<int>(Current().items.size()); }
+  const MenuColumn& Current() const { return kMenuColumns[Column()]; }
+  // The selection stops at the last item: the window then shows it on top.
+  int Bound() const { return Count() + kFirstItem - 1 + (kWindow - 1); }
+  const MenuItem* Item() const {
+    int index = selected - kFirstItem;
+    return index >= 0 && index < Count() ? &Current().items[index] : nullptr;
+  }
+
+  void Build() {
+    for (int c = 0; c < kColumnCount; ++c) {
+      const MenuColumn& column = kMenuColumns[c];
+      std::vector<std::string>& list = lists[c];
+      list = {column.title, ""};
+      for (int i = 0; i < static_cast<int>(column.items.size()); ++i) {
+        int place = column.first_name + i;
+        list.push_back(column.items[i].text ? column.items[i].text
+                       : column.key_names   ? g_command_names.keys[place]
+                                            : g_command_names.functions[place]);
+      }
+      list.resize(list.size() + kWindow - 1);
+    }
+  }
+
+  void Draw() const {
+    SetTextColour(15);
+    SetBackgroundColour(0);
+    for (int row = 11; row <= 24; ++row) {
+      MoveCursor(40, row);
+      ConsoleWrite("|");
+    }
+    SetBackgroundColour(4);
+    MoveCursor(44, 13);
+    ConsoleWrite(" QUIPULAR  v.1.0 ");
+    SetBackgroundColour(1);
+    for (int row = 14; row <= 20; ++row) {
+      MoveCursor(44, row);
+      ConsoleWrite(std::string(34, ' '));
+    }
+    const std::vector<std::string>& list = lists[Column()];
+    for (int i = 0; i < kWindow; ++i) {
+      MoveCursor(46, 15 + i);
+      ConsoleWrite(list[static_cast<size_t>(selected + i)]);
+    }
+    SetBackgroundColour(4);
+    MoveCursor(46, 15);
+    ConsoleWrite(list[static_cast<size_t>(selected)]);
+    SetBackgroundColour(1);
+  }
+
+  void SelectColumn(int column) {
+    counter = 990 + column;
+    Step(0);
+  }
+
+  // Moves the column counter (the arrows wrap around) and shows the title.
+  void Step(int by) {
+    counter += by;
+    selected = 0;
+    Draw();
+    PlaySoundKey(Current().sound);
+  }
+
+  void Down() {
+    if (selected + kWindow - 1 < Bound()) {
+      selected += selected == 0 ? kFirstItem : 1;
+      Draw();
+    }
+    if (const MenuItem* item = Item()) PlaySoundKey(item->sound);
+  }
+
+  void Up() {
+    if (selected == kFirstItem) selected = 1;
+    if (selected == 0) return;
+    --selected;
+    Draw();
+    const MenuItem* item = Item();
+    PlaySoundKey(item ? item->sound : Current().up_sound);
+  }
+
+  void Help() const {
+    const MenuItem* item = Item();
+    if (item && item->help) PlaySoundKey(item->help);
+  }
+
+  // An extended key, by its second code.
+  void Extended(unsigned char code) {
+    if (code >= kF1 + 1 && code <= kF1 + 8)
+      SelectColumn(code - (kF1 + 1));
+    else if (code == kF1 + 10)  // F11
+      SelectColumn(8);
+    else if (code == kLeft)
+      Step(-1);
+    else if (code == kRight)
+      Step(1);
+    else if (code == kDown)
+      Down();
+    else if (code == kUp)
+      Up();
+    else if (code == kF1)
+      Help();
+  }
+
+  // Runs the key loop; answers the chosen code, or -1 for Esc.
+  int Choose() {
+    for (;;) {
+      unsigned char k = ReadKey();
+      if (k == 0) {
+        Extended(ReadKey());
+        continue;
+      }
+      if (k == 8 || k == ',' || k == '.' || (k >= '0' && k <= '9')) continue;
+      if (k == 27) return -1;
+      const MenuItem* item = Item();
+      char code = item ? item->code : 0;
+      if (code == 'u' || code == 'U' || code == 'o') {
+        g_example.selected_row = selected;
+        int column = Column();
+        RunExample(code);
+        if (g_session.menu_redraw) {
+          // Back to the list of examples, over the guidance screen.
+          ShowGuidanceScreen();
+          SelectColumn(column);
+          continue;
+        }
+      }
+      if (!std::memchr(kQuietCodes, code, sizeof kQuietCodes)) PlaySoundKey("DOfuninserida");
+      return static_cast<unsigned char>(code);
+    }
+  }
+};
+
+}  // namespace
+
+unsigned char RunMenu() {
+  Menu menu;
+  menu.Build();
+  menu.Draw();
+  PlaySoundKey(kMenuColumns[0].sound);
+  int answer = menu.Choose();
+  for (int row = 11; row <= 24; ++row) {
+    MoveCursor(40, row);
+    SetBackgroundColour(0);
+    ClearToEndOfLine();
+  }
+  SetBackgroundColour(0);
+  if (answer >= 0) return static_cast<unsigned char>(answer);
+  PlaySoundKey("DORegresoCalc");
+  if (!g_session.menu_redraw) PlaySoundKey("DOOperando");
+  return 0;
+}
+
+}  // namespace quipular
