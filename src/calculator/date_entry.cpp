@@ -140,7 +140,7 @@ void DateFormatKey(const std::string& token) {
 bool DaysBetweenDates(const std::string& token) {
   Registers& r = g_registers;
   LogCommand(token);
-  if (!IsValidDate(r.date1) || !IsValidDate(r.date2)) {
+  if (!IsCalendarDate(r.date1) || !IsCalendarDate(r.date2)) {
     ReportError(8);
     return false;
   }
@@ -156,7 +156,7 @@ void DateAfterDaysKey(const std::string& token) {
   LogCommand(token);
   double days = r.scratch_x;
   if (days != std::trunc(days) || days < kEarliestOffset || days > kLatestOffset ||
-      !IsValidDate(r.date1)) {
+      !IsCalendarDate(r.date1)) {
     ReportError(8);
     return;
   }

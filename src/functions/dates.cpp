@@ -73,6 +73,10 @@ bool IsValidDate(const DateRecord& d) {
   return IsValidDay(d.day) && IsValidMonth(d.month) && IsValidYear(d.year);
 }
 
+bool IsCalendarDate(const DateRecord& d) {
+  return IsValidDay(d.day) && IsValidMonth(d.month) && WholeIn(d.year, 1, 1e13);
+}
+
 double DaysActual(const DateRecord& from, const DateRecord& to) {
   return DayNumber(to) - DayNumber(from);
 }

@@ -6,10 +6,11 @@
 
 namespace quipular {
 
-// Day counts DATE accepts: whole, from kEarliestOffset up to the largest
-// count a double holds to the day.
+// Day counts DATE accepts: whole, from kEarliestOffset to kLatestOffset.
+// Up to the latest, the years reached keep every day count exact in a
+// double.
 constexpr double kEarliestOffset = -500000;
-constexpr double kLatestOffset = 9007199254740992.0;  // 2^53
+constexpr double kLatestOffset = 1e15;
 
 // Divisible by 4, except the centuries not divisible by 400.
 bool IsLeapYear(long long year);
@@ -20,6 +21,9 @@ bool IsValidDate(const DateRecord& date);
 bool IsValidDay(double day);
 bool IsValidMonth(double month);
 bool IsValidYear(double year);
+// A date the day counts work with: valid day and month, and any whole year
+// from 1 up to those DATE can reach (dates entered, or made by DATE).
+bool IsCalendarDate(const DateRecord& date);
 
 // `to` minus `from` in actual days.
 double DaysActual(const DateRecord& from, const DateRecord& to);

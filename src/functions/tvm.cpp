@@ -17,6 +17,10 @@ constexpr int kNewtonSteps = 101;
 // The i solver's answer stands when the residual is this small beside the
 // largest of the three terms of the equation.
 constexpr Real kResidualTolerance = 1e-9L;
+// A Newton step this small (in the fraction per period) leaves the rate
+// where it is: it has converged, and stepping on would only divide rounding
+// noise by the slope, which near a rate of 0 is itself noise.
+constexpr Real kSettledStep = 1e-18L;
 // A period count this close to a whole number is that number: rounding in
 // its inputs must not add a period.
 constexpr Real kWholeTolerance = 1e-9L;
@@ -120,13 +124,20 @@ TvmAnswer SolveN(double (&f)[kBlockSize], const Problem& p) {
 TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
   TvmAnswer answer;
   if (p.pmt == 0 && p.n < 0) return answer;
+  // With no whole period and nothing growing over a fraction, no term of
+  // the equation depends on the rate: every rate or none solves it.
+  if (p.whole == 0 && (p.frac == 0 || p.pv == 0)) return answer;
   Real i = 0.01L;
   for (int step = 0; step < kNewtonSteps; ++step) {
     Factors k = At(p, i);
-    Real residual = Residual(p, k), slope = Slope(p, k, i);
+    Real residual = Residual(p, k);
+    if (residual == 0) break;  // a root exactly
+    Real slope = Slope(p, k, i);
     if (!std::isfinite(residual) || !std::isfinite(slope) || slope == 0) return answer;
-    i -= residual / slope;
-    if (!std::isfinite(i)) return answer;
+    Real change = residual / slope;
+    if (!std::isfinite(change)) return answer;
+    if (std::fabs(change) <= kSettledStep) break;
+    i -= change;
   }
   // The last step must have landed on a root: a rate of -100 percent or
   // less, or a residual that is not near zero, is no answer.
@@ -134,7 +145,8 @@ TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
   Factors k = At(p, i);
   Real scale = std::fabs(p.pv * k.c) + std::fabs(p.pmt * k.a) + std::fabs(p.fv * k.b);
   Real residual = Residual(p, k);
-  if (!std::isfinite(residual) || !(std::fabs(residual) <= kResidualTolerance * scale))
+  if (!(scale > 0) || !std::isfinite(residual) ||
+      !(std::fabs(residual) <= kResidualTolerance * scale))
     return answer;
   Store(f[kI], i, answer, static_cast<double>(i * 100));
   return answer;

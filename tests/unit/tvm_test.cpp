@@ -1,0 +1,174 @@
+// The TVM solver on its own: each register solved in the three interest
+// modes and both payment modes, and the problems it must refuse.
+#include "functions/tvm.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quipular {
+namespace {
+
+struct Registers5 {
+  double f[kBlockSize] = {};
+  Registers5(double n, double i, double pv, double pmt, double fv, double begin = 0) {
+    f[kN] = n;
+    f[kI] = i;
+    f[kPV] = pv;
+    f[kPMT] = pmt;
+    f[kFV] = fv;
+    f[kPaymentMode] = begin;
+  }
+};
+
+constexpr double kTolerance = 1e-12;
+
+void ExpectNear(double expected, double actual, double relative = kTolerance) {
+  EXPECT_NEAR(expected, actual, relative * std::fabs(expected)) << "expected " << expected;
+}
+
+struct Solve {
+  const char* what;
+  char token;
+  int mode;
+  Registers5 registers;
+  double expected;  // i as a percentage
+};
+
+// Expected values worked to 25 digits outside the program.
+TEST(Tvm, SolvesEachRegister) {
+  const Solve cases[] = {
+      {"mortgage END", 'M', 0, {360, 0.005, 100000, 0, 0}, -599.5505251527523945914612},
+      {"mortgage BEG", 'M', 0, {360, 0.005, 100000, 0, 0, 1}, -596.5676867191566115337923},
+      {"annuity due", 'P', 0, {36, 0.01, 0, -250, 0, 1}, 7602.145021911710906438663},
+      {"savings", 'V', 0, {120, 0.0075, -5000, -200, 0}, 50959.64080728511716461412},
+      {"whole mode, fractional n", 'P', 0, {10.5, 0.08, 0, -1000, 10000}, 2471.566811278463792},
+      {"compound fraction PV", 'P', 1, {10.5, 0.08, 0, -1000, 10000}, 1999.697419395667219},
+      {"compound fraction BEG", 'P', 1, {10.5, 0.08, 0, -1000, 10000, 1}, 2516.239726324086329},
+      {"compound fraction PMT", 'M', 1, {24.25, 0.01, 5000, 0, 0}, -235.9535857339223215},
+      {"compound fraction FV", 'V', 1, {24.25, 0.01, 5000, -200, 0}, -969.7927811401591513},
+      {"simple fraction PV", 'P', 2, {10.5, 0.08, 0, -1000, 10000}, 1998.217805860191528},
+      {"simple fraction BEG", 'P', 2, {10.5, 0.08, 0, -1000, 10000, 1}, 2514.377913471071836},
+      {"simple fraction PMT", 'M', 2, {24.25, 0.01, 5000, 0, 0}, -235.9557795191143542},
+      {"simple fraction FV", 'V', 2, {24.25, 0.01, 5000, -200, 0}, -969.8519551279318973},
+      {"rate of a loan", 'I', 0, {10, 0, 700, -100, 0}, 7.072820836629517761},
+      {"rate of growth", 'I', 0, {32, 0, -6000, 0, 10000}, 1.609139492227691106},
+      {"rate, compound fraction", 'I', 1, {10.5, 0, 7348.195120047153197, -1000, -2000}, 8},
+      {"rate, simple fraction", 'I', 2, {10.5, 0, 7858.918160602046610, -1000, -2000, 1}, 8},
+      {"periods rounded up", 'N', 0, {0, 0.01, 1000, -100, 0}, 11},
+      {"savings plan periods", 'N', 2, {0, 0.0026, -775, -50, 4000}, 58},
+  };
+  for (const Solve& c : cases) {
+    SCOPED_TRACE(c.what);
+    Registers5 r = c.registers;
+    TvmAnswer a = ComputeTvm(r.f, c.token, c.mode);
+    ASSERT_TRUE(a.ok);
+    ExpectNear(c.expected, a.value, c.token == 'I' ? 1e-10 : kTolerance);
+    int slot = c.token == 'N'   ? kN
+               : c.token == 'I' ? kI
+               : c.token == 'P' ? kPV
+               : c.token == 'M' ? kPMT
+                                : kFV;
+    if (c.token == 'I')
+      ExpectNear(a.value / 100, r.f[slot]);
+    else
+      EXPECT_EQ(a.value, r.f[slot]);
+  }
+}
+
+// A count computed from a payment that was itself computed from a whole
+// count gives that count back, not one more.
+TEST(Tvm, PeriodsRecoveredWhole) {
+  for (double n : {12.0, 60.0, 360.0, 480.0}) {
+    for (double begin : {0.0, 1.0}) {
+      Registers5 r(n, 0.0041666666666666666, 250000, 0, -1000, begin);
+      ASSERT_TRUE(ComputeTvm(r.f, 'M', 0).ok);
+      r.f[kN] = 0;
+      TvmAnswer a = ComputeTvm(r.f, 'N', 0);
+      ASSERT_TRUE(a.ok);
+      EXPECT_EQ(n, a.value);
+    }
+  }
+}
+
+// The rate solver answers only when its last step sits on a root, so a
+// problem with no rate, or one the iteration cannot reach, is refused
+// rather than answered with wherever the steps stopped.
+TEST(Tvm, RateRefusedUnlessConverged) {
+  const Registers5 refused[] = {
+      {5, 0, 100, 100, 100},                // every amount received: no rate
+      {0, 0, 0, 0, 0},                      // nothing to solve
+      {-5, 0, -100, 0, 200},                // PMT = 0 with a negative n
+      {386, 0, -96966, -1859, 1603110, 1},  // steps run away from 1 percent
+  };
+  for (const Registers5& p : refused) {
+    Registers5 r = p;
+    EXPECT_FALSE(ComputeTvm(r.f, 'I', 0).ok);
+    EXPECT_EQ(p.f[kI], r.f[kI]);
+  }
+  // PMT = 0 with a positive n runs.
+  Registers5 r(5, 0, -100, 0, 200);
+  TvmAnswer a = ComputeTvm(r.f, 'I', 0);
+  ASSERT_TRUE(a.ok);
+  ExpectNear(14.86983549970350, a.value, 1e-12);
+}
+
+// An interest-free loan: the rate is zero to within rounding, not an error.
+TEST(Tvm, RateOfZero) {
+  for (int mode = 0; mode < 3; ++mode) {
+    Registers5 r(10, 0, -1000, 100, 0);
+    TvmAnswer a = ComputeTvm(r.f, 'I', mode);
+    ASSERT_TRUE(a.ok) << "mode " << mode;
+    EXPECT_LT(std::fabs(a.value), 1e-12);
+  }
+}
+
+TEST(Tvm, RefusedProblemsChangeNothing) {
+  struct Refusal {
+    const char* what;
+    char token;
+    Registers5 registers;
+    int first_mode;  // refused in this interest mode and those after it
+  };
+  const Refusal cases[] = {
+      {"PV with n = 0", 'P', {0, 0.01, 0, -100, 0}, 0},
+      {"FV with i = 0", 'V', {10, 0, 100, -10, 0}, 0},
+      {"PMT at -100 percent", 'M', {10, -1, 100, 0, 0}, 0},
+      {"n with PMT not above -|PV| i 100", 'N', {0, 0.01, 1000, -1000, 0}, 0},
+      {"n with PMT = FV i 100", 'N', {0, 0.01, 0, 50, 5000}, 0},
+      {"n at -100 percent", 'N', {0, -1, 0, 50, 100}, 0},
+      {"n with i = 0 is 0/0", 'N', {0, 0, 100, 10, 0}, 0},
+      {"n from the logarithm of a negative ratio", 'N', {0, 0.1, 100, 5, 100}, 0},
+      {"FV beyond the range of a double", 'V', {1e6, 1, 100, 0, 0}, 0},
+      {"PMT with no whole period", 'M', {0.5, 0.01, 100, 0, 0}, 1},
+      {"i when no term depends on the rate", 'I', {0, 0, -100, 0, 100}, 0},
+      {"i with no whole period and no PV", 'I', {0.5, 0, 0, -10, 10}, 1},
+  };
+  for (const Refusal& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (int mode = c.first_mode; mode < 3; ++mode) {
+      Registers5 r = c.registers;
+      EXPECT_FALSE(ComputeTvm(r.f, c.token, mode).ok) << "mode " << mode;
+      for (int s = 0; s < kBlockSize; ++s) EXPECT_EQ(c.registers.f[s], r.f[s]);
+    }
+  }
+}
+
+// The modes differ only in how the fractional period grows PV.
+TEST(Tvm, FractionalPeriodByMode) {
+  Registers5 base(10.5, 0.1, -1000, 0, 0);
+  double fv[3];
+  for (int mode = 0; mode < 3; ++mode) {
+    Registers5 r = base;
+    ASSERT_TRUE(ComputeTvm(r.f, 'V', mode).ok);
+    fv[mode] = r.f[kFV];
+  }
+  ExpectNear(1000 * std::pow(1.1, 10.5), fv[0]);
+  ExpectNear(1000 * std::pow(1.1, 10) * std::pow(1.1, 0.5), fv[1]);
+  ExpectNear(1000 * std::pow(1.1, 10) * (1 + 0.1 * 0.5), fv[2]);
+  EXPECT_NEAR(0, static_cast<double>(TvmResidual(Registers5(10.5, 0, -1000, 0, fv[2]).f, 0.1L, 2)),
+              1e-9);
+}
+
+}  // namespace
+}  // namespace quipular
