@@ -12,6 +12,7 @@
 #include "console/transcript.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
+#include "guidance/examples.h"
 #include "voice/named_sounds.h"
 #include "voice/voice_settings.h"
 #include "voice/wave_player.h"
@@ -29,6 +30,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   g_session = Session{};
   g_log = CalculationLog{};
   g_entry = OperandEntry{};
+  g_example = ExampleChoice{};
   g_sounds = NamedSounds{};
   g_voice = VoiceSettings{};
   char dir[4096];
