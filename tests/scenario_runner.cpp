@@ -322,10 +322,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string binary = argv[1], path = argv[2], pack = argc == 4 ? argv[3] : "";
-  if (binary[0] != '/') {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd)) binary = std::string(cwd) + "/" + binary;
-  }
+  char cwd[4096];
+  std::string here = getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" : "";
+  if (binary[0] != '/') binary = here + binary;
+  if (!pack.empty() && pack[0] != '/') pack = here + pack;
   g_screens = path.substr(0, path.rfind('/') + 1) + "screens/";
   int passed = 0, failed = 0;
   for (const Case& c : Parse(path)) {

@@ -223,7 +223,7 @@ struct Entry {
       // result does.
       if (std::isinf(x)) x = std::copysign(kCeiling, x);
       ConsoleWriteLine();
-      text = DecimalText(g_registers.scratch_x).substr(0, 15);
+      text = TokenText(g_registers.scratch_x);
       return Next::kFinish;
     }
   }
@@ -459,7 +459,7 @@ struct Entry {
       unsigned char k = ReadKey();
       if (k == 'e') return Exponent();
       if (k == 8) {
-        digit_typed = false;
+        digit_typed = point_typed = false;  // a new number may have its point
         Erase();
         return Next::kContinue;
       }

@@ -2,6 +2,7 @@
 // a short reading of large values and a mantissa-exponent reading.
 #include "calculator/spoken_results.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -29,25 +30,40 @@ void SpeakWhole(double n) {
 }
 
 // The integer part in words (spelled digit by digit beyond the words'
-// limit) and the decimals digit by digit (non-negative v).
+// limit) and the decimals digit by digit (non-negative v), both taken from
+// the text the display shows, so that 2.999 with two decimals is said three.
 void PlainReading(double v) {
-  double n = std::trunc(v + 1e-12);
+  bool decimals = v != std::trunc(v) && g_registers.decimals > 0;
+  std::string fixed = decimals ? FixedText(v, g_registers.decimals) : std::string();
+  size_t point = fixed.find('.');
+  double n = decimals ? NumberValue(fixed.substr(0, point)) : std::trunc(v + 1e-12);
   if (n <= kWordsLimit)
     SpeakWhole(n);
   else
     SpellText(FixedText(n, 0));
-  if (v == std::trunc(v) || g_registers.decimals == 0) return;
-  std::string fixed = FixedText(v, g_registers.decimals);
-  size_t point = fixed.find('.');
-  if (point == std::string::npos) return;
+  if (!decimals || point == std::string::npos) return;
   SpellText(".");
   for (size_t i = point + 1; i < fixed.size(); ++i) SpeakWhole(fixed[i] - '0');
 }
 
+// The sign of a negative value, unless the display shows it as zero (-0.3
+// with no decimals shows 0).
+void SpeakSign(double v) {
+  if (v >= 0) return;
+  std::string fixed = FixedText(v, g_registers.decimals);
+  if (InScientificRange(v) || fixed.find_first_not_of("0.") != std::string::npos)
+    PlaySoundKey("DOMENOS");
+}
+
+// The mantissa is read cut to the decimals, not rounded, as the display
+// cuts it: 9.999999999E99 is said nine point nine nine, never ten.
 void ScientificReading(double v) {
   std::string mantissa;
   int exponent = 0;
   ScientificParts(v, mantissa, exponent);
+  size_t point = mantissa.find('.');
+  if (point != std::string::npos)
+    mantissa.resize(std::min(mantissa.size(), point + 1 + g_registers.decimals));
   SpeakValue(NumberValue(mantissa));
   PlaySoundKey("DOEEX");
   SpeakValue(exponent);
@@ -73,37 +89,30 @@ double RoundForSpeech(double value, int decimals) {
 
 void SpeakValue(double value) {
   double v = RoundForSpeech(value, g_registers.decimals);
-  if (v < 0) {
-    PlaySoundKey("DOMENOS");
-    v = -v;
-  }
-  PlainReading(v);
+  SpeakSign(v);
+  PlainReading(std::fabs(v));
 }
 
 void SpeakNumber(double value) {
   double v = RoundForSpeech(value, g_registers.decimals);
   if (InScientificRange(v)) return ScientificReading(v);
-  if (v < 0) {
-    PlaySoundKey("DOMENOS");
-    v = -v;
-  }
-  if (InLargeRange(v)) return LargeReading(v);
-  double fraction = v - std::trunc(v);
-  if (fraction > 0 && fraction < 0.001) {
+  double m = std::fabs(v);
+  double fraction = m - std::trunc(m);
+  if (!InLargeRange(m) && fraction > 0 && fraction < 0.001) {
     // A tiny fraction would vanish in the decimals: show and say them all.
-    int decimals = static_cast<int>(DecimalText(v).size()) - 2;
+    int decimals = static_cast<int>(DecimalText(m).size()) - 2;
     g_registers.decimals = decimals < 0 ? 0 : decimals > 9 ? 9 : decimals;
   }
-  PlainReading(v);
+  SpeakSign(v);
+  if (InLargeRange(m)) return LargeReading(m);
+  PlainReading(m);
 }
 
 void AnnounceResult(double value) {
   PlaySoundKey("DOIGUAL");
   double v = RoundForSpeech(value, g_registers.decimals);
-  if (v < 0) {
-    PlaySoundKey("DOMENOS");
-    v = -v;
-  }
+  SpeakSign(v);
+  v = std::fabs(v);
   if (InScientificRange(v)) return ScientificReading(v);
   if (InLargeRange(v)) return LargeReading(v);
   PlainReading(v);

@@ -90,6 +90,36 @@ std::string FixedText(double v, int decimals) {
   return text;
 }
 
+namespace {
+
+// Shortens the mantissa of a scientific text to fit the limit.
+std::string FitScientific(const std::string& text, size_t limit) {
+  size_t e = text.find('E');
+  std::string exponent = text.substr(e);
+  std::string mantissa = text.substr(0, std::min(e, limit - exponent.size()));
+  if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
+  return mantissa + exponent;
+}
+
+}  // namespace
+
+std::string TokenText(double v) {
+  constexpr size_t kLimit = 15;
+  std::string text = DecimalText(v);
+  if (text.size() <= kLimit) return text;
+  if (text.find('E') != std::string::npos) return FitScientific(text, kLimit);
+  size_t point = text.find('.');
+  if (point != std::string::npos && point < kLimit) {
+    text.resize(kLimit);
+    if (text.back() == '.') text.pop_back();
+    return text;
+  }
+  std::string mantissa;
+  int exponent = 0;
+  ScientificParts(v, mantissa, exponent);
+  return FitScientific(mantissa + "E" + std::to_string(exponent), kLimit);
+}
+
 double NumberValue(const std::string& text) {
   if (text.empty()) return 0.0;
   return std::strtod(text.c_str(), nullptr);

@@ -18,6 +18,11 @@ std::string FixedText(double v, int decimals);
 // (with the sign) and exponent.
 void ScientificParts(double v, std::string& mantissa, int& exponent);
 
+// The decimal text of a value cut to fit a command token of 15 characters
+// without changing its magnitude: mantissa digits go, never the exponent
+// or the digits before the point.
+std::string TokenText(double v);
+
 // The numeric value of a number text ("." as the point); empty gives 0.
 double NumberValue(const std::string& text);
 
