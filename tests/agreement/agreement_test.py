@@ -1,0 +1,490 @@
+#!/usr/bin/env python3
+"""Agreement of the calculator with implementations it does not share code with.
+
+Generates problems from a fixed seed, types them into the calculator through
+--keys, reads the answers back from --state, and compares them with qalc (the
+time value of money: PMT, PV, FV, n and i in END and BEG) and with Python's
+statistics and datetime modules (means, standard deviations, correlation,
+linear estimates, actual day counts and dates). Each run keeps its answers in
+the storage registers (STO), so that many problems share one process.
+
+A disagreement passes only when a rule of the calculator accounts for it:
+the checks made before CALCULO n, a count of periods that lies within
+rounding of a whole number, or a rate the iteration from 1 percent does not
+reach in its 101 steps. Any other disagreement fails the test.
+
+Usage: agreement_test.py QUIPULAR_BINARY [VOICE_PACK]
+"""
+
+import concurrent.futures
+import decimal
+import math
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+from datetime import date, timedelta
+
+SEED = 20261209
+SENTINEL = 987654321  # pushed before each computation: still X means refused
+TVM_TOLERANCE = 1e-9
+RATE_TOLERANCE = 1e-7
+PYTHON_TOLERANCE = 1e-9
+
+# ---------------------------------------------------------------- the calculator
+
+
+def register_keys(index):
+    """The keys that name storage register `index` (0 to 99) after STO."""
+    group, place = divmod(index, 10)
+    digit = "0" if place == 9 else str(place + 1)
+    if group == 0:
+        return digit
+    if group == 1:
+        return "." + digit
+    return "abcdefgh"[group - 2] + digit
+
+
+def state_name(index):
+    return "R" + register_keys(index)
+
+
+class Runner:
+    def __init__(self, binary, pack, workdir):
+        self.binary = binary
+        self.pack = pack
+        self.workdir = workdir
+        self.count = 0
+
+    def environment(self, directory):
+        env = dict(os.environ)
+        env["HOME"] = directory
+        env["XDG_CONFIG_HOME"] = os.path.join(directory, "config")
+        windows = os.path.join(directory, "windows")
+        os.makedirs(windows, exist_ok=True)
+        ini = os.path.join(self.pack, "windows", "VESTRA.INI") if self.pack else ""
+        if ini and os.path.exists(ini):
+            shutil.copy(ini, os.path.join(windows, "VESTRA.INI"))
+            env["VESTRA_ROOT"] = self.pack
+        else:
+            # No recordings: a voice with an empty diphone database.
+            voice = os.path.join(directory, "voice")
+            os.makedirs(voice, exist_ok=True)
+            for name in ("t.IND", "t.DIF", "regras.rgr", "portug.exc"):
+                open(os.path.join(voice, name), "w").close()
+            with open(os.path.join(windows, "VESTRA.INI"), "w") as f:
+                f.write(f"[SINTETIZADOR]\nDIFONES3=t\n[TRADUTOR]\nDIRDIFONES={voice}\ndirLetras={voice}\n")
+        env["VESTRA_WINDIR"] = windows
+        return env
+
+    def run(self, keys):
+        """Types the keys; returns the state dump as a dict of name -> text."""
+        directory = tempfile.mkdtemp(dir=self.workdir)
+        keys_file = os.path.join(directory, "keys.txt")
+        with open(keys_file, "w") as f:
+            f.write(keys)
+        state_file = os.path.join(directory, "state.txt")
+        result = subprocess.run(
+            [self.binary, "--headless", "--keys-file", keys_file, "--state", state_file],
+            cwd=directory, env=self.environment(directory), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=120)
+        if result.returncode != 3:
+            raise RuntimeError(f"exit code {result.returncode}: {result.stderr.decode()[-2000:]}")
+        state = {}
+        with open(state_file) as f:
+            for line in f:
+                name, _, value = line.rstrip("\n").partition(" = ")
+                state[name] = value
+        shutil.rmtree(directory, ignore_errors=True)
+        return state
+
+
+def register_value(state, index):
+    return float(state.get(state_name(index), "0"))
+
+
+def typed(value, decimals):
+    """A number as typed: at most nine characters, a leading minus as the sign."""
+    text = f"{value:.{decimals}f}"
+    if "." in text:
+        text = text.rstrip("0").rstrip(".")
+    assert len(text) <= 9, text
+    return text
+
+
+def fit(value):
+    """The value rounded to the cents, or coarser, so that it can be typed; None
+    when even its whole part is too long."""
+    for decimals in (2, 1, 0):
+        v = round(value, decimals)
+        if len(typed(v, decimals) if len(f"{v:.{decimals}f}") <= 9 else "x" * 10) <= 9:
+            return v
+    return None
+
+
+# ---------------------------------------------------------------- qalc
+
+
+def qalc_number(text):
+    text = text.strip().replace("\u2212", "-").replace(" ", "").replace("E", "e")
+    try:
+        return float(text)
+    except ValueError:
+        return None  # "undefined", or an expression qalc could not work out
+
+
+def qalc_values(expressions, home):
+    """The expressions worked by qalc to 30 digits, one process for the lot;
+    one process each when the lot does not answer line for line in time."""
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"))
+    path = tempfile.mktemp(dir=home, suffix=".txt")
+    with open(path, "w") as f:
+        f.write("\n".join(expressions) + "\n")
+    try:
+        out = subprocess.run(["qalc", "-t", "-set", "precision 30", "-f", path], env=env,
+                             stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                             timeout=30)
+        lines = [line for line in out.stdout.splitlines() if line.strip()]
+        if len(lines) == len(expressions):
+            return [qalc_number(line) for line in lines]
+    except subprocess.TimeoutExpired:
+        pass
+    values = []
+    for expression in expressions:
+        try:
+            out = subprocess.run(["qalc", "-t", "-set", "precision 30", expression], env=env,
+                                 stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                                 timeout=30)
+            values.append(qalc_number(out.stdout))
+        except subprocess.TimeoutExpired:
+            values.append(None)
+    return values
+
+
+# ---------------------------------------------------------------- TVM problems
+
+
+def spec_rate_converges(p):
+    """The rate iteration as the calculator's rules state it (Newton from 1
+    percent, 101 steps, whole periods): whether its last step lies on a root."""
+    n, pv, pmt, fv, s = p["n"], p["pv"], p["pmt"], p["fv"], p["begin"]
+    if pmt == 0 and n < 0:
+        return False
+    i = 0.01
+    try:
+        for _ in range(101):
+            q = 1 + i
+            disc = q ** -n
+            a = (1 + i * s) * (1 - disc) / i
+            residual = pv + pmt * a + fv * disc
+            if residual == 0:
+                break
+            f = (1 - disc) * s + n * (1 + i * s) * disc / q
+            slope = (pmt / i) * (f - a) - n * fv * disc / q
+            change = residual / slope
+            if abs(change) <= 1e-18:
+                break
+            i -= change
+            if not math.isfinite(i):
+                return False
+        q = 1 + i
+        disc = q ** -n
+        a = (1 + i * s) * (1 - disc) / i
+        residual = pv + pmt * a + fv * disc
+        scale = abs(pv) + abs(pmt * a) + abs(fv * disc)
+        return i > -1 and abs(residual) <= 1e-8 * scale
+    except (ZeroDivisionError, OverflowError, ValueError, TypeError):
+        return False
+
+
+def is_root(p, percent):
+    i = percent / 100
+    q = 1 + i
+    disc = q ** -p["n"]
+    a = (1 + i * p["begin"]) * (1 - disc) / i
+    residual = p["pv"] + p["pmt"] * a + p["fv"] * disc
+    return abs(residual) <= 1e-8 * (abs(p["pv"]) + abs(p["pmt"] * a) + abs(p["fv"] * disc))
+
+
+def payment_for(n, i, pv, fv, begin):
+    q = (1 + i) ** n
+    return -(pv * q + fv) * i / ((1 + i * begin) * (q - 1))
+
+
+def make_tvm_problems(rng, count):
+    problems = []
+    kinds = ["M", "P", "V", "N", "I"]
+    while len(problems) < count:
+        k = len(problems)
+        unknown = kinds[k % len(kinds)]
+        begin = (k // len(kinds)) % 2
+        n = rng.randint(6, 480)
+        rate = round(rng.uniform(0.05, 3.0), 4)  # percent per period
+        i = rate / 100
+        savings = rng.random() >= 0.6
+        if savings:  # shorter and at lower rates, so that the amounts can be typed
+            n = rng.randint(6, 240)
+            rate = round(rng.uniform(0.05, 1.5), 4)
+            i = rate / 100
+        if not savings:  # a loan: received now, paid back
+            pv = fit(rng.uniform(1000, 99999.99))
+            fv = 0.0 if rng.random() < 0.6 else fit(-rng.uniform(100, pv / 2))
+            pmt = fit(payment_for(n, i, pv, fv, begin))
+        else:  # savings: deposits that grow to an amount
+            pv = fit(-rng.uniform(0, 20000))
+            pmt = fit(-rng.uniform(10, 5000))
+            q = (1 + i) ** n
+            fv = fit(-(pv * q + pmt * (1 + i * begin) * (q - 1) / i))
+        if None in (pv, pmt, fv) or abs(pmt) < 0.01:
+            continue
+        problems.append({"unknown": unknown, "begin": begin, "n": n, "rate": rate,
+                         "pv": pv, "pmt": pmt, "fv": fv})
+    return problems
+
+
+def tvm_keys(p, register):
+    keys = ["<Ctrl+A>"]
+    if p["begin"]:
+        keys.append("<Ctrl+M>")
+    fields = {"N": ("n", str(p["n"])), "I": ("i", typed(p["rate"], 4)),
+              "P": ("p", typed(p["pv"], 2)), "M": ("m", typed(p["pmt"], 2)),
+              "V": ("v", typed(p["fv"], 2))}
+    for token, (key, text) in fields.items():
+        if token != p["unknown"]:
+            keys.append(text + key)
+    keys.append(f"{SENTINEL}<Enter>{p['unknown']}<Enter>s{register_keys(register)}")
+    return " ".join(keys)
+
+
+def exact(value):
+    """The exact decimal value of a double, so that qalc works on what the
+    calculator holds rather than on the decimal that was typed."""
+    return str(decimal.Decimal(value))
+
+
+def qalc_expression(p):
+    rate = exact(p["rate"] / 100)
+    n, pv, pmt, fv, t = p["n"], exact(p["pv"]), exact(p["pmt"]), exact(p["fv"]), p["begin"]
+    return {"M": f"pmt({rate}; {n}; {pv}; {fv}; {t})",
+            "P": f"pv({rate}; {n}; {pmt}; {fv}; {t})",
+            "V": f"fv({rate}; {n}; {pmt}; {pv}; {t})",
+            "N": f"nper({rate}; {pmt}; {pv}; {fv}; {t})",
+            "I": f"rate({n}; {pmt}; {pv}; {fv}; {t}; 0.01)"}[p["unknown"]]
+
+
+def judge_tvm(p, ours, theirs):
+    """'agree', an explanation of the disagreement, or None when unexplained."""
+    refused = ours == SENTINEL
+    u = p["unknown"]
+    if u == "N":
+        i = p["rate"] / 100
+        percent = i * 100
+        checks = p["pmt"] > -abs(p["pv"]) * percent and p["pmt"] != p["fv"] * percent
+        if refused:
+            return "refused by the checks before CALCULO n" if not checks else None
+        if theirs is None:
+            return None
+        if abs(theirs - round(theirs)) <= 1e-9 * max(1, abs(theirs)):
+            return "agree" if ours in (round(theirs), round(theirs) + 1) else None
+        return "agree" if ours == math.floor(theirs) + 1 else None
+    if u == "I":
+        problem = dict(p, i=None)
+        if refused:
+            return "the rate iteration from 1 percent reaches no root" \
+                if not spec_rate_converges(problem) else None
+        if theirs is None:
+            return None
+        if abs(ours - theirs * 100) <= RATE_TOLERANCE * abs(theirs * 100):
+            return "agree"
+        return "another root of the same equation" if is_root(problem, ours) else None
+    if refused or theirs is None:
+        return None
+    return "agree" if abs(ours - theirs) <= TVM_TOLERANCE * max(abs(theirs), 1e-300) else None
+
+
+# ---------------------------------------------------------------- statistics
+
+
+def make_samples(rng, count):
+    samples = []
+    for _ in range(count):
+        size = rng.randint(3, 12)
+        xs = [round(rng.uniform(-500, 1500), 2) for _ in range(size)]
+        slope = rng.uniform(-3, 3)
+        ys = [round(slope * x + rng.uniform(-400, 400), 2) for x in xs]
+        samples.append({"x": xs, "y": ys, "x0": round(rng.uniform(-100, 100), 2),
+                        "y0": round(rng.uniform(-100, 100), 2)})
+    return samples
+
+
+STAT_RESULTS = ["mean x", "mean y", "s x", "s y", "r", "estimate of y", "estimate of x"]
+
+
+def sample_keys(sample, first):
+    keys = ["A"]
+    for x, y in zip(sample["x"], sample["y"]):
+        keys.append(f"{typed(y, 2)}<Enter>{typed(x, 2)}<Enter>z")
+    r = [register_keys(first + k) for k in range(len(STAT_RESULTS))]
+    keys.append(f"{SENTINEL}<Enter>q<Enter>s{r[0]} <Up> s{r[1]}")
+    keys.append(f"{SENTINEL}<Enter><Ctrl+Q><Enter>s{r[2]} <Up> s{r[3]}")
+    keys.append(f"{SENTINEL}<Enter><Ctrl+W><Enter>s{r[4]}")
+    keys.append(f"{typed(sample['x0'], 2)}<Enter>W<Enter>s{r[5]}")
+    keys.append(f"{typed(sample['y0'], 2)}<Enter>w<Enter>s{r[6]}")
+    return " ".join(keys)
+
+
+def python_statistics(sample):
+    xs, ys = sample["x"], sample["y"]
+    slope, intercept = statistics.linear_regression(xs, ys)
+    return [statistics.mean(xs), statistics.mean(ys), statistics.stdev(xs), statistics.stdev(ys),
+            statistics.correlation(xs, ys), slope * sample["x0"] + intercept,
+            (sample["y0"] - intercept) / slope]
+
+
+# ---------------------------------------------------------------- dates
+
+
+def random_date(rng, first=1582, last=4046):
+    day = date(first, 1, 1) + timedelta(days=rng.randint(0, (date(last, 12, 31) - date(first, 1, 1)).days))
+    return day
+
+
+def date_keys(d, format_key):
+    fields = (d.day, d.month, d.year) if format_key == "D" else (d.month, d.day, d.year)
+    return f"{format_key}<Enter>" + "".join(f"{v}<Enter>" for v in fields)
+
+
+def make_day_counts(rng, count):
+    problems = []
+    for _ in range(count):
+        a = random_date(rng)
+        b = random_date(rng) if rng.random() < 0.7 else a + timedelta(days=rng.randint(-800, 800))
+        if not 1582 <= b.year <= 4046:
+            b = a
+        problems.append((a, b, rng.choice(["D", "<Ctrl+D>"])))
+    return problems
+
+
+def make_offsets(rng, count):
+    problems = []
+    for k in range(count):
+        start = random_date(rng)
+        low = max(-500000, (date(1, 1, 1) - start).days)
+        high = (date(9999, 12, 31) - start).days
+        offset = rng.randint(low, high) if k % 3 else rng.randint(-2000, 2000)
+        problems.append((start, offset, rng.choice(["D", "<Ctrl+D>"])))
+    return problems
+
+
+def offset_keys(start, offset, format_key):
+    days = str(abs(offset)) + ("t" if offset < 0 else "")
+    return date_keys(start, format_key) + f" {days}<Enter>H<Enter>"
+
+
+# ---------------------------------------------------------------- the test
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__)
+        return 2
+    binary = os.path.abspath(sys.argv[1])
+    pack = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else ""
+    if shutil.which("qalc") is None:
+        print("qalc is not installed (Debian package qalc)")
+        return 77
+    rng = random.Random(SEED)
+    workdir = tempfile.mkdtemp(prefix="quipular-agreement-")
+    runner = Runner(binary, pack, workdir)
+    tvm = make_tvm_problems(rng, 250)
+    samples = make_samples(rng, 28)
+    counts = make_day_counts(rng, 100)
+    offsets = make_offsets(rng, 60)
+
+    # Runs: 100 TVM problems, 14 samples or 100 day counts each; one per DATE.
+    jobs = []
+    for start in range(0, len(tvm), 100):
+        batch = tvm[start:start + 100]
+        jobs.append(("tvm", start, " ".join(tvm_keys(p, k) for k, p in enumerate(batch))))
+    per_run = 100 // len(STAT_RESULTS)
+    for start in range(0, len(samples), per_run):
+        batch = samples[start:start + per_run]
+        keys = " ".join(sample_keys(s, k * len(STAT_RESULTS)) for k, s in enumerate(batch))
+        jobs.append(("statistics", start, keys))
+    for start in range(0, len(counts), 100):
+        batch = counts[start:start + 100]
+        keys = " ".join(date_keys(a, f) + " " + date_keys(b, f) + f" h<Enter>s{register_keys(k)}"
+                        for k, (a, b, f) in enumerate(batch))
+        jobs.append(("day counts", start, keys))
+    for k, problem in enumerate(offsets):
+        jobs.append(("dates", k, offset_keys(*problem)))
+
+    # qalc keeps its settings in a home of its own, not in the user's.
+    qalc_home = tempfile.mkdtemp(dir=workdir)
+    with concurrent.futures.ThreadPoolExecutor(max_workers=max(2, os.cpu_count() or 2)) as pool:
+        runs = pool.map(lambda job: runner.run(job[2]), jobs)
+        chunks = [[qalc_expression(p) for p in tvm[k:k + 25]] for k in range(0, len(tvm), 25)]
+        answers = pool.map(lambda chunk: qalc_values(chunk, qalc_home), chunks)
+        states = list(runs)
+        theirs_tvm = [value for chunk in answers for value in chunk]
+
+    tally = {}
+    failures = []
+
+    def record(topic, verdict, what):
+        if verdict is None:
+            failures.append(f"{topic}: {what}")
+            verdict = "UNEXPLAINED"
+        tally.setdefault(topic, {}).setdefault(verdict, 0)
+        tally[topic][verdict] += 1
+
+    for (kind, start, _), state in zip(jobs, states):
+        if kind == "tvm":
+            for k, p in enumerate(tvm[start:start + 100]):
+                ours = register_value(state, k)
+                theirs = theirs_tvm[start + k]
+                topic = f"TVM {p['unknown']} {'BEG' if p['begin'] else 'END'}"
+                record(topic, judge_tvm(p, ours, theirs),
+                       f"{p} calculator {ours!r} qalc {theirs!r}")
+        elif kind == "statistics":
+            for k, sample in enumerate(samples[start:start + per_run]):
+                expected = python_statistics(sample)
+                for j, name in enumerate(STAT_RESULTS):
+                    ours = register_value(state, k * len(STAT_RESULTS) + j)
+                    ok = abs(ours - expected[j]) <= PYTHON_TOLERANCE * abs(expected[j])
+                    record("statistics", "agree" if ok else None,
+                           f"{name} of {sample}: calculator {ours!r} python {expected[j]!r}")
+        elif kind == "day counts":
+            for k, (a, b, f) in enumerate(counts[start:start + 100]):
+                ours = register_value(state, k)
+                expected = (b - a).days
+                record("actual days", "agree" if ours == expected else None,
+                       f"{a} to {b}: calculator {ours!r} python {expected}")
+        else:
+            start_date, offset, f = offsets[start]
+            expected = start_date + timedelta(days=offset)
+            got = state.get("date2", "")
+            want = f"{expected.day} {expected.month} {expected.year}"
+            record("DATE", "agree" if got == want else None,
+                   f"{start_date} + {offset}: calculator {got} python {want}")
+
+    total = 0
+    for topic in sorted(tally):
+        line = ", ".join(f"{v} {k}" for k, v in sorted(tally[topic].items()))
+        print(f"{topic}: {line}")
+        total += sum(tally[topic].values())
+    print(f"{total} results compared in {len(jobs)} runs")
+    shutil.rmtree(workdir, ignore_errors=True)
+    if failures:
+        print(f"{len(failures)} unexplained disagreements:")
+        for f in failures[:40]:
+            print("  " + f)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
