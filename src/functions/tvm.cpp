@@ -57,18 +57,21 @@ struct Factors {
 Factors At(const Problem& p, Real i) {
   Real q = 1 + i;
   Factors k;
+  Real log_q = 0;
   if (q > 0) {
-    // Through log1p and expm1, so that a small rate keeps its digits.
-    Real l = p.whole * std::log1p(i);
+    // From log1p, and expm1 while q^-N is near 1, so that a small rate
+    // keeps its digits.
+    log_q = std::log1p(i);
+    Real l = p.whole * log_q;
     k.b = std::exp(-l);
-    k.one_minus = -std::expm1(-l);
+    k.one_minus = std::fabs(l) < 0.5L ? -std::expm1(-l) : 1 - k.b;
   } else {
     k.b = 1 / Power(q, p.whole);
     k.one_minus = 1 - k.b;
   }
   k.a = (1 + i * p.s) * k.one_minus / i;
   if (p.mode == kCompoundFraction)
-    k.c = Power(q, p.frac);
+    k.c = q > 0 ? std::exp(p.frac * log_q) : Power(q, p.frac);
   else if (p.mode == kSimpleFraction)
     k.c = 1 + i * p.frac;
   else
@@ -89,7 +92,7 @@ Real Slope(const Problem& p, const Factors& k, Real i) {
   Real f = k.one_minus * p.s + p.n * (1 + i * p.s) * next;
   Real g = p.n * p.fv * next;
   Real d = (p.pmt / i) * (f - k.a) - g;
-  if (p.mode == kCompoundFraction) d += p.n * p.pv * Power(q, p.frac - 1);
+  if (p.mode == kCompoundFraction) d += p.n * p.pv * k.c / q;  // q^(F-1)
   if (p.mode == kSimpleFraction) d += (1 + i) * p.pv;
   return d;
 }
