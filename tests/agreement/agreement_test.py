@@ -167,7 +167,7 @@ def qalc_values(expressions, home):
 # ---------------------------------------------------------------- TVM problems
 
 
-def spec_rate_converges(p):
+def rule_rate_converges(p):
     """The rate iteration as the calculator's rules state it (Newton from 1
     percent, 101 steps, whole periods): whether its last step lies on a root."""
     n, pv, pmt, fv, s = p["n"], p["pv"], p["pmt"], p["fv"], p["begin"]
@@ -291,10 +291,10 @@ def judge_tvm(p, ours, theirs):
             return "agree" if ours in (round(theirs), round(theirs) + 1) else None
         return "agree" if ours == math.floor(theirs) + 1 else None
     if u == "I":
-        problem = dict(p, i=None)
+        problem = p
         if refused:
             return "the rate iteration from 1 percent reaches no root" \
-                if not spec_rate_converges(problem) else None
+                if not rule_rate_converges(problem) else None
         if theirs is None:
             return None
         if abs(ours - theirs * 100) <= RATE_TOLERANCE * abs(theirs * 100):
