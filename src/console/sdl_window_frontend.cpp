@@ -76,14 +76,19 @@ SdlWindow::~SdlWindow() {
   SDL_FreeSurface(canvas_);
   if (window_) SDL_DestroyWindow(window_);
   if (font_) TTF_CloseFont(font_);
+  // SDL's video stays up to the end of the process: shutting it down
+  // unloads the windowing libraries, and the program is ending anyway.
   if (video_) {
     TTF_Quit();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    FcFini();
   }
 }
 
 bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
   sound_ = request.sound;
+  // Closing the window ends the program normally; the quit event is the
+  // windowing system's own request (exit code 255), never the close box's.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = std::string("no window: ") + SDL_GetError();
     return false;

@@ -1,0 +1,490 @@
+// The window front-end on a fake window: the key codes of key-downs,
+// characters and key-ups, Ctrl letters told apart after waiting in the
+// queue, Braille chords and mode keys, drawing only what changed in runs of
+// equal attribute, the caret, slow scrolling, the magnifier, the ways out
+// and the tone.
+#include "console/window_frontend.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "console/braille_keyboard.h"
+#include "console/magnifier.h"
+#include "console/profile.h"
+#include "console/program_exit.h"
+#include "console/text_console.h"
+#include "console/tone.h"
+#include "console/transcript.h"
+
+namespace quipular {
+namespace {
+
+constexpr Rgb kWhite{255, 255, 255}, kBlack{0, 0, 0}, kRed{255, 0, 0}, kBlue{0, 0, 255};
+
+class FakeWindow : public WindowDevice {
+ public:
+  struct Run {
+    int column, row;
+    std::string text;
+    Rgb fore, back;
+  };
+  bool Open(const WindowRequest& r, std::string&) override {
+    request = r;
+    return true;
+  }
+  CellMetrics Metrics() override { return {9, 21, 16, 0}; }
+  void Show(bool max) override {
+    shown = true;
+    maximized = max;
+  }
+  void Hide() override { shown = false; }
+  void DrawRun(int column, int row, const unsigned char* chars, int count, Rgb fore,
+               Rgb back) override {
+    runs.push_back(
+        {column, row, std::string(reinterpret_cast<const char*>(chars), count), fore, back});
+  }
+  void ScrollUp(Rgb fill) override {
+    ++scrolls;
+    scroll_fill = fill;
+  }
+  int RoomBelow() override { return room_below; }
+  void SetCaret(PixelRect c) override { caret = c; }
+  void SetMagnified(PixelRect source) override { magnified = source; }
+  void Flush() override {}
+  bool NextEvent(WindowEvent& e, int) override {
+    if (events.empty()) return false;
+    e = events.front();
+    events.pop_front();
+    return true;
+  }
+  void SetTitle(const std::string& t) override {
+    title = t;
+    if (title_sink) *title_sink = t;
+  }
+  void PlayWave(const std::vector<uint8_t>& w, bool loop) override {
+    wave = w;
+    looping = loop;
+    playing = true;
+  }
+  void StopWave() override { playing = false; }
+
+  WindowRequest request;
+  bool shown = false, maximized = false;
+  std::vector<Run> runs;
+  int scrolls = 0;
+  Rgb scroll_fill;
+  int room_below = 100;
+  PixelRect caret, magnified;
+  std::deque<WindowEvent> events;
+  std::string title;
+  std::string* title_sink = nullptr;  // outlives the window
+  std::vector<uint8_t> wave;
+  bool looping = false, playing = false;
+};
+
+// Key events as a keyboard sends them: the key-down, the text it types (if
+// any), the key-up.
+WindowEvent Down(WindowKey key, const char* mods = "", std::string text = {}) {
+  WindowEvent e;
+  e.kind = WindowEvent::kKeyDown;
+  e.key = key;
+  e.ctrl = std::string(mods).find('c') != std::string::npos;
+  e.alt = std::string(mods).find('a') != std::string::npos;
+  e.shift = std::string(mods).find('s') != std::string::npos;
+  e.text = std::move(text);
+  return e;
+}
+
+WindowKey Letter(char c) {
+  return {WindowKey::kLetter, c, kNoExtendedKey};
+}
+WindowKey Digit(char c) {
+  return {WindowKey::kDigit, c, kNoExtendedKey};
+}
+WindowKey Ext(ExtendedKey x) {
+  return {WindowKey::kExtended, 0, x};
+}
+WindowKey Plain(WindowKey::Kind k) {
+  return {k, 0, kNoExtendedKey};
+}
+
+WindowEvent Up(WindowKey key, const char* mods = "") {
+  WindowEvent e = Down(key, mods);
+  e.kind = WindowEvent::kKeyUp;
+  return e;
+}
+
+WindowEvent Text(const std::string& text) {
+  WindowEvent e;
+  e.kind = WindowEvent::kText;
+  e.text = text;
+  return e;
+}
+
+WindowEvent Only(WindowEvent::Kind kind) {
+  WindowEvent e;
+  e.kind = kind;
+  return e;
+}
+
+WindowEvent Mouse(WindowEvent::Kind kind, int x, int y) {
+  WindowEvent e;
+  e.kind = kind;
+  e.x = x;
+  e.y = y;
+  return e;
+}
+
+class WindowFrontendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("VESTRA_WINDIR", "/nonexistent/quipular-windows", 1);
+    ForgetProfiles();
+    auto device = std::make_unique<FakeWindow>();
+    window_ = device.get();
+    frontend_ = std::make_unique<WindowFrontend>(std::move(device), std::vector<KeyGroup>{}, true);
+    std::string error;
+    ASSERT_TRUE(frontend_->Start(error));
+    ResetConsole(frontend_.get());
+    g_transcript = SpeechTranscript{};
+  }
+  void TearDown() override {
+    g_transcript = SpeechTranscript{};
+    unsetenv("VESTRA_WINDIR");
+    ForgetProfiles();
+  }
+
+  // Sends a key as the window system does and returns what was queued.
+  std::string Press(const WindowEvent& down) {
+    window_->events.push_back(down);
+    if (!down.text.empty()) window_->events.push_back(Text(down.text));
+    WindowEvent up = down;
+    up.kind = WindowEvent::kKeyUp;
+    window_->events.push_back(up);
+    return Pump();
+  }
+  std::string Send(std::initializer_list<WindowEvent> events) {
+    window_->events.assign(events);
+    return Pump();
+  }
+  std::string Pump() {
+    frontend_->PumpEvents(0);
+    std::string queued(reinterpret_cast<const char*>(g_console.queue), g_console.queued);
+    g_console.queued = 0;
+    return queued;
+  }
+  static int ExitOf(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const ProgramExit& e) {
+      return e.code;
+    }
+    return -1;
+  }
+  void Open() {
+    OpenConsole();
+    window_->runs.clear();
+  }
+
+  FakeWindow* window_;
+  std::unique_ptr<WindowFrontend> frontend_;
+};
+
+std::string Ex(int code) {
+  return std::string{'\0', static_cast<char>(code)};
+}
+
+TEST_F(WindowFrontendTest, KeyCodes) {
+  const struct {
+    WindowEvent down;
+    std::string queued;
+    char ctrl_letter = 0;  // what CtrlLetterHeld answers for the key
+  } cases[] = {
+      {Down(Ext(kKeyF1)), Ex(59)},
+      {Down(Ext(kKeyF1), "c"), Ex(94)},
+      {Down(Ext(kKeyF1), "s"), Ex(59)},
+      {Down(Ext(kKeyF10)), Ex(68)},
+      {Down(Ext(kKeyF12), "c"), Ex(105)},
+      {Down(Ext(kKeyIns), "s"), Ex(254)},
+      {Down(Ext(kKeyIns), "c"), Ex(255)},
+      {Down(Ext(kKeyIns), "cs"), Ex(255)},
+      {Down(Ext(kKeyDel), "c"), Ex(83)},
+      {Down(Ext(kKeyPgUp)), Ex(73)},
+      {Down(Ext(kKeyPgUp), "c"), Ex(132)},
+      {Down(Ext(kKeyUp), "c"), Ex(113)},
+      {Down(Ext(kKeyHome), "c"), Ex(119)},
+      {Down(Plain(WindowKey::kEnter)), "\r"},
+      {Down(Plain(WindowKey::kEnter), "c"), "\n"},
+      {Down(Plain(WindowKey::kBackspace)), "\b"},
+      {Down(Plain(WindowKey::kBackspace), "c"), "\x7f"},
+      {Down(Plain(WindowKey::kEsc)), "\x1b"},
+      {Down(Plain(WindowKey::kTab)), "\t"},
+      {Down(Letter('H'), "c"), "\x7f", 'H'},
+      {Down(Letter('M'), "c"), "\n", 'M'},
+      {Down(Letter('T'), "c"), "\x14", 'T'},
+      {Down(Letter('F'), "cs"), "\x06", 'F'},
+      {Down(Letter('A'), "", "a"), "a"},
+      {Down(Letter('A'), "s", "A"), "A"},
+      {Down(Plain(WindowKey::kSpace), "", " "), " "},
+      {Down(Plain(WindowKey::kOther), "", "\xc3\xa7"), "\xe7"},      // ç
+      {Down(Plain(WindowKey::kOther), "", "\xe2\x82\xac"), "\x80"},  // €
+      {Down(Plain(WindowKey::kOther), "", "\xe4\xb8\xad"), ""},      // no such byte
+      {Down(Plain(WindowKey::kOther), "", "?"), "?"},
+      {Down(Digit('1'), "c", "1"), ""},  // Ctrl with a digit types nothing
+      // Alt with a letter or digit, Ctrl or not; its text is not typed too.
+      {Down(Letter('A'), "a", "a"), Ex(30)},
+      {Down(Letter('Z'), "a", "z"), Ex(44)},
+      {Down(Letter('Q'), "ca"), Ex(16)},
+      {Down(Digit('0'), "a", "0"), Ex(129)},
+      {Down(Digit('9'), "a", "9"), Ex(128)},
+      // Alt alone makes system keys of the rest, but Left and Right.
+      {Down(Ext(kKeyF4), "a"), ""},
+      {Down(Ext(kKeyUp), "a"), ""},
+      {Down(Plain(WindowKey::kOther), "a", "+"), ""},
+      {Down(Ext(kKeyLeft), "a"), Ex(75)},
+      {Down(Ext(kKeyRight), "a"), Ex(77)},
+      {Down(Ext(kKeyF1), "ca"), Ex(94)},
+      {Down(Plain(WindowKey::kBreak)), ""},
+  };
+  for (const auto& c : cases) {
+    std::string label = std::string("key ") + std::to_string(c.down.key.kind) + " " +
+                        c.down.key.letter + " ext " + std::to_string(c.down.key.extended) +
+                        (c.down.ctrl ? " ctrl" : "") + (c.down.alt ? " alt" : "") +
+                        (c.down.shift ? " shift" : "") + " text '" + c.down.text + "'";
+    window_->events.push_back(c.down);
+    if (!c.down.text.empty()) window_->events.push_back(Text(c.down.text));
+    frontend_->PumpEvents(0);
+    std::string queued(reinterpret_cast<const char*>(g_console.queue), g_console.queued);
+    EXPECT_EQ(queued, c.queued) << label;
+    while (g_console.queued > 0) ReadKey();
+    if (!c.queued.empty()) {
+      EXPECT_EQ(frontend_->CtrlLetterHeld('M'), c.ctrl_letter == 'M') << label;
+    }
+    if (c.ctrl_letter) {
+      EXPECT_TRUE(frontend_->CtrlLetterHeld(c.ctrl_letter)) << label;
+    }
+  }
+}
+
+TEST_F(WindowFrontendTest, TypedAheadCtrlMStaysCtrlM) {
+  window_->events = {Down(Letter('M'), "c"), Down(Digit('5')), Text("5"),
+                     Down(Plain(WindowKey::kEnter), "c")};
+  frontend_->PumpEvents(0);
+  ASSERT_EQ(g_console.queued, 3);
+  EXPECT_EQ(ReadKey(), 10);
+  EXPECT_TRUE(frontend_->CtrlLetterHeld('M'));
+  EXPECT_EQ(ReadKey(), '5');
+  EXPECT_FALSE(frontend_->CtrlLetterHeld('M'));
+  EXPECT_EQ(ReadKey(), 10);  // Ctrl+Enter: 10 as well, but not Ctrl+M
+  EXPECT_FALSE(frontend_->CtrlLetterHeld('M'));
+}
+
+TEST_F(WindowFrontendTest, BrailleChordsAndModeKeys) {
+  g_transcript.enabled = true;
+  Press(Down(Ext(kKeyF11), "ca"));
+  EXPECT_EQ(g_braille.mode, 1);
+  EXPECT_EQ(g_transcript.lines,
+            (std::vector<std::string>{"tone 800", "pause 200", "tone 1600", "pause 200"}));
+  // F and J together, each typing its letter as a keyboard does: "c" only.
+  EXPECT_EQ(Send({Down(Letter('F')), Text("f"), Down(Letter('J')), Text("j"), Up(Letter('F')),
+                  Up(Letter('J'))}),
+            "c");
+  EXPECT_EQ(Press(Down(Plain(WindowKey::kSpace), "", " ")), " ");
+  EXPECT_EQ(Press(Down(Letter('X'), "", "x")), "");  // letters come from chords only
+  EXPECT_EQ(Press(Down(Digit('5'), "", "5")), "5");
+  EXPECT_EQ(Press(Down(Plain(WindowKey::kEnter))), "\r");
+  // Ctrl+F is no chord; letting Ctrl go before F types nothing more.
+  EXPECT_EQ(Send({Down(Letter('F'), "c"), Up(Letter('F'))}), "\x06");
+  // A chord cut by the window losing the keyboard is forgotten.
+  EXPECT_EQ(Send({Down(Letter('F')), Text("f"), Only(WindowEvent::kFocusLost), Up(Letter('F'))}),
+            "");
+  Press(Down(Ext(kKeyF11), "ca"));
+  EXPECT_EQ(g_braille.mode, 2);
+  Press(Down(Ext(kKeyF11), "ca"));
+  EXPECT_EQ(g_braille.mode, 1);
+  Press(Down(Ext(kKeyF12), "ca"));
+  EXPECT_EQ(g_braille.mode, 0);
+  EXPECT_EQ(g_transcript.lines.back(), "pause 200");
+  EXPECT_EQ(g_transcript.lines[g_transcript.lines.size() - 2], "tone 100");
+  EXPECT_EQ(Press(Down(Letter('F'), "", "f")), "f");
+}
+
+TEST_F(WindowFrontendTest, DrawsOnlyTheChangedSpanInRunsOfEqualAttribute) {
+  OpenConsole();
+  EXPECT_TRUE(window_->shown);
+  EXPECT_TRUE(window_->maximized);  // CANTOTELA's default
+  ASSERT_EQ(window_->runs.size(), 25u);
+  EXPECT_EQ(window_->runs[24].text, std::string(80, ' '));
+  window_->runs.clear();
+
+  ConsoleWrite("X = 12345");
+  frontend_->Present();
+  ASSERT_EQ(window_->runs.size(), 1u);
+  EXPECT_EQ(window_->runs[0].text, "X = 12345");
+  window_->runs.clear();
+  frontend_->Present();
+  EXPECT_TRUE(window_->runs.empty());
+
+  MoveCursor(5, 1);
+  ConsoleWrite("2");
+  SetTextColour(4);
+  ConsoleWrite("E");
+  SetTextColour(15);
+  ConsoleWrite("20");  // "X = 2E205": the last 5 stays
+  frontend_->Present();
+  ASSERT_EQ(window_->runs.size(), 3u);
+  EXPECT_EQ(window_->runs[0].column, 4);
+  EXPECT_EQ(window_->runs[0].text, "2");
+  EXPECT_EQ(window_->runs[1].text, "E");
+  EXPECT_EQ(window_->runs[1].fore, kRed);
+  EXPECT_EQ(window_->runs[1].back, kBlack);
+  EXPECT_EQ(window_->runs[2].text, "20");
+  EXPECT_EQ(window_->runs[2].fore, kWhite);
+
+  // Colours go through the remap; a remapped value above 15 is black.
+  window_->runs.clear();
+  g_console.remap[4] = 1;
+  g_console.remap[15] = 99;
+  MoveCursor(6, 1);
+  ConsoleWrite("e");
+  frontend_->Present();
+  ASSERT_EQ(window_->runs.size(), 1u);
+  EXPECT_EQ(window_->runs[0].fore, kBlack);
+}
+
+TEST_F(WindowFrontendTest, CaretWhileAKeyIsAwaitedWithFocus) {
+  Open();
+  ConsoleWrite("Operando: ");
+  g_console.waiting_for_key = true;
+  frontend_->Present();
+  EXPECT_EQ(window_->caret.w, 0);  // no focus yet
+  window_->events = {Only(WindowEvent::kFocusGained)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->caret, (PixelRect{10 * 9, 16, 9, 2}));
+  window_->events = {Only(WindowEvent::kFocusLost)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->caret.w, 0);
+  window_->events = {Only(WindowEvent::kFocusGained)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(Press(Down(Digit('5'), "", "5")), "5");
+  EXPECT_EQ(window_->caret.w, 0);  // gone as soon as the key came
+  // Past the last column the caret stays on the last cell.
+  MoveCursor(1, 3);
+  ConsoleWrite(std::string(80, 'x'));
+  frontend_->Present();
+  EXPECT_EQ(window_->caret, (PixelRect{79 * 9, 2 * 21 + 16, 9, 2}));
+  g_console.waiting_for_key = false;
+  frontend_->Present();
+  EXPECT_EQ(window_->caret.w, 0);
+}
+
+TEST_F(WindowFrontendTest, SlowScrollingMovesPixelsWhenSeen) {
+  Open();
+  for (int i = 0; i < kRows; ++i) ConsoleWrite("linha " + std::to_string(i) + "\r\n");
+  frontend_->Present();
+  window_->runs.clear();
+  window_->events = {Only(WindowEvent::kFocusGained)};
+  frontend_->PumpEvents(0);
+  g_console.slow_scroll = true;
+  SetBackgroundColour(1);
+  ConsoleWrite("fim\r\n");
+  frontend_->Present();
+  EXPECT_EQ(window_->scrolls, 1);
+  EXPECT_EQ(window_->scroll_fill, kBlue);
+  // Only the line that moved into view blank, "fim", is drawn.
+  ASSERT_EQ(window_->runs.size(), 1u);
+  EXPECT_EQ(window_->runs[0].row, 23);
+  EXPECT_EQ(window_->runs[0].text, "fim");
+
+  // Too near the bottom of the screen: the rows are drawn instead.
+  window_->runs.clear();
+  window_->room_below = 32;
+  ConsoleWrite("outra\r\n");
+  frontend_->Present();
+  EXPECT_EQ(window_->scrolls, 1);
+  EXPECT_GT(window_->runs.size(), 20u);
+}
+
+TEST_F(WindowFrontendTest, MagnifierFollowsTheMouseWhileTheRightButtonIsDown) {
+  const struct {
+    int x, y, factor;
+    PixelRect source;
+  } cases[] = {
+      {0, 0, 2, {0, 0, 360, 262}},
+      {100, 50, 2, {50, 25, 360, 262}},
+      {720, 525, 2, {360, 263, 360, 262}},
+      {900, 600, 2, {360, 263, 360, 262}},  // outside: as on the edge
+      {-20, -5, 2, {0, 0, 360, 262}},
+      {700, 500, 7, {600, 429, 102, 75}},
+      {333, 444, 1, {0, 0, 720, 525}},  // factor 1: the window unchanged
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MagnifierSource(c.x, c.y, c.factor, 720, 525), c.source)
+        << c.x << "," << c.y << " x" << c.factor;
+  EXPECT_EQ(MagnifierFactor('3'), 3);
+  EXPECT_EQ(MagnifierFactor('0'), 2);  // no factor: the default
+  EXPECT_EQ(MagnifierFactor('8'), 2);
+
+  Open();
+  window_->events = {Mouse(WindowEvent::kMouseMove, 100, 50)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->magnified.w, 0);
+  window_->events = {Mouse(WindowEvent::kRightDown, 100, 50)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->magnified, (PixelRect{50, 25, 360, 262}));
+  window_->events = {Mouse(WindowEvent::kMouseMove, 720, 525)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->magnified, (PixelRect{360, 263, 360, 262}));
+  window_->events = {Mouse(WindowEvent::kRightUp, 720, 525)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->magnified.w, 0);
+}
+
+TEST_F(WindowFrontendTest, WaysOut) {
+  Open();
+  window_->events = {Down(Plain(WindowKey::kBreak), "c")};
+  EXPECT_EQ(ExitOf([&] { frontend_->PumpEvents(0); }), kExitBreak);
+  window_->events = {Only(WindowEvent::kQuit)};
+  EXPECT_EQ(ExitOf([&] { frontend_->PumpEvents(0); }), kExitBreak);
+  // Closing the window ends normally; keys still queued are thrown away.
+  QueueKey('7');
+  window_->events = {Only(WindowEvent::kClose), Down(Digit('8')), Text("8")};
+  EXPECT_EQ(ExitOf([&] { frontend_->PumpEvents(0); }), kExitNormal);
+  EXPECT_EQ(g_console.queued, 0);
+  EXPECT_FALSE(window_->shown);
+  std::string last_title = "none";
+  window_->title_sink = &last_title;
+  frontend_.reset();  // a closed window gets no last title
+  EXPECT_EQ(last_title, "none");
+}
+
+TEST_F(WindowFrontendTest, TitlesAndTone) {
+  EXPECT_NE(window_->request.title.find("unit_tests"), std::string::npos);
+  EXPECT_EQ(window_->request.font_face, "Lucida Console");
+  EXPECT_EQ(window_->request.glyphs['A'], 'A');
+  EXPECT_EQ(window_->request.glyphs[0x80], 0x20ACu);  // €
+  EXPECT_EQ(window_->request.glyphs[0x81], 0u);       // unused byte: blank
+  SetConsoleTitle("QUIPULAR");
+  EXPECT_EQ(window_->title, "QUIPULAR");
+  StartTone(800);
+  EXPECT_TRUE(window_->playing);
+  EXPECT_TRUE(window_->looping);
+  EXPECT_EQ(window_->wave, BuildToneWave(800));
+  StopTone();
+  EXPECT_FALSE(window_->playing);
+  frontend_->Beep();
+  EXPECT_TRUE(window_->playing);
+  EXPECT_FALSE(window_->looping);
+  std::string last_title;
+  window_->title_sink = &last_title;
+  frontend_.reset();  // the program ends with its window open
+  EXPECT_EQ(last_title, "Programa terminado");
+}
+
+}  // namespace
+}  // namespace quipular
