@@ -99,6 +99,11 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
     return false;
   }
   video_ = true;
+  // On X11 the window's pixels go straight to the server (shared memory)
+  // rather than through a 3D renderer, which would cost some 90 MiB for a
+  // text screen and a frame of delay.
+  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!OpenFont(request, error)) return false;
   RenderGlyphs(request);
 
