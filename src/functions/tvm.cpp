@@ -14,6 +14,8 @@ namespace {
 using Real = long double;
 
 constexpr int kNewtonSteps = 101;
+// Further steps with the true slope when the first walk has not arrived.
+constexpr int kFinishingSteps = 60;
 // The i solver's answer stands when the residual is this small beside the
 // largest of the three terms of the equation.
 constexpr Real kResidualTolerance = 1e-9L;
@@ -124,6 +126,16 @@ TvmAnswer SolveN(double (&f)[kBlockSize], const Problem& p) {
   return answer;
 }
 
+// Whether rate i solves the equation: above -100 percent, with a residual
+// near zero beside the largest of its terms.
+bool OnRoot(const Problem& p, Real i) {
+  if (!(i > -1) || !std::isfinite(i)) return false;
+  Factors k = At(p, i);
+  Real scale = std::fabs(p.pv * k.c) + std::fabs(p.pmt * k.a) + std::fabs(p.fv * k.b);
+  Real residual = Residual(p, k);
+  return scale > 0 && std::isfinite(residual) && std::fabs(residual) <= kResidualTolerance * scale;
+}
+
 TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
   TvmAnswer answer;
   if (p.pmt == 0 && p.n < 0) return answer;
@@ -143,14 +155,21 @@ TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
     i -= change;
   }
   // The last step must have landed on a root: a rate of -100 percent or
-  // less, or a residual that is not near zero, is no answer.
-  if (!(i > -1)) return answer;
-  Factors k = At(p, i);
-  Real scale = std::fabs(p.pv * k.c) + std::fabs(p.pmt * k.a) + std::fabs(p.fv * k.b);
-  Real residual = Residual(p, k);
-  if (!(scale > 0) || !std::isfinite(residual) ||
-      !(std::fabs(residual) <= kResidualTolerance * scale))
-    return answer;
+  // less, or a residual that is not near zero, is no answer. Where the
+  // slopes of the fractional-period modes have only crawled towards the
+  // root, Newton's method with the equation's true slope finishes the walk;
+  // a problem the first walk solved never comes here, so its answer stands.
+  if (!OnRoot(p, i)) {
+    for (int step = 0; step < kFinishingSteps && std::isfinite(i) && i > -1; ++step) {
+      Real h = std::max<Real>(1e-7L * std::fabs(i), 1e-10L);
+      Real slope = (Residual(p, At(p, i + h)) - Residual(p, At(p, i - h))) / (2 * h);
+      Real change = Residual(p, At(p, i)) / slope;
+      if (!std::isfinite(change)) break;
+      i -= change;
+      if (std::fabs(change) <= kSettledStep) break;
+    }
+    if (!OnRoot(p, i)) return answer;
+  }
   Store(f[kI], i, answer, static_cast<double>(i * 100));
   return answer;
 }
