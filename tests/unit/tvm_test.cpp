@@ -172,3 +172,40 @@ TEST(Tvm, FractionalPeriodByMode) {
 
 }  // namespace
 }  // namespace quipular
+
+namespace quipular {
+namespace {
+
+// Loans with a fractional period have one rate that solves them; whatever
+// the interest mode's slope, CALCULO i finds it (the problems are made by
+// CALCULO FV from a known rate).
+TEST(Tvm, RateOfEveryLoanWithAFractionalPeriodIsFound) {
+  uint32_t seed = 12345;
+  auto next = [&seed](double low, double high) {
+    seed = seed * 1664525u + 1013904223u;
+    return low + (high - low) * (seed >> 8) / double(1 << 24);
+  };
+  for (int mode : {kCompoundFraction, kSimpleFraction}) {
+    int found = 0;
+    for (int t = 0; t < 300; ++t) {
+      double f[kBlockSize] = {};
+      f[kN] = std::round(next(2, 400) * 100) / 100;
+      f[kI] = next(0.001, 0.03);
+      f[kPV] = std::round(next(1000, 500000));
+      f[kPMT] = -std::round(next(0.2, 0.9) * f[kPV] * f[kI] * 2);
+      f[kPaymentMode] = t % 2;
+      double rate = f[kI];
+      if (!ComputeTvm(f, 'V', mode).ok || f[kFV] >= 0) continue;  // one sign change only
+      f[kI] = 0;
+      TvmAnswer answer = ComputeTvm(f, 'I', mode);
+      ASSERT_TRUE(answer.ok) << "mode " << mode << " n " << f[kN] << " PV " << f[kPV] << " PMT "
+                             << f[kPMT] << " FV " << f[kFV];
+      EXPECT_NEAR(f[kI], rate, 1e-9 * rate);
+      ++found;
+    }
+    EXPECT_GT(found, 100);
+  }
+}
+
+}  // namespace
+}  // namespace quipular
