@@ -103,11 +103,11 @@ class Display:
 class Run:
     """One run of the program in its own directory, with its window."""
 
-    def __init__(self, test, name, keys=None):
+    def __init__(self, test, name, options=("--window",)):
         self.test = test
         self.dir = os.path.join(test.top, name)
         os.makedirs(self.dir)
-        command = [test.quipular, "--window", "--screen", "screen.txt", "--speech", "speech.txt"]
+        command = [test.quipular, *options, "--screen", "screen.txt", "--speech", "speech.txt"]
         self.process = subprocess.Popen(command, cwd=self.dir, env=test.env,
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         # The title becomes QUIPULAR once the calculator has started.
@@ -348,7 +348,8 @@ class Test:
               "the window's last screen is not the headless one")
 
     def close_box(self):
-        run = Run(self, "close")
+        # With a display and no front-end named, the window is the one.
+        run = Run(self, "close", options=())
         if run.window is None:
             return
         self.display.close_window(run.window)
