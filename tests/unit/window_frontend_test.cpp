@@ -466,7 +466,7 @@ TEST_F(WindowFrontendTest, WaysOut) {
 TEST_F(WindowFrontendTest, TitlesAndTone) {
   EXPECT_NE(window_->request.title.find("unit_tests"), std::string::npos);
   EXPECT_EQ(window_->request.font_face, "Lucida Console");
-  EXPECT_EQ(window_->request.glyphs['A'], 'A');
+  EXPECT_EQ(window_->request.glyphs[65], 65u);        // A
   EXPECT_EQ(window_->request.glyphs[0x80], 0x20ACu);  // €
   EXPECT_EQ(window_->request.glyphs[0x81], 0u);       // unused byte: blank
   SetConsoleTitle("QUIPULAR");
