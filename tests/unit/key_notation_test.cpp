@@ -74,9 +74,10 @@ TEST(KeyNotation, CodesOfEachKey) {
 TEST(KeyNotation, GroupsAndEvents) {
   std::vector<KeyGroup> groups;
   std::string error;
-  ASSERT_TRUE(ParseKeyNotation("1 2\n{3<Enter>+} <Ctrl+Break><Close><Quit>", groups, error))
+  ASSERT_TRUE(ParseKeyNotation(
+      "1 2\n{3<Enter>+} <Ctrl+Break><Close><Quit><Ctrl+Alt+F11><Ctrl+Alt+F12>", groups, error))
       << error;
-  ASSERT_EQ(groups.size(), 6u);
+  ASSERT_EQ(groups.size(), 8u);
   EXPECT_EQ(groups[0][0].bytes, "1");
   EXPECT_EQ(groups[1][0].bytes, "2");
   ASSERT_EQ(groups[2].size(), 3u);
@@ -84,6 +85,8 @@ TEST(KeyNotation, GroupsAndEvents) {
   EXPECT_EQ(groups[3][0].kind, ScriptKey::kBreak);
   EXPECT_EQ(groups[4][0].kind, ScriptKey::kClose);
   EXPECT_EQ(groups[5][0].kind, ScriptKey::kQuit);
+  EXPECT_EQ(groups[6][0].kind, ScriptKey::kBrailleNext);
+  EXPECT_EQ(groups[7][0].kind, ScriptKey::kBrailleOff);
 
   groups.clear();
   ASSERT_TRUE(ParseKeyNotation("", groups, error));
