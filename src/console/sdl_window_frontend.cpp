@@ -4,6 +4,7 @@
 #include "console/sdl_window_frontend.h"
 
 #include <fontconfig/fontconfig.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
@@ -93,6 +94,16 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
     error = std::string("no window: ") + SDL_GetError();
     return false;
   }
+  // With no display SDL falls back on a window nobody sees: that is no
+  // window, unless it was asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if ((std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+      !(asked && strcasecmp(asked, driver) == 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    error = "no display to open the window on";
+    return false;
+  }
   if (TTF_Init() != 0) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     error = std::string("no font renderer: ") + TTF_GetError();
@@ -102,8 +113,7 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
   // On X11 the window's pixels go straight to the server (shared memory)
   // rather than through a 3D renderer, which would cost some 90 MiB for a
   // text screen and a frame of delay.
-  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (std::strcmp(driver, "x11") == 0) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!OpenFont(request, error)) return false;
   RenderGlyphs(request);
 

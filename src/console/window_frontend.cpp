@@ -443,6 +443,10 @@ void WindowFrontend::StopTone() {
 
 std::unique_ptr<WindowFrontend> OpenWindowFrontend(std::vector<KeyGroup> scripted, bool sound,
                                                    std::string& error) {
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return nullptr;
+  }
   using Factory = WindowDevice* (*)();
   auto factory = reinterpret_cast<Factory>(LoadModuleSymbol("QuipularNewSdlWindow"));
   if (!factory) {
