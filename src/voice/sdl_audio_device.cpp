@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "console/quiet_stderr.h"
+
 namespace quipular {
 
 SdlAudioDevice::~SdlAudioDevice() {
@@ -43,6 +45,7 @@ void SdlAudioDevice::Fill(uint8_t* stream, int length) {
 int SdlAudioDevice::Open(const AudioFormat& format) {
   if (unavailable_) return kNoDriver;
   if (!initialised_) {
+    QuietStandardError quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       unavailable_ = true;
       return kNoDriver;
@@ -70,6 +73,7 @@ int SdlAudioDevice::Open(const AudioFormat& format) {
   want.samples = static_cast<Uint16>(samples);
   want.callback = &SdlAudioDevice::Callback;
   want.userdata = this;
+  QuietStandardError quiet;
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (!device_) {
     const char* error = SDL_GetError();
