@@ -523,21 +523,21 @@ void SdlWindow::PlayWave(const std::vector<uint8_t>& wave, bool loop) {
     }
     audio_ = true;
   }
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wanted;
   SDL_RWops* file = SDL_RWFromConstMem(wave.data(), static_cast<int>(wave.size()));
-  if (!SDL_LoadWAV_RW(file, 1, &spec, &wave_, &wave_length_)) return;
+  if (!SDL_LoadWAV_RW(file, 1, &wanted, &wave_, &wave_length_)) return;
   if (wave_length_ == 0) {
     SDL_FreeWAV(wave_);
     wave_ = nullptr;
     return;
   }
-  spec.callback = &SdlWindow::AudioCallback;
-  spec.userdata = this;
-  spec.samples = 512;
+  wanted.callback = &SdlWindow::AudioCallback;
+  wanted.userdata = this;
+  wanted.samples = 512;
   wave_position_ = 0;
   wave_loop_ = loop;
-  silence_ = spec.format == AUDIO_U8 ? 128 : 0;
-  audio_device_ = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+  silence_ = wanted.format == AUDIO_U8 ? 128 : 0;
+  audio_device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (!audio_device_) {
     SDL_FreeWAV(wave_);
     wave_ = nullptr;
