@@ -44,8 +44,10 @@ int RecordingAudioDevice::Open(const AudioFormat& f) {
 }
 
 int RecordingAudioDevice::Write(int index, const uint8_t* data, size_t length) {
-  played.insert(played.end(), data, data + length);
-  lengths.push_back(length);
+  if (keep) {
+    played.insert(played.end(), data, data + length);
+    lengths.push_back(length);
+  }
   double start = std::max(Now(), busy_until_);
   double rate = BytesPerMs(format);
   busy_until_ = start + (rate > 0 ? length / rate : 0);

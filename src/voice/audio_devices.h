@@ -22,7 +22,7 @@ class NullAudioDevice : public AudioDevice {
 };
 
 // Plays blocks in the time of the console's front-end clock (virtual in
-// scripts), keeping what was played; open answers can be set for tests.
+// scripts); tests may have it keep what was played and set its answers.
 class RecordingAudioDevice : public AudioDevice {
  public:
   int Open(const AudioFormat& format) override;
@@ -36,8 +36,9 @@ class RecordingAudioDevice : public AudioDevice {
   int busy_answers = 0;         // how many opens answer "allocated" first
   int opens = 0;                // open attempts so far
   AudioFormat format;           // the format last opened
-  std::vector<uint8_t> played;  // every byte handed over, in order
-  std::vector<size_t> lengths;  // the length of every block handed over
+  bool keep = false;            // keep what is played (tests); a long run would grow
+  std::vector<uint8_t> played;  // every byte handed over, in order, when kept
+  std::vector<size_t> lengths;  // the length of every block handed over, when kept
 
  private:
   struct Block {

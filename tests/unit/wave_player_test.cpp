@@ -148,6 +148,7 @@ class WavePlayerTest : public ::testing::Test {
     char templ[] = "/tmp/quipular-wave-XXXXXX";
     dir_ = mkdtemp(templ);
     ResetConsole(&frontend_);
+    device_.keep = true;
     SetAudioDevice(&device_);
     ResetWavePlayer();
     SetWaveDoneHandler(&WaveDone);
