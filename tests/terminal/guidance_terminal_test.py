@@ -11,8 +11,11 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tmux_client import (COLUMNS, ROWS, check, failures, lines_of, setup, tmux,  # noqa: E402
+                         wait_for)
+
 SKIP = 77
-ROWS, COLUMNS = 25, 80
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
@@ -22,33 +25,7 @@ env = dict(os.environ, HOME=os.path.join(top, "home"), VESTRA_ROOT=pack,
            VESTRA_WINDIR=os.path.join(pack, "windows"), QUIPULAR_AUDIO="none")
 env.pop("TMUX", None)
 os.makedirs(env["HOME"])
-failures = []
-
-
-def tmux(*args):
-    return subprocess.run(["tmux", "-u", "-S", socket, "-f", "/dev/null", *args], env=env,
-                          check=True, capture_output=True, text=True).stdout
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-    return ok
-
-
-def lines_of(text):
-    lines = [line.rstrip() for line in text.split("\n")][:ROWS]
-    return lines + [""] * (ROWS - len(lines))
-
-
-def wait_for(predicate, what, timeout=20.0):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(0.05)
-    return check(False, "timed out waiting for " + what)
+setup(socket, env, timeout=20.0)
 
 
 class Run:

@@ -11,8 +11,11 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tmux_client import (COLUMNS, ROWS, check, failures, lines_of, setup, tmux,  # noqa: E402
+                         wait_for)
+
 SKIP = 77
-ROWS, COLUMNS = 25, 80
 
 quipular = os.path.abspath(sys.argv[1])
 top = tempfile.mkdtemp(prefix="quipular-terminal-")
@@ -30,33 +33,7 @@ for name in ("t.IND", "t.DIF", "regras.rgr", "portug.exc"):
     open(os.path.join(voice, name), "w").close()
 with open(os.path.join(env["VESTRA_WINDIR"], "VESTRA.INI"), "w") as f:
     f.write("[SINTETIZADOR]\nDIFONES3=t\n[TRADUTOR]\nDIRDIFONES=%s\ndirLetras=%s\n" % (voice, voice))
-failures = []
-
-
-def tmux(*args):
-    return subprocess.run(["tmux", "-u", "-S", socket, "-f", "/dev/null", *args], env=env,
-                          check=True, capture_output=True, text=True).stdout
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def lines_of(text):
-    lines = [line.rstrip() for line in text.split("\n")][:ROWS]
-    return lines + [""] * (ROWS - len(lines))
-
-
-def wait_for(predicate, what, timeout=10.0):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(0.05)
-    check(False, "timed out waiting for " + what)
-    return False
+setup(socket, env, timeout=10.0)
 
 
 class Run:
