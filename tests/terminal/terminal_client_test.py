@@ -12,8 +12,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tmux_client import (COLUMNS, ROWS, check, failures, lines_of, setup, tmux,  # noqa: E402
-                         wait_for)
+from tmux_client import (COLUMNS, ROWS, check, failures, lines_of, run_and_exit,  # noqa: E402
+                         setup, tmux, wait_for)
 
 SKIP = 77
 
@@ -181,10 +181,4 @@ def main():
     return 1 if failures else 0
 
 
-status = 1
-try:
-    status = main()
-finally:
-    subprocess.run(["tmux", "-S", socket, "kill-server"], capture_output=True)
-    shutil.rmtree(top, ignore_errors=True)
-sys.exit(status)
+run_and_exit(main, top)

@@ -1,6 +1,8 @@
 # What the tmux tests share: a tmux server on a socket of the test's own, the
 # pane read back as 25 rows, waits that poll, and the failures gathered.
+import shutil
 import subprocess
+import sys
 import time
 
 ROWS, COLUMNS = 25, 80
@@ -38,3 +40,15 @@ def wait_for(predicate, what, timeout=None):
             return True
         time.sleep(0.05)
     return check(False, "timed out waiting for " + what)
+
+
+def run_and_exit(main, top):
+    """Runs the test's main, then stops the tmux server and removes the
+    test's directory whatever happened, and exits with main's status."""
+    status = 1
+    try:
+        status = main()
+    finally:
+        subprocess.run(["tmux", "-S", _server["socket"], "kill-server"], capture_output=True)
+        shutil.rmtree(top, ignore_errors=True)
+    sys.exit(status)
