@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "calculator/key_map.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
@@ -90,14 +91,14 @@ void LogCommand(const std::string& token) {
 std::string ReadFileName(std::string name) {
   for (;;) {
     unsigned char k = ReadKey();
-    if (k == 13) {
+    if (k == kEnter) {
       ConsoleWriteLine();
       return name;
     }
     if (k == 0) {
       ReadKey();
       PlaySoundKey("DOTECLAINV");
-    } else if (k == 8) {
+    } else if (k == kBackspace) {
       if (name.empty()) {
         PlaySoundKey("DOnada");
         continue;
@@ -106,7 +107,7 @@ std::string ReadFileName(std::string name) {
       SpellCharacter(static_cast<unsigned char>(name.back()));
       name.pop_back();
       ConsoleWrite("\b", 1);
-    } else if (k == 27) {
+    } else if (k == kEsc) {
       Pause(300);
       PlaySoundKey("DORegresoCalc");
       g_log.save_abandoned = true;

@@ -12,6 +12,7 @@
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "functions/arithmetic.h"
 #include "functions/number_text.h"
@@ -102,7 +103,7 @@ bool Dispatch(const std::string& token) {
       ConsoleWriteLine();
       return true;
     case 'D':
-    case 4:
+    case kCtrlD:
       DateFormatKey(token);
       return false;
     case 'h':
@@ -137,7 +138,7 @@ bool Dispatch(const std::string& token) {
     }
     case 'a':
     case 'A':
-    case 1:
+    case kCtrlA:
       LogCommand(token);
       ClearRegisters(t);
       return false;

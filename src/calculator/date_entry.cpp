@@ -5,6 +5,7 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/spoken_results.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/dates.h"
@@ -60,8 +61,8 @@ bool ReadField(const DateField& field, DateRecord& date) {
     std::string digits;
     for (;;) {
       unsigned char k = ReadKey();
-      if (k == 13) break;
-      if (k == 8) {
+      if (k == kEnter) break;
+      if (k == kBackspace) {
         if (digits.empty()) {
           PlaySoundKey("DOnada");
         } else {
@@ -75,7 +76,7 @@ bool ReadField(const DateField& field, DateRecord& date) {
       if (k == 0) ReadKey();  // an extended key counts as one key
       if (digits.size() >= field.digits) {
         PlaySoundKey("DOnada");
-      } else if (k == 27) {
+      } else if (k == kEsc) {
         ConfirmExit();
         return false;
       } else if (IsDigit(k)) {

@@ -11,6 +11,7 @@
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/number_text.h"
@@ -97,7 +98,7 @@ struct Entry {
   bool Filter(unsigned char k) {
     bool pass = true;
     if (point_typed) {
-      if (k == 13 || k == 8 || k == 27)
+      if (k == kEnter || k == kBackspace || k == kEsc)
         point_typed = false;
       else if (!(IsDigit(k) || OneOf(k, "etnipmvk\x09\x0a\x0b\x0e\x14 ")))
         pass = false;
@@ -109,7 +110,7 @@ struct Entry {
         pass = false;
     }
     if (pass && waiting_command) {
-      if (k == 13 || k == 8 || k == 27 || k == 20) {
+      if (k == kEnter || k == kBackspace || k == kEsc || k == kCtrlT) {
         waiting_command = false;
       } else if ((IsDigit(k) || k == '.') && !text.empty() && text[0] == '-') {
         digit_typed = true;
@@ -169,7 +170,7 @@ struct Entry {
       for (;;) {  // steps 3 to 6
         unsigned char k = ReadKey();
         if (k == '-') limit = 3;
-        if (k == 8) return EraseAll();
+        if (k == kBackspace) return EraseAll();
         if (k == 't') {
           AnnounceCommand("t");
           if (!exponent.empty() && exponent[0] == '-')
@@ -193,20 +194,20 @@ struct Entry {
         } else if (k == 0) {
           ReadKey();
           PlaySoundKey("DOTECLAINV");
-        } else if (k != 13) {
+        } else if (k != kEnter) {
           PlaySoundKey("DOTECLAINV");
         }
-        if (k != 13 && exponent.size() >= limit) {
+        if (k != kEnter && exponent.size() >= limit) {
           PlaySoundKey("DOnada");
           for (;;) {
             k = ReadKey();
-            if (k == 8) return EraseAll();
-            if (k == 13) break;
+            if (k == kBackspace) return EraseAll();
+            if (k == kEnter) break;
             if (k == 0) ReadKey();
             PlaySoundKey("DOnada");
           }
         }
-        if (k == 13) break;
+        if (k == kEnter) break;
       }
       double e = NumberValue(exponent == "-" ? "" : exponent);
       if (e < -100 || e > 99 || e != std::trunc(e)) {
@@ -249,7 +250,7 @@ struct Entry {
     } else {
       x = stack.levels.back();
     }
-    SpeakNumber(k == 14 ? x * 12 : k == 9 ? x / 12 : x);
+    SpeakNumber(k == kCtrlN ? x * 12 : k == kCtrlI ? x / 12 : x);
     ConsoleWriteLine();
     text = std::string(1, static_cast<char>(k));
     return Next::kFinish;
@@ -299,13 +300,13 @@ struct Entry {
         return Exponent();
       case 't':
         return ChangeSign();
-      case 10:
+      case kCtrlEnter:
         return PaymentMode();
-      case 20:
+      case kCtrlT:
         return KeyTest();
       case 'd':
         return Decimals();
-      case 8:  // BS erases the entry, as the key does
+      case kBackspace:  // BS erases the entry, as the key does
         return Dispatch(k);
       case 'u':
       case 'o':
@@ -382,11 +383,11 @@ struct Entry {
 
   // One key through the dispatch table.
   Next Dispatch(unsigned char k) {
-    if (k == 13) {
+    if (k == kEnter) {
       ConsoleWriteLine();
       return Next::kFinish;
     }
-    if (k == 8) {
+    if (k == kBackspace) {
       if (text.empty())
         PlaySoundKey("DOnada");
       else
@@ -420,8 +421,8 @@ struct Entry {
       return Next::kFinish;
     }
     if (OneOf(k, "n\x0ei\x09pmvk\x0b")) return StoreKey(k);
-    if (k == 10 && CtrlLetterHeld('M')) return PaymentMode();
-    if (k == 'a' || k == 'A' || k == 1) {
+    if (k == kCtrlEnter && CtrlLetterHeld('M')) return PaymentMode();
+    if (k == 'a' || k == 'A' || k == kCtrlA) {
       Command(k, false);
       ConsoleWriteLine();
       return Next::kFinish;
@@ -430,17 +431,17 @@ struct Entry {
       Command(k, false);
       return Next::kFinish;
     }
-    if (k == 20 && CtrlLetterHeld('T')) return KeyTest();
+    if (k == kCtrlT && CtrlLetterHeld('T')) return KeyTest();
     if (k == 'd') return Decimals();
     if (k == 'h' || k == 'H') return Command(k, false);
-    if (k == 6) return Menu();
+    if (k == kCtrlF) return Menu();
     if (k == 0) return Extended();
     if (k == ' ') {
       if (!text.empty()) PlaySoundKey("DOdigitado");
       RepeatEntry(text);
       return Next::kContinue;
     }
-    if (k == 27) {
+    if (k == kEsc) {
       LogCommand("ESC");
       ConsoleWriteLine();
       ConfirmExit();
@@ -458,12 +459,12 @@ struct Entry {
     for (;;) {
       unsigned char k = ReadKey();
       if (k == 'e') return Exponent();
-      if (k == 8) {
+      if (k == kBackspace) {
         digit_typed = point_typed = false;  // a new number may have its point
         Erase();
         return Next::kContinue;
       }
-      if (k == 13) {
+      if (k == kEnter) {
         ConsoleWriteLine();
         return Next::kFinish;
       }

@@ -6,6 +6,7 @@
 
 #include "calculator/key_map.h"
 #include "calculator/spoken_results.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "functions/registers.h"
 #include "functions/validation.h"
@@ -37,7 +38,7 @@ void Abandon() {
 // financial key that RCL accepts when financial is set.
 int ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
   unsigned char first = ReadKey();
-  if (first == 27) {
+  if (first == kEsc) {
     Abandon();
     return -1;
   }
@@ -53,7 +54,7 @@ int ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
   if (IsGroupKey(first)) {
     Echo(first);
     unsigned char second = ReadKey();
-    if (second == 27) {
+    if (second == kEsc) {
       Abandon();
       return -1;
     }
@@ -119,7 +120,7 @@ double RecallRegister() {
 void ChooseDecimals() {
   for (;;) {
     unsigned char k = ReadKey();
-    if (k == 27) {
+    if (k == kEsc) {
       ConfirmExit();
       return;
     }

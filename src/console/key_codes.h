@@ -5,6 +5,26 @@
 
 namespace quipular {
 
+// Codes of the ordinary keys that are not printable characters, named by
+// the key; the command table says what each one does.
+constexpr char kCtrlA = 1;
+constexpr char kCtrlD = 4;
+constexpr char kCtrlE = 5;
+constexpr char kCtrlF = 6;
+constexpr char kBackspace = 8;
+constexpr char kCtrlI = 9;       // also Tab
+constexpr char kCtrlEnter = 10;  // Enter or M typed with Ctrl held
+constexpr char kCtrlK = 11;
+constexpr char kCtrlL = 12;
+constexpr char kEnter = 13;
+constexpr char kCtrlN = 14;
+constexpr char kCtrlQ = 17;
+constexpr char kCtrlT = 20;
+constexpr char kCtrlW = 23;
+constexpr char kCtrlX = 24;
+constexpr char kCtrlZ = 26;
+constexpr char kEsc = 27;
+
 // The keys that arrive as the extended-key prefix 0 and a code.
 enum ExtendedKey {
   kKeyF1,

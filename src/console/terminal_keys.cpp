@@ -12,7 +12,6 @@
 namespace quipular {
 namespace {
 
-constexpr unsigned char kEsc = 27;
 constexpr unsigned char kF11 = 69;
 // Longest sequence taken as one key; anything longer is noise and dropped.
 constexpr size_t kMaxSequence = 32;

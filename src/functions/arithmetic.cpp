@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "console/key_codes.h"
 #include "functions/registers.h"
 
 namespace quipular {
@@ -38,7 +39,7 @@ double ComputeArithmetic(char token, double y, double x) {
       return Clamp(static_cast<double>(ly * lx));
     case '/':
       return static_cast<double>(ly / lx);
-    case 5:
+    case kCtrlE:
       return Clamp(static_cast<double>(Power(ly, lx)));
     default:
       return 0;
@@ -66,7 +67,7 @@ double ComputeGeneral(char token, double x) {
       return static_cast<double>(1 / lx);
     case 'X':
       return static_cast<double>(std::sqrt(lx));
-    case 24:
+    case kCtrlX:
       return static_cast<double>(std::log(lx));
     case 'E':
       return Clamp(static_cast<double>(std::exp(lx)));

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "console/key_codes.h"
+
 namespace quipular {
 
 bool ComputeDepreciation(double (&f)[kBlockSize], char token, double year, double& amount) {
@@ -23,7 +25,7 @@ bool ComputeDepreciation(double (&f)[kBlockSize], char token, double year, doubl
       d = depreciable / life;
       remainder = depreciable - x * d;
       break;
-    case 12: {
+    case kCtrlL: {
       long double whole = std::trunc(life), part = life - whole;
       long double digits = (whole + 1) * (whole + 2 * part) / 2;
       d = depreciable * (life - x + 1) / digits;

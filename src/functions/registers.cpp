@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "console/key_codes.h"
+
 namespace quipular {
 
 Registers g_registers;
@@ -15,7 +17,7 @@ void ClearRegisterBlocks(char token) {
   r.scratch_x = r.scratch_y = r.result = 0;
   if (token == 'A') {
     std::fill(std::begin(r.statistics), std::end(r.statistics), 0.0);
-  } else if (token == 1) {
+  } else if (token == kCtrlA) {
     std::fill(std::begin(r.financial), std::end(r.financial), 0.0);
   } else {
     std::fill(std::begin(r.financial), std::end(r.financial), 0.0);

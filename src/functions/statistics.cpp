@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "console/key_codes.h"
+
 namespace quipular {
 namespace {
 
@@ -64,7 +66,7 @@ StatisticsAnswer ComputeStatistic(int count, const double (&statistics)[kBlockSi
     case 'Q':
       if (s.x == 0) break;
       return Answer(s.xy / s.x);
-    case 17: {
+    case kCtrlQ: {
       if (count < 2 || s.Qx() < 0 || s.Qy() < 0) break;
       Real pairs = s.n * (s.n - 1);  // n(n-1), formed without overflow
       return Answer(std::sqrt(s.Qx() / pairs), std::sqrt(s.Qy() / pairs));
@@ -79,7 +81,7 @@ StatisticsAnswer ComputeStatistic(int count, const double (&statistics)[kBlockSi
     case 'W':
       if (count == 0 || s.Qx() == 0) break;
       return Answer(s.Slope() * v + s.Intercept());
-    case 23:
+    case kCtrlW:
       if (count == 0 || !(s.Qx() * s.Qy() > 0)) break;
       return Answer(s.Mxy() / std::sqrt(s.Mxx() * s.Myy()));
     default:

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/arithmetic.h"
@@ -59,9 +60,9 @@ bool Acceptable(char token, double y, double x) {
       return x != 0;
     case 'X':
       return x >= 0;
-    case 24:
+    case kCtrlX:
       return x > 0;
-    case 5:
+    case kCtrlE:
       return !(x > 50 || y > 100000 || (!Whole(x) && y < 0) || (x <= 0 && y == 0));
     case 'E':
       return x <= 300;
@@ -86,7 +87,7 @@ void PushBounded(double v) {
 void Accumulate(char token) {
   Registers& r = g_registers;
   if (token != 'z' && r.stat_count == 0) return;
-  if (token != 26) {
+  if (token != kCtrlZ) {
     PopX();
     PopY();
   }
@@ -122,13 +123,13 @@ void StoreFinancialRegister(char token, double x) {
     case 'n':
       f[kN] = x;
       break;
-    case 14:
+    case kCtrlN:
       f[kN] = 12 * x;
       break;
     case 'i':
       f[kI] = x / 100;
       break;
-    case 9:
+    case kCtrlI:
       f[kI] = x / 1200;
       break;
     case 'p':
@@ -156,14 +157,14 @@ bool ValidateAndCompute(char token) {
       return true;
     case 'x':
     case 'X':
-    case 24:
+    case kCtrlX:
     case 'f':
     case 'E':
       PopX();
       if (!Acceptable(token, 0, r.scratch_x)) return Refuse(0);
       r.result = ComputeGeneral(token, r.scratch_x);
       return true;
-    case 5:
+    case kCtrlE:
       PopX();
       PopY();
       if (!Acceptable(token, r.scratch_y, r.scratch_x)) return Refuse(0);
@@ -180,9 +181,9 @@ bool ValidateAndCompute(char token) {
       if (token != '%' || !g_stack.levels.empty()) PushValue(g_stack, r.scratch_y);
       return true;
     case 'n':
-    case 14:
+    case kCtrlN:
     case 'i':
-    case 9:
+    case kCtrlI:
     case 'p':
     case 'm':
     case 'v':
@@ -190,15 +191,15 @@ bool ValidateAndCompute(char token) {
       return false;
     case 'z':
     case 'Z':
-    case 26:
+    case kCtrlZ:
       Accumulate(token);
       return false;
     case 'q':
     case 'Q':
-    case 17:
+    case kCtrlQ:
     case 'w':
     case 'W':
-    case 23:
+    case kCtrlW:
       return Statistic(token);
     case 'k':
       if (!AppendCashFlow(r, r.scratch_x)) return Refuse(6);
@@ -209,7 +210,7 @@ bool ValidateAndCompute(char token) {
       r.result = npv;
       return true;
     }
-    case 11:
+    case kCtrlK:
       if (!RepeatCashFlow(r, r.scratch_x)) return Refuse(6);
       return false;
     case 'j': {
@@ -238,7 +239,7 @@ bool ValidateAndCompute(char token) {
     }
     case 'l':
     case 'L':
-    case 12: {
+    case kCtrlL: {
       double amount = 0;
       if (!ComputeDepreciation(r.financial, token, r.scratch_x, amount)) return Refuse(5);
       PushValue(g_stack, r.financial[kDepreciationRemainder]);

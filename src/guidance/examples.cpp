@@ -13,6 +13,7 @@
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/arithmetic.h"
@@ -353,7 +354,7 @@ bool AskRepeatExample() {
       g_session.menu_redraw = true;
       return false;
     }
-    if (k == 27) {
+    if (k == kEsc) {
       Pause(300);
       PlaySoundKey("DORegresoCalc");
       ShowCalculationScreen();

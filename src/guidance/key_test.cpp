@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "guidance/screens.h"
@@ -51,8 +52,8 @@ constexpr KeyTestRow kExtendedRows[] = {
 // The blanks inside some FUNÇÃO texts are no-break spaces.
 // clang-format off
 constexpr KeyTestRow kOrdinaryRows[] = {
-    {8, 8, 0, 0, "BACK SPACE", "Apagado", "Comando", {"DOBACKSPACE", "DOfuncion", "DOBORRADO"}},
-    {13, 13, 0, 0, "ENTER", "ENTER", "Comando", {"DOENTER"}},
+    {kBackspace, kBackspace, 0, 0, "BACK SPACE", "Apagado", "Comando", {"DOBACKSPACE", "DOfuncion", "DOBORRADO"}},
+    {kEnter, kEnter, 0, 0, "ENTER", "ENTER", "Comando", {"DOENTER"}},
     {'.', '.', 0, '.', "", "Numero", "Numero", {kOwn}},
     {'0', '9', 0, '0', "", "Numero", "Numero", {kOwn}},
     {'/', '/', 0, 0, "/", "Divisão", "Op. Basicas", {"/", "DOfuncion", "DOdividir"}},
@@ -229,12 +230,12 @@ void RunKeyTest() {
       PlaySoundKey("DOTECLAINV");
       continue;
     }
-    if (code == 20) return;
+    if (code == kCtrlT) return;
     if (code == 0) {
       code = ReadKey();
       row = Find(kExtendedRows, code);
       if (!row) PlaySoundKey("DOTECLAINV");  // still counted
-    } else if (code == 27) {
+    } else if (code == kEsc) {
       PlaySoundKey("DOESC");
       return;
     } else {

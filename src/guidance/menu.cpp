@@ -9,6 +9,7 @@
 
 #include "calculator/key_map.h"
 #include "calculator/session.h"
+#include "console/key_codes.h"
 #include "console/text_console.h"
 #include "guidance/examples.h"
 #include "guidance/screens.h"
@@ -35,11 +36,11 @@ struct MenuColumn {
 
 // clang-format off
 constexpr MenuItem kGeneral[] = {
-    {5, "DOelevado", "DOayudaPotencia", nullptr},
+    {kCtrlE, "DOelevado", "DOayudaPotencia", nullptr},
     {'X', "DOraiz", "DOayudaRaiz", nullptr},
     {'x', "DOinverso", "DOayudaInverso", nullptr},
     {'E', "DOexponencial", "DOayudaExponencial", nullptr},
-    {24, "DOlogaritmo", "DOayudaLN", nullptr},
+    {kCtrlX, "DOlogaritmo", "DOayudaLN", nullptr},
     {'f', "DOfactorial", "DOayudaFactorial", nullptr},
     {'G', "DOPartefracc", "DOayudaFRAC", nullptr},
     {'g', "DOparteint", "DOayudaINTG", nullptr},
@@ -51,11 +52,11 @@ constexpr MenuItem kStatistics[] = {
     {'z', "DOsumatoria", "DoayudaSuma", nullptr},
     {'Z', "DOsumatoriaCorre", "DoayudaSumaCorre", nullptr},
     {'q', "DOmedia", "DoayudaMedia", nullptr},
-    {17, "DOdesviopa", "DoayudaDesvio", nullptr},
+    {kCtrlQ, "DOdesviopa", "DoayudaDesvio", nullptr},
     {'Q', "DOmediapon", "DoayudaMediaPon", nullptr},
     {'w', "DOestimax", "DoayudaEstimaX", nullptr},
     {'W', "DOestimay", "DoayudaEstimaY", nullptr},
-    {23, "DOcorrelacion", "DoayudaCorrelacion", nullptr},
+    {kCtrlW, "DOcorrelacion", "DoayudaCorrelacion", nullptr},
 };
 // clang-format on
 
@@ -68,12 +69,12 @@ constexpr MenuItem kFinancialRegisters[] = {
     {'p', "DOpv", "DoayudaPV", nullptr},
     {'m', "DOpmt", "DoayudaPMT", nullptr},
     {'v', "DOfv", "DoayudaFV", nullptr},
-    {14, "DOn12", "Doayuda12X", nullptr},
-    {9, "DOi12", "Doayuda12i", nullptr},
+    {kCtrlN, "DOn12", "Doayuda12X", nullptr},
+    {kCtrlI, "DOi12", "Doayuda12i", nullptr},
     {'k', "DOCFj", "DoayudaCFo", nullptr},
-    {11, "DONj", "DoayudaNj", nullptr},
-    {10, "DOBEG", "DoayudaBEG", nullptr},
-    {10, "DOEND", "DoayudaEND", nullptr},
+    {kCtrlK, "DONj", "DoayudaNj", nullptr},
+    {kCtrlEnter, "DOBEG", "DoayudaBEG", nullptr},
+    {kCtrlEnter, "DOEND", "DoayudaEND", nullptr},
     {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", nullptr},
 };
 // clang-format on
@@ -90,7 +91,7 @@ constexpr MenuItem kFinancialFunctions[] = {
     {'K', "DONPV", "DoayudaNPV", nullptr},
     {'l', "DODB", "DoayudaDB", nullptr},
     {'L', "DOSL", "DoayudaSL", nullptr},
-    {12, "DOSOYD", "DoayudaSOYD", nullptr},
+    {kCtrlL, "DOSOYD", "DoayudaSOYD", nullptr},
 };
 // clang-format on
 
@@ -100,7 +101,7 @@ constexpr MenuItem kPercentAndDates[] = {
     {'Y', "DOtotporcentaje", "Doayuda%T", nullptr},
     {'y', "DOdifporcentaje", "Doayudad%", nullptr},
     {'D', "DODMY", "DoayudaDMA", nullptr},
-    {4, "DOMDY", "DoayudaMDA", nullptr},
+    {kCtrlD, "DOMDY", "DoayudaMDA", nullptr},
     {'H', "DODATE", "DoayudaDATE", nullptr},
     {'h', "DODDYS", "DoayudaDDYS", nullptr},
 };
@@ -119,12 +120,12 @@ constexpr MenuItem kCommands[] = {
     {0, "DOXYZT", "DOayudaXYZT", nullptr},
     {0, "DOPilaprimero", "DOayudaPilaPrimero", nullptr},
     {'d', "DOdecimais", "DOayudaDecimais", nullptr},
-    {8, "DOBS", "DOayudaBS", nullptr},
+    {kBackspace, "DOBS", "DOayudaBS", nullptr},
     {'a', "DOCleartodo", "DOayudaAR", nullptr},
     {'A', "DOClearEsta", "DOayudaARE", nullptr},
-    {1, "DOClearFin", "DOayudaARF", nullptr},
+    {kCtrlA, "DOClearFin", "DOayudaARF", nullptr},
     {'R', "DOLSTX", "DOayudaLSTx", nullptr},
-    {20, "DOF2TestarTeclado", "DOAyudaTestarTeclado", nullptr},
+    {kCtrlT, "DOF2TestarTeclado", "DOAyudaTestarTeclado", nullptr},
 };
 // clang-format on
 
@@ -326,8 +327,8 @@ struct Menu {
         Extended(ReadKey());
         continue;
       }
-      if (k == 8 || k == ',' || k == '.' || (k >= '0' && k <= '9')) continue;
-      if (k == 27) return -1;
+      if (k == kBackspace || k == ',' || k == '.' || (k >= '0' && k <= '9')) continue;
+      if (k == kEsc) return -1;
       const MenuItem* item = Item();
       char code = item ? item->code : 0;
       if (code == 'u' || code == 'U' || code == 'o') {

@@ -6,6 +6,7 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/session.h"
+#include "console/key_codes.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -52,7 +53,7 @@ void WriteAt(int column, int row, const std::string& text) {
 unsigned char YesNo() {
   for (;;) {
     unsigned char k = ReadKey();
-    if (k == 's' || k == 'S' || k == 'n' || k == 'N' || k == 27) return k;
+    if (k == 's' || k == 'S' || k == 'n' || k == 'N' || k == kEsc) return k;
     if (k == 0) ReadKey();
     PlaySoundKey("DOTECLAINV");
   }
@@ -134,8 +135,8 @@ void ConfirmExit() {
   PlaySoundKey("DOSALIDA");
   Colours(15, 0);
   unsigned char k = YesNo();
-  if (k == 27 || k == 'n' || k == 'N') {
-    if (k != 27) {
+  if (k == kEsc || k == 'n' || k == 'N') {
+    if (k != kEsc) {
       ConsoleWrite(std::string(1, static_cast<char>(k)));
       SpellCharacter(k);
     }
@@ -153,7 +154,7 @@ void ConfirmExit() {
   PlaySoundKey("DOarchsalva");
   Colours(15, 0);
   k = YesNo();
-  if (k == 27) {
+  if (k == kEsc) {
     PlaySoundKey("DORegresoCalc");
     ShowCalculationScreen();
     return;
