@@ -5,7 +5,6 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/command_loop.h"
-#include "calculator/operand_entry.h"
 #include "calculator/session.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
@@ -29,7 +28,6 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   g_stack = OperandStack{};
   g_session = Session{};
   g_log = CalculationLog{};
-  g_entry = OperandEntry{};
   g_example = ExampleChoice{};
   g_sounds = NamedSounds{};
   g_voice = VoiceSettings{};

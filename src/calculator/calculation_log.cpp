@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "calculator/key_map.h"
+#include "calculator/commands.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -84,7 +84,7 @@ void AppendToLog(std::string_view text, bool end_line) {
 }
 
 void LogCommand(const std::string& token) {
-  const KeyMapRow* row = FindKey(token);
+  const Command* row = FindKey(token);
   AppendToLog(row ? Cp1252(row->log_name) : token, true);
 }
 

@@ -2,13 +2,11 @@
 #include "calculator/command_loop.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "calculator/calculation_log.h"
-#include "calculator/date_entry.h"
-#include "calculator/key_map.h"
+#include "calculator/command_actions.h"
+#include "calculator/commands.h"
 #include "calculator/operand_entry.h"
-#include "calculator/register_keys.h"
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
@@ -18,7 +16,6 @@
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
-#include "functions/validation.h"
 #include "guidance/screens.h"
 
 namespace quipular {
@@ -27,33 +24,6 @@ Session g_session;
 
 namespace {
 
-// The 59 command tokens; every other token is an operand.
-constexpr char kCommandTokens[] =
-    "+-*/%yYxX\x18"
-    "eE\x05"
-    "fgGuUnN\x0e"
-    "iI\x09"
-    "pPmM\x0a"
-    "lL\x0c"
-    "vVkK\x0b"
-    "jJzZ\x1a"
-    "D\x04"
-    "hHwW\x17"
-    "qQ\x11"
-    "trRsaA\x01";
-
-// The tokens that go through the validating dispatcher.
-constexpr char kValidatedTokens[] =
-    "/xX\x18"
-    "E\x05"
-    "f%yYn\x0e"
-    "i\x09"
-    "pmvjNIPMVJkK\x0b"
-    "lL\x0c"
-    "zZ\x1a"
-    "qQ\x11"
-    "wW\x17";
-
 // Keeps a result that is not a finite number off the stack: an infinity
 // becomes the ceiling with its sign, a NaN is a mathematical error.
 bool Finite(double& v) {
@@ -61,7 +31,7 @@ bool Finite(double& v) {
     ReportError(0);
     return false;
   }
-  if (std::isinf(v)) v = v > 0 ? kCeiling : -kCeiling;
+  v = BoundInfinity(v);
   return true;
 }
 
@@ -77,7 +47,8 @@ void PushResult() {
 // Carries out one token; true when the result is to be pushed.
 bool Dispatch(const std::string& token) {
   Registers& r = g_registers;
-  if (IsOperandToken(token)) {
+  const Command* command = token.size() == 1 ? FindCommand(token[0]) : nullptr;
+  if (!command) {
     LogCommand(token);
     r.scratch_x = NumberValue(token);
     PushValue(g_stack, r.scratch_x);
@@ -85,77 +56,15 @@ bool Dispatch(const std::string& token) {
     SpeakNumber(r.scratch_x);
     return false;
   }
-  char t = token[0];
-  switch (t) {
-    case '+':
-    case '-':
-    case '*':
-      LogCommand(token);
-      PopValue(g_stack, r.scratch_x);
-      PopValue(g_stack, r.scratch_y);
-      r.result = ComputeArithmetic(t, r.scratch_y, r.scratch_x);
-      return true;
-    case 't':
-      LogCommand(token);
-      r.scratch_y = 0;
-      PopValue(g_stack, r.scratch_x);
-      r.result = r.scratch_x * -1;
-      ConsoleWriteLine();
-      return true;
-    case 'D':
-    case kCtrlD:
-      DateFormatKey(token);
-      return false;
-    case 'h':
-      return DaysBetweenDates(token);
-    case 'H':
-      DateAfterDaysKey(token);
-      return false;
-    case 'g':
-    case 'G':
-      LogCommand(token);
-      PopValue(g_stack, r.scratch_x);
-      r.result = ComputeGeneral(t, r.scratch_x);
-      return true;
-    case 'r':
-      LogCommand(token);
-      r.result = RecallRegister();
-      if (r.store_abandoned) return false;
-      ConsoleWriteLine();
-      return true;
-    case 'R':
-      LogCommand(token);
-      if (r.last_x_valid) r.result = r.last_x;
-      ConsoleWriteLine();
-      return true;
-    case 's': {
-      PopValue(g_stack, r.scratch_x);
-      LogCommand(token);
-      int flag = StoreRegister(r.scratch_x);
-      PushValue(g_stack, r.scratch_x);
-      if (flag == 0 && !r.store_abandoned) ConsoleWriteLine();
-      return false;
-    }
-    case 'a':
-    case 'A':
-    case kCtrlA:
-      LogCommand(token);
-      ClearRegisters(t);
-      return false;
-    default:
-      if (std::strchr(kValidatedTokens, t)) {
-        LogCommand(token);
-        return ValidateAndCompute(t);
-      }
-      return true;  // a menu answer with no row of its own pushes the result again
-  }
+  if (command->logged) LogCommand(token);
+  // A command with no action of its own pushes the result again.
+  return command->run ? command->run(command->key) : true;
 }
 
 }  // namespace
 
 bool IsOperandToken(const std::string& token) {
-  if (token.size() != 1) return true;
-  return std::memchr(kCommandTokens, token[0], sizeof kCommandTokens - 1) == nullptr;
+  return token.size() != 1 || !FindCommand(token[0]);
 }
 
 void ClearRegisters(char token) {
@@ -165,7 +74,6 @@ void ClearRegisters(char token) {
 }
 
 void RunCalculator() {
-  InitCommandNames();
   EmptyStack(g_stack);
   Registers& r = g_registers;
   r.cf_next = r.cf_count = 1;

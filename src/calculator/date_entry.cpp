@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "calculator/calculation_log.h"
+#include "calculator/command_actions.h"
 #include "calculator/spoken_results.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
@@ -11,7 +12,6 @@
 #include "functions/dates.h"
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
-#include "functions/validation.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
 

@@ -3,9 +3,10 @@
 #include "calculator/operand_entry.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "calculator/calculation_log.h"
+#include "calculator/command_actions.h"
+#include "calculator/commands.h"
 #include "calculator/key_map.h"
 #include "calculator/register_keys.h"
 #include "calculator/session.h"
@@ -16,15 +17,12 @@
 #include "console/text_encoding.h"
 #include "functions/number_text.h"
 #include "functions/registers.h"
-#include "functions/validation.h"
 #include "guidance/key_test.h"
 #include "guidance/menu.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
 
 namespace quipular {
-
-OperandEntry g_entry;
 
 namespace {
 
@@ -38,12 +36,13 @@ bool IsDigit(unsigned char k) {
   return k >= '0' && k <= '9';
 }
 
-bool OneOf(unsigned char k, const char* keys, size_t count) {
-  return std::memchr(keys, k, count) != nullptr;
+const Command* CommandOf(unsigned char k) {
+  return FindCommand(static_cast<char>(k));
 }
-template <size_t N>
-bool OneOf(unsigned char k, const char (&keys)[N]) {
-  return OneOf(k, keys, N - 1);
+
+bool IsStoreKey(unsigned char k) {
+  const Command* c = CommandOf(k);
+  return c && c->entry == EntryKind::kStore;
 }
 
 struct Entry {
@@ -53,6 +52,7 @@ struct Entry {
   bool point_typed = false;
   bool digit_typed = false;
   bool waiting_command = false;
+  bool number_typed = false;  // a number is being typed (the space key repeats it)
 
   explicit Entry(OperandStack& s) : stack(s) {}
 
@@ -84,7 +84,7 @@ struct Entry {
 
   // Backspace erases the whole entry, not one character.
   void Erase() {
-    g_entry.number_typed = false;
+    number_typed = false;
     text.clear();
     MoveCursor(11, CursorRow());
     SetBackgroundColour(0);
@@ -100,11 +100,13 @@ struct Entry {
     if (point_typed) {
       if (k == kEnter || k == kBackspace || k == kEsc)
         point_typed = false;
-      else if (!(IsDigit(k) || OneOf(k, "etnipmvk\x09\x0a\x0b\x0e\x14 ")))
+      else if (!(IsDigit(k) || k == 'e' || k == 't' || IsStoreKey(k) || k == kCtrlEnter ||
+                 k == kCtrlT || k == ' '))
         pass = false;
     }
     if (pass && digit_typed) {
-      if (IsDigit(k) || OneOf(k, "\r\x08.etnipmvk\x09\x0a\x0b\x0e\x1b\x14"))
+      if (IsDigit(k) || k == kEnter || k == kBackspace || k == '.' || k == 'e' || k == 't' ||
+          IsStoreKey(k) || k == kCtrlEnter || k == kEsc || k == kCtrlT)
         digit_typed = false;
       else if (k != ' ')
         pass = false;
@@ -127,7 +129,7 @@ struct Entry {
     return pass;
   }
 
-  Next Command(unsigned char k, bool wait) {
+  Next WriteCommand(unsigned char k, bool wait) {
     waiting_command = wait;
     std::string key(1, static_cast<char>(k));
     AnnounceCommand(key);
@@ -270,7 +272,7 @@ struct Entry {
     RunKeyTest();
     text.clear();
     point_typed = digit_typed = waiting_command = false;
-    g_entry.number_typed = false;
+    number_typed = false;
     g_session.keyboard_test = false;
     ShowCalculationScreen();
     PlaySoundKey("DORegresoCalc");
@@ -292,7 +294,7 @@ struct Entry {
       WriteLabel();
       MoveCursor(column, row);
     }
-    if (OneOf(k, "n\x0ei\x09pmvk\x0b")) return StoreKey(k);
+    if (IsStoreKey(k)) return StoreKey(k);
     switch (k) {
       case 0:
         return Next::kContinue;
@@ -314,7 +316,7 @@ struct Entry {
         MoveCursor(1, 11);
         return Next::kRestart;
       default:
-        return Command(k, true);
+        return WriteCommand(k, true);
     }
   }
 
@@ -396,49 +398,44 @@ struct Entry {
     }
     if (k == '.' || IsDigit(k)) {
       (k == '.' ? point_typed : digit_typed) = true;
-      g_entry.number_typed = true;
+      number_typed = true;
       ConsoleWrite(std::string(1, static_cast<char>(k)));
       SpellCharacter(k);
       text += static_cast<char>(k);
       return Next::kContinue;
     }
-    if (k == 'e') return Exponent();
-    if (k == 't') return ChangeSign();
-    if (OneOf(k, "*+-/")) {
-      if (!text.empty() && k == '-') {
-        PlaySoundKey("DOnada");
-        return Next::kContinue;
+    if (const Command* c = CommandOf(k)) {
+      switch (c->entry) {
+        case EntryKind::kOwn:
+          if (k == 'e') return Exponent();
+          if (k == 't') return ChangeSign();
+          return Decimals();
+        case EntryKind::kWaits:
+          if (k == '-' && !text.empty()) {
+            PlaySoundKey("DOnada");
+            return Next::kContinue;
+          }
+          return WriteCommand(k, true);
+        case EntryKind::kWaitsFree:
+          return WriteCommand(k, false);
+        case EntryKind::kAtOnceLine:
+          WriteCommand(k, false);
+          ConsoleWriteLine();
+          return Next::kFinish;
+        case EntryKind::kAtOnce:
+          WriteCommand(k, false);
+          return Next::kFinish;
+        case EntryKind::kStore:
+          return StoreKey(k);
       }
-      return Command(k, true);
     }
-    if (OneOf(k,
-              "%yYZ\x1aqQ\x11wW\x17xX\x18"
-              "E\x05"
-              "fgGNIlL\x0cPMVjJKD\x04"))
-      return Command(k, true);
-    if (k == 'z') {
-      Command(k, true);
-      return Next::kFinish;
-    }
-    if (OneOf(k, "n\x0ei\x09pmvk\x0b")) return StoreKey(k);
     if (k == kCtrlEnter && CtrlLetterHeld('M')) return PaymentMode();
-    if (k == 'a' || k == 'A' || k == kCtrlA) {
-      Command(k, false);
-      ConsoleWriteLine();
-      return Next::kFinish;
-    }
-    if (k == 'r' || k == 'R' || k == 's') {
-      Command(k, false);
-      return Next::kFinish;
-    }
     if (k == kCtrlT && CtrlLetterHeld('T')) return KeyTest();
-    if (k == 'd') return Decimals();
-    if (k == 'h' || k == 'H') return Command(k, false);
     if (k == kCtrlF) return Menu();
     if (k == 0) return Extended();
     if (k == ' ') {
       if (!text.empty()) PlaySoundKey("DOdigitado");
-      RepeatEntry(text);
+      RepeatEntry(text, number_typed);
       return Next::kContinue;
     }
     if (k == kEsc) {
@@ -493,7 +490,6 @@ void ReadOperand(OperandStack& stack, std::string& answer) {
     }
     if (next == Next::kFinish) break;
   }
-  g_entry.number_typed = false;
   if (CursorRow() > 24) ShowCalculationScreen();
   answer = entry.text;
 }

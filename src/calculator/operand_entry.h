@@ -8,12 +8,6 @@
 
 namespace quipular {
 
-struct OperandEntry {
-  bool number_typed = false;  // a number is being typed (the space key repeats it)
-};
-
-extern OperandEntry g_entry;
-
 // Reads one command token into answer (left unchanged when the decimals key
 // is used while an example drives the entry).
 void ReadOperand(OperandStack& stack, std::string& answer);

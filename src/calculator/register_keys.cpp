@@ -4,12 +4,12 @@
 
 #include <string>
 
+#include "calculator/command_actions.h"
 #include "calculator/key_map.h"
 #include "calculator/spoken_results.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "functions/registers.h"
-#include "functions/validation.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
 

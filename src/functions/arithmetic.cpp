@@ -12,6 +12,10 @@ double Clamp(double v) {
   return v <= kCeiling ? v : kCeiling;
 }
 
+double BoundInfinity(double v) {
+  return std::isinf(v) ? std::copysign(kCeiling, v) : v;
+}
+
 namespace {
 
 long double Power(long double y, long double x) {
@@ -24,11 +28,6 @@ long double Power(long double y, long double x) {
 }  // namespace
 
 double ComputeArithmetic(char token, double y, double x) {
-  Registers& r = g_registers;
-  if (!r.last_x_valid) {
-    r.last_x = x;
-    r.last_x_valid = true;
-  }
   long double ly = y, lx = x;
   switch (token) {
     case '+':

@@ -5,8 +5,7 @@
 
 namespace quipular {
 
-// "+", "-", "*", "/" and y^x (Ctrl+E, 5): y op x. Records x as last X when
-// no last X is held.
+// "+", "-", "*", "/" and y^x (Ctrl+E): y op x.
 double ComputeArithmetic(char token, double y, double x);
 
 // "%" (y * x / 100), "y" D% ((x - y) / y * 100), "Y" %T (x / y * 100).
@@ -18,5 +17,7 @@ double ComputeGeneral(char token, double x);
 
 // Results above the ceiling (and NaN) become the ceiling.
 double Clamp(double v);
+// An infinity becomes the ceiling with its sign; anything else stays.
+double BoundInfinity(double v);
 
 }  // namespace quipular

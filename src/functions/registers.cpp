@@ -32,6 +32,35 @@ void ClearRegisterBlocks(char token) {
   }
 }
 
+void StoreFinancialRegister(Registers& r, char token, double x) {
+  double* f = r.financial;
+  switch (token) {
+    case 'n':
+      f[kN] = x;
+      break;
+    case kCtrlN:
+      f[kN] = 12 * x;
+      break;
+    case 'i':
+      f[kI] = x / 100;
+      break;
+    case kCtrlI:
+      f[kI] = x / 1200;
+      break;
+    case 'p':
+      f[kPV] = x;
+      break;
+    case 'm':
+      f[kPMT] = x;
+      break;
+    case 'v':
+      f[kFV] = x;
+      break;
+    default:
+      break;
+  }
+}
+
 int StorageIndex(char first, char digit) {
   if (digit < '0' || digit > '9') return -1;
   int place = digit == '0' ? 9 : digit - '1';

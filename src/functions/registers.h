@@ -61,4 +61,8 @@ void ClearRegisterBlocks(char token);
 // ".1"..".0", "a1".."h0"): first key and digit; -1 when they name none.
 int StorageIndex(char first, char digit);
 
+// Stores x in the financial register of a store key ("n", Ctrl+N, "i",
+// Ctrl+I, "p", "m", "v"); any other token stores nothing.
+void StoreFinancialRegister(Registers& r, char token, double x);
+
 }  // namespace quipular

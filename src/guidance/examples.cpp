@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "calculator/command_actions.h"
 #include "calculator/command_loop.h"
 #include "calculator/operand_entry.h"
 #include "calculator/session.h"
@@ -20,7 +21,6 @@
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
-#include "functions/validation.h"
 #include "guidance/lessons.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
@@ -245,12 +245,12 @@ bool Compute(const InteractiveExample& example, const double* values, char key, 
       return false;
     }
   }
-  result = one ? ComputeGeneral(key, x) : ComputeArithmetic(key, y, x);
+  result = one ? ComputeGeneral(key, x) : Arithmetic(key, y, x);
   if (std::isnan(result)) {
     ReportError(0);
     return false;
   }
-  if (std::isinf(result)) result = result > 0 ? kCeiling : -kCeiling;
+  result = BoundInfinity(result);
   return true;
 }
 

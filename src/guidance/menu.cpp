@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "calculator/key_map.h"
+#include "calculator/commands.h"
 #include "calculator/session.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
@@ -18,11 +18,13 @@
 namespace quipular {
 namespace {
 
+// An item that is a command names only its key: its text and sounds are the
+// command table's. The others carry their own.
 struct MenuItem {
-  char code;          // the key code handed back; 0 carries nothing out
-  const char* sound;  // said when the item is reached
-  const char* help;   // said by F1; null for none
-  const char* text;   // fixed text of the example columns; null: the command names
+  char code;                    // the key code handed back; 0 carries nothing out
+  const char* sound = nullptr;  // said when the item is reached
+  const char* help = nullptr;   // said by F1; null for none
+  const char* text = nullptr;   // the text shown
 };
 
 struct MenuColumn {
@@ -30,102 +32,55 @@ struct MenuColumn {
   const char* sound;     // said when the column is selected
   const char* up_sound;  // said when Up comes back to the title
   std::span<const MenuItem> items;
-  int first_name;  // first place of its texts in the command-name tables
-  bool key_names;  // the texts come from the key names, not the functions
 };
 
-// clang-format off
-constexpr MenuItem kGeneral[] = {
-    {kCtrlE, "DOelevado", "DOayudaPotencia", nullptr},
-    {'X', "DOraiz", "DOayudaRaiz", nullptr},
-    {'x', "DOinverso", "DOayudaInverso", nullptr},
-    {'E', "DOexponencial", "DOayudaExponencial", nullptr},
-    {kCtrlX, "DOlogaritmo", "DOayudaLN", nullptr},
-    {'f', "DOfactorial", "DOayudaFactorial", nullptr},
-    {'G', "DOPartefracc", "DOayudaFRAC", nullptr},
-    {'g', "DOparteint", "DOayudaINTG", nullptr},
-};
-// clang-format on
+constexpr MenuItem kGeneral[] = {{kCtrlE}, {'X'}, {'x'}, {'E'}, {kCtrlX}, {'f'}, {'G'}, {'g'}};
 
-// clang-format off
-constexpr MenuItem kStatistics[] = {
-    {'z', "DOsumatoria", "DoayudaSuma", nullptr},
-    {'Z', "DOsumatoriaCorre", "DoayudaSumaCorre", nullptr},
-    {'q', "DOmedia", "DoayudaMedia", nullptr},
-    {kCtrlQ, "DOdesviopa", "DoayudaDesvio", nullptr},
-    {'Q', "DOmediapon", "DoayudaMediaPon", nullptr},
-    {'w', "DOestimax", "DoayudaEstimaX", nullptr},
-    {'W', "DOestimay", "DoayudaEstimaY", nullptr},
-    {kCtrlW, "DOcorrelacion", "DoayudaCorrelacion", nullptr},
-};
-// clang-format on
+constexpr MenuItem kStatistics[] = {{'z'}, {'Z'}, {'q'}, {kCtrlQ}, {'Q'}, {'w'}, {'W'}, {kCtrlW}};
 
 // The fractional-period item names a mode that Page Up steps; the menu
 // cannot hand that key back, so choosing it carries nothing out.
 // clang-format off
 constexpr MenuItem kFinancialRegisters[] = {
-    {'n', "DOn", "Doayudan", nullptr},
-    {'i', "DOi", "Doayudai", nullptr},
-    {'p', "DOpv", "DoayudaPV", nullptr},
-    {'m', "DOpmt", "DoayudaPMT", nullptr},
-    {'v', "DOfv", "DoayudaFV", nullptr},
-    {kCtrlN, "DOn12", "Doayuda12X", nullptr},
-    {kCtrlI, "DOi12", "Doayuda12i", nullptr},
-    {'k', "DOCFj", "DoayudaCFo", nullptr},
-    {kCtrlK, "DONj", "DoayudaNj", nullptr},
-    {kCtrlEnter, "DOBEG", "DoayudaBEG", nullptr},
-    {kCtrlEnter, "DOEND", "DoayudaEND", nullptr},
-    {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", nullptr},
+    {'n'},
+    {'i'},
+    {'p'},
+    {'m'},
+    {'v'},
+    {kCtrlN},
+    {kCtrlI},
+    {'k'},
+    {kCtrlK},
+    {kCtrlEnter, "DOBEG", "DoayudaBEG", "BEG"},
+    {kCtrlEnter, "DOEND", "DoayudaEND", "END"},
+    {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", "S/N PERIODO FRACC."},
 };
 // clang-format on
 
-// clang-format off
-constexpr MenuItem kFinancialFunctions[] = {
-    {'N', "DOnCalculo", "DoayudaCN", nullptr},
-    {'I', "DOiCalculo", "DoayudaCI", nullptr},
-    {'P', "DOpvCalculo", "DoayudaCPV", nullptr},
-    {'M', "DOpmtCalculo", "DoayudaCPMT", nullptr},
-    {'V', "DOfvCalculo", "DoayudaCFV", nullptr},
-    {'J', "DOAmort", "DoayudaAMORT", nullptr},
-    {'j', "DOintsimple", "DoayudaJS", nullptr},
-    {'K', "DONPV", "DoayudaNPV", nullptr},
-    {'l', "DODB", "DoayudaDB", nullptr},
-    {'L', "DOSL", "DoayudaSL", nullptr},
-    {kCtrlL, "DOSOYD", "DoayudaSOYD", nullptr},
-};
-// clang-format on
+constexpr MenuItem kFinancialFunctions[] = {{'N'}, {'I'}, {'P'}, {'M'}, {'V'},   {'J'},
+                                            {'j'}, {'K'}, {'l'}, {'L'}, {kCtrlL}};
 
-// clang-format off
-constexpr MenuItem kPercentAndDates[] = {
-    {'%', "DOporcentaje", "Doayuda%", nullptr},
-    {'Y', "DOtotporcentaje", "Doayuda%T", nullptr},
-    {'y', "DOdifporcentaje", "Doayudad%", nullptr},
-    {'D', "DODMY", "DoayudaDMA", nullptr},
-    {kCtrlD, "DOMDY", "DoayudaMDA", nullptr},
-    {'H', "DODATE", "DoayudaDATE", nullptr},
-    {'h', "DODDYS", "DoayudaDDYS", nullptr},
-};
-// clang-format on
+constexpr MenuItem kPercentAndDates[] = {{'%'}, {'Y'}, {'y'}, {'D'}, {kCtrlD}, {'H'}, {'h'}};
 
 // The four stack items belong to the arrow keys, which the menu cannot hand
 // back: choosing one closes the menu and carries nothing out.
 // clang-format off
 constexpr MenuItem kCommands[] = {
-    {'t', "DOCHS", "DOayudaCHS", nullptr},
-    {'e', "DOEEX", "DOayudaEEX", nullptr},
-    {'s', "DOSTO", "DOayudaSTO", nullptr},
-    {'r', "DOrecupera", "DOayudaRCL", nullptr},
-    {0, "DOcambiaxy", "DOayudaXY", nullptr},
-    {0, "DOrotapila", "DOayudaRP", nullptr},
-    {0, "DOXYZT", "DOayudaXYZT", nullptr},
-    {0, "DOPilaprimero", "DOayudaPilaPrimero", nullptr},
-    {'d', "DOdecimais", "DOayudaDecimais", nullptr},
-    {kBackspace, "DOBS", "DOayudaBS", nullptr},
-    {'a', "DOCleartodo", "DOayudaAR", nullptr},
-    {'A', "DOClearEsta", "DOayudaARE", nullptr},
-    {kCtrlA, "DOClearFin", "DOayudaARF", nullptr},
-    {'R', "DOLSTX", "DOayudaLSTx", nullptr},
-    {kCtrlT, "DOF2TestarTeclado", "DOAyudaTestarTeclado", nullptr},
+    {'t'},
+    {'e'},
+    {'s'},
+    {'r'},
+    {0, "DOcambiaxy", "DOayudaXY", "X<>Y"},
+    {0, "DOrotapila", "DOayudaRP", "RP"},
+    {0, "DOXYZT", "DOayudaXYZT", "REG. PILHA"},
+    {0, "DOPilaprimero", "DOayudaPilaPrimero", "PRIMER REG. PILHA "},
+    {'d'},
+    {kBackspace, "DOBS", "DOayudaBS", "BS"},
+    {'a'},
+    {'A'},
+    {kCtrlA},
+    {'R'},
+    {kCtrlT, "DOF2TestarTeclado", "DOAyudaTestarTeclado", "TESTAR TECLADO"},
 };
 // clang-format on
 
@@ -182,25 +137,42 @@ constexpr MenuItem kFinancialExamples[] = {
 // clang-format off
 constexpr MenuColumn kMenuColumns[] = {
     {"  ===== FUNCOES GERAIS =====  ", "DOfungen", "DOfungen",
-     kGeneral, 0, false},
+     kGeneral},
     {"  == FUNCOES ESTATISTICAS ==  ", "DOfunesta", "DOfunesta",
-     kStatistics, 10, false},
+     kStatistics},
     {"  == REGISTROS FINANCEIROS =  ", "DORegfin", "DORegfin",
-     kFinancialRegisters, 21, false},
+     kFinancialRegisters},
     {"  === FUNCOES FINANCEIRAS ==  ", "DOfunfin", "DOFunFin",
-     kFinancialFunctions, 36, false},
+     kFinancialFunctions},
     {"  ===== FUNCOES %/DATA =====  ", "DOfunporca", "DOfunporca",
-     kPercentAndDates, 50, false},
+     kPercentAndDates},
     {"  ======== COMANDOS ========  ", "DOComandos", "DOComandos",
-     kCommands, 0, true},
+     kCommands},
     {"  == EXEMPLOS INTERATIVOS ==  ", "DOfunexemplos", "DOfunExemplos",
-     kInteractiveExamples, 0, false},
+     kInteractiveExamples},
     {"  == EXEMPLOS ILUSTRATIVOS =  ", "DOfunExemplosIlus", "DOfunExemplosIlus",
-     kIllustratedExamples, 0, false},
+     kIllustratedExamples},
     {"  = EXEMPLOS CALC. FIN/EST =  ", "DOfunExemplosFINESTA", "DOfunExemplosFINESTA",
-     kFinancialExamples, 0, false},
+     kFinancialExamples},
 };
 // clang-format on
+
+// What an item says and shows: its own, or its command's.
+const char* Sound(const MenuItem& item) {
+  if (item.sound) return item.sound;
+  const Command* c = FindCommand(item.code);
+  return c ? MenuSound(*c) : "";
+}
+const char* HelpSound(const MenuItem& item) {
+  if (item.sound) return item.help;
+  const Command* c = FindCommand(item.code);
+  return c ? c->help : nullptr;
+}
+const char* Text(const MenuItem& item) {
+  if (item.sound) return item.text ? item.text : "";
+  const Command* c = FindCommand(item.code);
+  return c && c->menu_name ? c->menu_name : "";
+}
 
 constexpr int kColumnCount = 9;
 constexpr int kFirstItem = 2;  // entry 0 is the title, entry 1 is empty
@@ -230,12 +202,7 @@ struct Menu {
       const MenuColumn& column = kMenuColumns[c];
       std::vector<std::string>& list = lists[c];
       list = {column.title, ""};
-      for (int i = 0; i < static_cast<int>(column.items.size()); ++i) {
-        int place = column.first_name + i;
-        list.push_back(column.items[i].text ? column.items[i].text
-                       : column.key_names   ? g_command_names.keys[place]
-                                            : g_command_names.functions[place]);
-      }
+      for (const MenuItem& item : column.items) list.push_back(Text(item));
       list.resize(list.size() + kWindow - 1);
     }
   }
@@ -284,7 +251,7 @@ struct Menu {
       selected += selected == 0 ? kFirstItem : 1;
       Draw();
     }
-    if (const MenuItem* item = Item()) PlaySoundKey(item->sound);
+    if (const MenuItem* item = Item()) PlaySoundKey(Sound(*item));
   }
 
   void Up() {
@@ -293,12 +260,13 @@ struct Menu {
     --selected;
     Draw();
     const MenuItem* item = Item();
-    PlaySoundKey(item ? item->sound : Current().up_sound);
+    PlaySoundKey(item ? Sound(*item) : Current().up_sound);
   }
 
   void Help() const {
     const MenuItem* item = Item();
-    if (item && item->help) PlaySoundKey(item->help);
+    if (!item) return;
+    if (const char* help = HelpSound(*item)) PlaySoundKey(help);
   }
 
   // An extended key, by its second code.

@@ -1,0 +1,280 @@
+// The actions of the command table: the plain ones of the command loop and
+// the validating dispatcher, which checks operands before computing.
+#include "calculator/command_actions.h"
+
+#include <cmath>
+#include <string>
+
+#include "calculator/calculation_log.h"
+#include "calculator/command_loop.h"
+#include "calculator/commands.h"
+#include "calculator/date_entry.h"
+#include "calculator/register_keys.h"
+#include "console/key_codes.h"
+#include "console/text_console.h"
+#include "console/text_encoding.h"
+#include "functions/arithmetic.h"
+#include "functions/cash_flows.h"
+#include "functions/depreciation.h"
+#include "functions/number_text.h"
+#include "functions/operand_stack.h"
+#include "functions/registers.h"
+#include "functions/statistics.h"
+#include "functions/tvm.h"
+#include "voice/named_sounds.h"
+#include "voice/number_words.h"
+
+namespace quipular {
+namespace {
+
+struct ErrorEntry {
+  unsigned number;
+  const char* message;
+  const char* sound;
+};
+
+constexpr ErrorEntry kErrors[] = {
+    {0, "ERRO 0. MATEMATICAS.", "DOerror0"},
+    {2, "ERRO 2. ESTATISTICAS.", "DOerror2"},
+    {5, "ERRO 5. JUROS COMPOSTOS.", "DOerror5"},
+    {6, "Erro 6. REGISTROS DE ARMAZENAMENTO.", "DOerror6"},
+    {8, "ERRO 8. CALENDARIO.", "DOerror8"},
+};
+
+// Pops X (and Y) into the scratch values; an empty stack leaves them.
+void PopX() {
+  PopValue(g_stack, g_registers.scratch_x);
+}
+void PopY() {
+  PopValue(g_stack, g_registers.scratch_y);
+}
+
+bool Refuse(unsigned number) {
+  ReportError(number);
+  return false;
+}
+
+// The row's domain check on the scratch operands.
+bool Acceptable(char token) {
+  const Command* c = FindCommand(token);
+  return !c || !c->domain || c->domain(g_registers.scratch_y, g_registers.scratch_x);
+}
+
+// An extra push keeps an overflow at the ceiling, as the result step does.
+void PushBounded(double v) {
+  PushValue(g_stack, BoundInfinity(v));
+}
+
+}  // namespace
+
+void ReportError(unsigned number) {
+  for (const ErrorEntry& e : kErrors) {
+    if (e.number != number) continue;
+    ConsoleWrite(e.message);
+    PlaySoundKey(e.sound);
+    ConsoleWriteLine();
+    return;
+  }
+}
+
+double Arithmetic(char token, double y, double x) {
+  Registers& r = g_registers;
+  if (!r.last_x_valid) {
+    r.last_x = x;
+    r.last_x_valid = true;
+  }
+  return ComputeArithmetic(token, y, x);
+}
+
+bool ValidateAndCompute(char token) {
+  const Command* c = FindCommand(token);
+  return c && c->checked && c->run && c->run(token);
+}
+
+bool RunArithmetic(char token) {
+  Registers& r = g_registers;
+  PopX();
+  PopY();
+  r.result = Arithmetic(token, r.scratch_y, r.scratch_x);
+  return true;
+}
+
+bool RunChangeSign(char) {
+  Registers& r = g_registers;
+  r.scratch_y = 0;
+  PopX();
+  r.result = r.scratch_x * -1;
+  ConsoleWriteLine();
+  return true;
+}
+
+bool RunDateFormat(char token) {
+  DateFormatKey(std::string(1, token));
+  return false;
+}
+
+bool RunDaysBetween(char token) {
+  return DaysBetweenDates(std::string(1, token));
+}
+
+bool RunDateAfterDays(char token) {
+  DateAfterDaysKey(std::string(1, token));
+  return false;
+}
+
+bool RunWholeOrFraction(char token) {
+  PopX();
+  g_registers.result = ComputeGeneral(token, g_registers.scratch_x);
+  return true;
+}
+
+bool RunRecall(char) {
+  Registers& r = g_registers;
+  r.result = RecallRegister();
+  if (r.store_abandoned) return false;
+  ConsoleWriteLine();
+  return true;
+}
+
+bool RunLastX(char) {
+  Registers& r = g_registers;
+  if (r.last_x_valid) r.result = r.last_x;
+  ConsoleWriteLine();
+  return true;
+}
+
+bool RunStore(char token) {
+  Registers& r = g_registers;
+  PopX();
+  LogCommand(std::string(1, token));
+  int flag = StoreRegister(r.scratch_x);
+  PushValue(g_stack, r.scratch_x);
+  if (flag == 0 && !r.store_abandoned) ConsoleWriteLine();
+  return false;
+}
+
+bool RunClear(char token) {
+  ClearRegisters(token);
+  return false;
+}
+
+bool RunDivide(char token) {
+  Registers& r = g_registers;
+  PopX();
+  if (!Acceptable(token)) return Refuse(0);
+  PopY();
+  r.result = Arithmetic(token, r.scratch_y, r.scratch_x);
+  return true;
+}
+
+bool RunOneNumber(char token) {
+  Registers& r = g_registers;
+  PopX();
+  if (!Acceptable(token)) return Refuse(0);
+  r.result = ComputeGeneral(token, r.scratch_x);
+  return true;
+}
+
+bool RunPower(char token) {
+  Registers& r = g_registers;
+  PopX();
+  PopY();
+  if (!Acceptable(token)) return Refuse(0);
+  r.result = Arithmetic(token, r.scratch_y, r.scratch_x);
+  return true;
+}
+
+bool RunPercent(char token) {
+  Registers& r = g_registers;
+  PopX();
+  PopY();
+  if (!Acceptable(token)) return Refuse(0);
+  r.result = ComputePercent(token, r.scratch_y, r.scratch_x);
+  // The base goes back under the result; plain % only when more lies below.
+  if (token != '%' || !g_stack.levels.empty()) PushValue(g_stack, r.scratch_y);
+  return true;
+}
+
+bool RunStoreFinancial(char token) {
+  StoreFinancialRegister(g_registers, token, g_registers.scratch_x);
+  return false;
+}
+
+// Z+, Z- and Z- of the last pair: the new count is written with two
+// decimals and said as a whole number.
+bool RunAccumulate(char token) {
+  Registers& r = g_registers;
+  if (token != 'z' && r.stat_count == 0) return false;
+  if (token != kCtrlZ) {
+    PopX();
+    PopY();
+  }
+  double n = AccumulateStatistics(r.stat_count, r.scratch_x, r.scratch_y, token, r.statistics);
+  ConsoleWriteLine(FixedText(n, 2));
+  SpeakWords(NumberToWords(r.stat_count), false);
+  return false;
+}
+
+bool RunStatistic(char token) {
+  Registers& r = g_registers;
+  StatisticsAnswer a = ComputeStatistic(r.stat_count, r.statistics, token, r.scratch_x);
+  if (!a.ok) return Refuse(2);
+  if (a.has_below) PushValue(g_stack, a.below);
+  r.result = a.value;
+  return true;
+}
+
+bool RunCashFlow(char) {
+  if (!AppendCashFlow(g_registers, g_registers.scratch_x)) return Refuse(6);
+  return false;
+}
+
+bool RunNpv(char) {
+  Registers& r = g_registers;
+  double npv = 0;
+  if (!ComputeNpv(r.cf_next, r.cash_flows, r.financial[kI], npv)) return Refuse(5);
+  r.result = npv;
+  return true;
+}
+
+bool RunRepeatCashFlow(char) {
+  if (!RepeatCashFlow(g_registers, g_registers.scratch_x)) return Refuse(6);
+  return false;
+}
+
+bool RunSimpleInterest(char) {
+  Registers& r = g_registers;
+  SimpleInterest s = ComputeSimpleInterest(r.financial);
+  PushBounded(s.days365);
+  PushBounded(s.minus_pv);
+  r.result = s.days360;
+  return true;
+}
+
+bool RunAmortization(char) {
+  Registers& r = g_registers;
+  Amortization a;
+  if (!ComputeAmortization(r.financial, r.scratch_x, a)) return Refuse(5);
+  PushValue(g_stack, a.principal);
+  r.result = a.interest;
+  return true;
+}
+
+bool RunTvm(char token) {
+  Registers& r = g_registers;
+  TvmAnswer a = ComputeTvm(r.financial, token, static_cast<int>(r.interest_mode));
+  if (!a.ok) return Refuse(5);
+  r.result = a.value;
+  return true;
+}
+
+bool RunDepreciation(char token) {
+  Registers& r = g_registers;
+  double amount = 0;
+  if (!ComputeDepreciation(r.financial, token, r.scratch_x, amount)) return Refuse(5);
+  PushValue(g_stack, r.financial[kDepreciationRemainder]);
+  r.result = amount;
+  return true;
+}
+
+}  // namespace quipular
