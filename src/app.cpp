@@ -5,6 +5,7 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/command_loop.h"
+#include "calculator/operand_entry.h"
 #include "calculator/session.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
@@ -12,6 +13,8 @@
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
 #include "guidance/examples.h"
+#include "guidance/key_test.h"
+#include "guidance/menu.h"
 #include "voice/named_sounds.h"
 #include "voice/voice_settings.h"
 #include "voice/wave_player.h"
@@ -35,6 +38,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
   int code = kExitNormal;
   try {
+    SetGuidanceEntryPoints({&RunMenu, &RunKeyTest});
     RunCalculator();
   } catch (const ProgramExit& e) {
     code = e.code;

@@ -10,13 +10,13 @@
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
+#include "calculator/working_screen.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "functions/arithmetic.h"
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
-#include "guidance/screens.h"
 
 namespace quipular {
 

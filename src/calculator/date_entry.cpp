@@ -6,13 +6,13 @@
 #include "calculator/calculation_log.h"
 #include "calculator/command_actions.h"
 #include "calculator/spoken_results.h"
+#include "calculator/working_screen.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/dates.h"
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
-#include "guidance/screens.h"
 #include "voice/named_sounds.h"
 
 namespace quipular {

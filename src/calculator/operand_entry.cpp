@@ -12,14 +12,12 @@
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
+#include "calculator/working_screen.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/number_text.h"
 #include "functions/registers.h"
-#include "guidance/key_test.h"
-#include "guidance/menu.h"
-#include "guidance/screens.h"
 #include "voice/named_sounds.h"
 
 namespace quipular {
@@ -29,8 +27,11 @@ namespace {
 constexpr int kFull = 10;  // characters accepted in the operand text
 
 // kLeave: ReadOperand returns at once, the answer unchanged (the decimals key
-// while an example drives the entry).
-enum class Next { kContinue, kFinish, kRestart, kLeave };
+// while an example drives the entry). kOpenMenu and kRunKeyTest are requests
+// that ReadOperand carries out through the guidance's entry points.
+enum class Next { kContinue, kFinish, kRestart, kLeave, kOpenMenu, kRunKeyTest };
+
+GuidanceEntryPoints g_guidance;
 
 bool IsDigit(unsigned char k) {
   return k >= '0' && k <= '9';
@@ -267,22 +268,18 @@ struct Entry {
 
   // The key test; what was typed is dropped, marks included, so the new
   // prompt starts clean.
-  Next KeyTest() {
-    g_session.keyboard_test = true;
-    RunKeyTest();
+  Next AfterKeyTest() {
     text.clear();
     point_typed = digit_typed = waiting_command = false;
     number_typed = false;
-    g_session.keyboard_test = false;
     ShowCalculationScreen();
     PlaySoundKey("DORegresoCalc");
     return Next::kRestart;
   }
 
-  // Ctrl+F: the menu's answer is handled as if its key had been typed.
-  Next Menu() {
-    int column = CursorColumn(), row = CursorRow();
-    unsigned char k = RunMenu();
+  // Ctrl+F: the menu's answer is handled as if its key had been typed at
+  // the place where the menu was opened.
+  Next AfterMenu(unsigned char k, int column, int row) {
     if (g_session.menu_redraw && k == 0) {
       ShowCalculationScreen();
       g_session.menu_redraw = false;
@@ -305,7 +302,7 @@ struct Entry {
       case kCtrlEnter:
         return PaymentMode();
       case kCtrlT:
-        return KeyTest();
+        return Next::kRunKeyTest;
       case 'd':
         return Decimals();
       case kBackspace:  // BS erases the entry, as the key does
@@ -430,8 +427,8 @@ struct Entry {
       }
     }
     if (k == kCtrlEnter && CtrlLetterHeld('M')) return PaymentMode();
-    if (k == kCtrlT && CtrlLetterHeld('T')) return KeyTest();
-    if (k == kCtrlF) return Menu();
+    if (k == kCtrlT && CtrlLetterHeld('T')) return Next::kRunKeyTest;
+    if (k == kCtrlF) return Next::kOpenMenu;
     if (k == 0) return Extended();
     if (k == ' ') {
       if (!text.empty()) PlaySoundKey("DOdigitado");
@@ -471,7 +468,26 @@ struct Entry {
   }
 };
 
+// Carries out the requests for guidance until the entry goes on by itself.
+Next CarryOut(Entry& entry, Next next) {
+  for (;;) {
+    if (next == Next::kOpenMenu) {
+      int column = CursorColumn(), row = CursorRow();
+      next = entry.AfterMenu(g_guidance.run_menu(), column, row);
+    } else if (next == Next::kRunKeyTest) {
+      g_guidance.run_key_test();
+      next = entry.AfterKeyTest();
+    } else {
+      return next;
+    }
+  }
+}
+
 }  // namespace
+
+void SetGuidanceEntryPoints(const GuidanceEntryPoints& entry_points) {
+  g_guidance = entry_points;
+}
 
 void ReadOperand(OperandStack& stack, std::string& answer) {
   Entry entry(stack);
@@ -481,7 +497,7 @@ void ReadOperand(OperandStack& stack, std::string& answer) {
     SetTextColour(15);
     unsigned char k = ReadKey();
     if (!entry.Filter(k)) continue;
-    Next next = entry.Dispatch(k);
+    Next next = CarryOut(entry, entry.Dispatch(k));
     if (next == Next::kContinue && entry.text.size() == kFull) next = entry.Full();
     if (next == Next::kLeave) return;
     if (next == Next::kRestart) {

@@ -8,6 +8,18 @@
 
 namespace quipular {
 
+// What operand entry can open of the guidance: handed in from the program's
+// top, so that the calculator names none of it.
+struct GuidanceEntryPoints {
+  // Runs the menu; answers the chosen key code, "u", "U" or "o" after an
+  // example, 0 when nothing was chosen.
+  unsigned char (*run_menu)() = nullptr;
+  // Runs the key test until Ctrl+T or Esc.
+  void (*run_key_test)() = nullptr;
+};
+
+void SetGuidanceEntryPoints(const GuidanceEntryPoints& entry_points);
+
 // Reads one command token into answer (left unchanged when the decimals key
 // is used while an example drives the entry).
 void ReadOperand(OperandStack& stack, std::string& answer);

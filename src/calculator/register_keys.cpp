@@ -7,10 +7,10 @@
 #include "calculator/command_actions.h"
 #include "calculator/key_map.h"
 #include "calculator/spoken_results.h"
+#include "calculator/working_screen.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "functions/registers.h"
-#include "guidance/screens.h"
 #include "voice/named_sounds.h"
 
 namespace quipular {

@@ -8,7 +8,6 @@ struct Session {
   bool example_mode = false;          // an example drives operand entry
   bool interactive_examples = false;  // the example running is an interactive one
   bool menu_redraw = false;           // the user asked to go back to the list of examples
-  bool keyboard_test = false;         // the key test is running
 };
 
 extern Session g_session;

@@ -7,10 +7,10 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/spoken_results.h"
+#include "calculator/working_screen.h"
 #include "console/text_console.h"
 #include "functions/number_text.h"
 #include "functions/registers.h"
-#include "guidance/screens.h"
 
 namespace quipular {
 namespace {

@@ -14,6 +14,7 @@
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
+#include "calculator/working_screen.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -199,11 +200,6 @@ constexpr char kCheckedKeys[] =
 
 bool IsEntry(Ending ending) {
   return ending == Ending::kNumber || ending == Ending::kDecimals;
-}
-
-void Colours(int fore, int back) {
-  SetTextColour(fore);
-  SetBackgroundColour(back);
 }
 
 bool OneOf(char k, const char* keys) {

@@ -4,7 +4,7 @@
 
 namespace quipular {
 
-// Runs until Ctrl+T or Esc. The caller sets the keyboard test flag around it.
+// Runs until Ctrl+T or Esc.
 void RunKeyTest();
 
 }  // namespace quipular

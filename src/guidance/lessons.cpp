@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "calculator/working_screen.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "guidance/examples.h"
@@ -490,11 +491,6 @@ constexpr Lesson kLessons[] = {
      {"DOexemplosIL22-1", "DOexemplosIL22-2"}, kInterestRate},
 };
 // clang-format on
-
-void Colours(int fore, int back) {
-  SetTextColour(fore);
-  SetBackgroundColour(back);
-}
 
 // The whole console, cleared on white on black.
 void ClearWholeScreen() {

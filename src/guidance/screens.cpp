@@ -1,116 +1,27 @@
-// Start-up, calculation and guidance screens, and the exit dialogue with the
-// offer to save the calculation log.
+// The guidance screen, under the banner of the calculator's screens.
 #include "guidance/screens.h"
 
-#include <string>
-
-#include "calculator/calculation_log.h"
 #include "calculator/session.h"
-#include "console/key_codes.h"
-#include "console/program_exit.h"
+#include "calculator/working_screen.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
-#include "voice/named_sounds.h"
 #include "voice/voice_settings.h"
 
 namespace quipular {
-namespace {
 
-// The product name in large letters: seven lines of 56 characters.
-constexpr const char* kBanner[7] = {
-    " ***   *   *  *****  ****   *   *  *       ***   ****   ",
-    "*   *  *   *    *    *   *  *   *  *      *   *  *   *  ",
-    "*   *  *   *    *    *   *  *   *  *      *   *  *   *  ",
-    "*   *  *   *    *    ****   *   *  *      *****  ****   ",
-    "* * *  *   *    *    *      *   *  *      *   *  * *    ",
-    "*  *   *   *    *    *      *   *  *      *   *  *  *   ",
-    " ** *   ***   *****  *       ***   *****  *   *  *   *  ",
-};
-constexpr const char* kProductLine = "QUIPULAR - v.1.0";
-constexpr const char* kCreditLine = "Equipe Quipular";
-
-void ClearConsole() {
-  SetScreenMode(1);
-  ClearScreen();
-}
-
-void Colours(int fore, int back) {
-  SetTextColour(fore);
-  SetBackgroundColour(back);
-}
-
-void WriteBanner() {
-  for (const char* line : kBanner) ConsoleWriteLine(line);
-}
-
-void WriteAt(int column, int row, const std::string& text) {
-  MoveCursor(column, row);
-  ConsoleWriteLine(text);
-}
-
-// Reads the answer to a yes/no question: 's', 'n' or Esc (27). Any other
-// key, an extended key counted once, plays the invalid-key prompt.
-unsigned char YesNo() {
-  for (;;) {
-    unsigned char k = ReadKey();
-    if (k == 's' || k == 'S' || k == 'n' || k == 'N' || k == kEsc) return k;
-    if (k == 0) ReadKey();
-    PlaySoundKey("DOTECLAINV");
-  }
-}
-
-void ClearRows(int from, int to) {
-  for (int row = from; row <= to; ++row) {
-    MoveCursor(1, row);
-    ClearToEndOfLine();
-  }
-}
-
-// The banner on blue and the product lines beside it, on a cleared screen;
-// the cursor is left at column 1, row 9.
-void DrawHeader() {
-  ClearConsole();
-  Colours(15, 1);
-  WriteBanner();
-  Colours(15, g_session.label_background);
-  WriteAt(60, 3, kProductLine);
-  WriteAt(60, 4, kCreditLine);
-  Colours(15, 0);
-  MoveCursor(1, 9);
-}
-
-}  // namespace
-
-void ShowStartupScreen() {
-  DrawHeader();
-  SetUpVoice();
-  PlaySoundKey("DOSALUDOINI");
-}
-
-void ShowCalculationScreen() {
-  g_session.label_background = 4;
-  DrawHeader();
-  Colours(15, g_session.label_background);
-  WriteAt(30, 9, "  CALCULOS FEITOS  ");
-  Colours(15, 0);
-  ConsoleWriteLine(std::string(80, '-'));
-  MoveCursor(1, 11);
-  SetUpVoice();
-}
-
-void ShowGuidanceScreen() {
+void ShowGuidanceScreen(bool key_test) {
   ClearConsole();
   Colours(15, 5);
   WriteBanner();
   Colours(5, 15);
   WriteAt(60, 3, kProductLine);
   WriteAt(60, 4, kCreditLine);
-  WriteAt(65, 6, g_session.keyboard_test ? " T. TECLADO " : " EXEMPLOS ");
+  WriteAt(65, 6, key_test ? " T. TECLADO " : " EXEMPLOS ");
   Colours(15, 0);
   MoveCursor(1, 9);
   Colours(15, 2);
   MoveCursor(30, 9);
-  if (g_session.keyboard_test) {
+  if (key_test) {
     ConsoleWriteLine(" TEST TECLADO ");
     MoveCursor(1, 11);
     ConsoleWrite("     TECLA     ");
@@ -125,63 +36,6 @@ void ShowGuidanceScreen() {
   }
   Colours(15, 0);
   SetUpVoice();
-}
-
-void ConfirmExit() {
-  ClearRows(9, 50);
-  ShowCalculationScreen();
-  Colours(15, 1);
-  ConsoleWrite("CONFIRMA SAIDA (s/n)? ");
-  PlaySoundKey("DOSALIDA");
-  Colours(15, 0);
-  unsigned char k = YesNo();
-  if (k == kEsc || k == 'n' || k == 'N') {
-    if (k != kEsc) {
-      ConsoleWrite(std::string(1, static_cast<char>(k)));
-      SpellCharacter(k);
-    }
-    Pause(300);
-    PlaySoundKey("DORegresoCalc");
-    ShowCalculationScreen();
-    return;
-  }
-  ConsoleWriteLine(std::string(1, static_cast<char>(k)));
-  SpellCharacter(k);
-  MoveCursor(1, 12);
-  ClearToEndOfLine();
-  Colours(15, 1);
-  ConsoleWrite("QUER SALVAR O ARQUIVO (s/n)? ");
-  PlaySoundKey("DOarchsalva");
-  Colours(15, 0);
-  k = YesNo();
-  if (k == kEsc) {
-    PlaySoundKey("DORegresoCalc");
-    ShowCalculationScreen();
-    return;
-  }
-  ConsoleWriteLine(std::string(1, static_cast<char>(k)));
-  SpellCharacter(k);
-  if (k == 's' || k == 'S') {
-    SaveCalculationLog();
-    ShowCalculationScreen();
-    if (g_log.save_abandoned) {
-      g_log.save_abandoned = false;
-      return;
-    }
-    Colours(15, g_session.label_background);
-    WriteAt(28, 11, "!! ARQUIVO GRAVADO !! ");
-    Colours(15, 0);
-    PlaySoundKey("DOarchGrava");
-  } else {
-    DeleteCalculationLog();
-  }
-  Pause(300);
-  ClearRows(11, 12);
-  Colours(15, 1);
-  MoveCursor(26, 11);
-  ConsoleWrite("FIM DA CALCULADORA QUIPULAR");
-  PlaySoundKey("DOSALUDOFIN");
-  ExitProgram(kExitNormal);
 }
 
 }  // namespace quipular

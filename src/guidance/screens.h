@@ -1,15 +1,9 @@
-// The fixed screens (start-up, calculation, guidance) and the exit dialogue.
+// The guidance screen of the examples and the key test.
 #pragma once
 
 namespace quipular {
 
-void ShowStartupScreen();
-// Clears and draws the calculation screen; the cursor is left at column 1,
-// row 11, where the prompt goes.
-void ShowCalculationScreen();
-void ShowGuidanceScreen();
-// The exit dialogue: ends the program, or returns with the calculation
-// screen drawn.
-void ConfirmExit();
+// The key test's screen when key_test, else the examples' screen.
+void ShowGuidanceScreen(bool key_test = false);
 
 }  // namespace quipular

@@ -1,0 +1,27 @@
+// The calculator's own screens (start-up, calculation), the exit dialogue,
+// and the banner the guidance screens draw too.
+#pragma once
+
+#include <string>
+
+namespace quipular {
+
+constexpr const char* kProductLine = "QUIPULAR - v.1.0";
+constexpr const char* kCreditLine = "Equipe Quipular";
+
+void ShowStartupScreen();
+// Clears and draws the calculation screen; the cursor is left at column 1,
+// row 11, where the prompt goes.
+void ShowCalculationScreen();
+// The exit dialogue: ends the program, or returns with the calculation
+// screen drawn.
+void ConfirmExit();
+
+// Pieces of the screens: a cleared text screen, the colours, the product
+// name in large letters, and a line written at a place.
+void ClearConsole();
+void Colours(int fore, int back);
+void WriteBanner();
+void WriteAt(int column, int row, const std::string& text);
+
+}  // namespace quipular
