@@ -44,10 +44,6 @@ constexpr const char* kMonthSounds[] = {
     "DOmesSeptiembre", "DOmesOctubre", "DOmesNoviembre", "DOmesDiciembre",
 };
 
-bool IsDigit(unsigned char k) {
-  return k >= '0' && k <= '9';
-}
-
 // Reads one field until it holds a valid value; false on Esc.
 bool ReadField(const DateField& field, DateRecord& date) {
   SetBackgroundColour(1);

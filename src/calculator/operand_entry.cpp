@@ -16,6 +16,7 @@
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "functions/arithmetic.h"
 #include "functions/number_text.h"
 #include "functions/registers.h"
 #include "voice/named_sounds.h"
@@ -32,10 +33,6 @@ constexpr int kFull = 10;  // characters accepted in the operand text
 enum class Next { kContinue, kFinish, kRestart, kLeave, kOpenMenu, kRunKeyTest };
 
 GuidanceEntryPoints g_guidance;
-
-bool IsDigit(unsigned char k) {
-  return k >= '0' && k <= '9';
-}
 
 const Command* CommandOf(unsigned char k) {
   return FindCommand(static_cast<char>(k));
@@ -225,7 +222,7 @@ struct Entry {
       // A mantissa left by an earlier result can carry the number beyond
       // the range of a double: it becomes the ceiling with its sign, as a
       // result does.
-      if (std::isinf(x)) x = std::copysign(kCeiling, x);
+      x = BoundInfinity(x);
       ConsoleWriteLine();
       text = TokenText(g_registers.scratch_x);
       return Next::kFinish;

@@ -16,9 +16,6 @@
 namespace quipular {
 namespace {
 
-bool IsDigit(unsigned char k) {
-  return k >= '0' && k <= '9';
-}
 bool IsGroupKey(unsigned char k) {
   return k == '.' || (k >= 'a' && k <= 'h');
 }

@@ -14,15 +14,12 @@
 namespace quipular {
 namespace {
 
+// Words say whole numbers up to here; beyond, up to the scientific range, the
+// short reading is used.
 constexpr double kWordsLimit = 2000000000.0;
-constexpr double kLargeLimit = 9.999999999e14;
-
-bool InScientificRange(double v) {
-  return v > kLargeLimit || (v > 0 && v < 0.0001) || v < -kLargeLimit || (v > -0.0001 && v < 0);
-}
 
 bool InLargeRange(double v) {
-  return v > kWordsLimit && v < kLargeLimit;
+  return v > kWordsLimit && v < kScientificAbove;
 }
 
 void SpeakWhole(double n) {

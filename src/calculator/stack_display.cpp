@@ -16,7 +16,7 @@ namespace quipular {
 namespace {
 
 const std::string kRule(39, '-');
-constexpr double kLarge = 9.999999999e14;
+// Whole numbers from here up to the scientific range are shown short.
 constexpr double kShortFrom = 1111111111.0;
 
 // Writes the mantissa text, a red "E" and the exponent.
@@ -29,16 +29,16 @@ void WriteWithExponent(const std::string& mantissa, int exponent) {
 }
 
 void WriteValue(double v) {
-  if (v > kLarge || (v > 0 && v < 0.0001) || v < -kLarge || (v < 0 && v > -0.0001)) {
+  if (InScientificRange(v)) {
     std::string mantissa;
     int exponent = 0;
     ScientificParts(v, mantissa, exponent);
     WriteWithExponent(mantissa.substr(0, 5), exponent);
-  } else if (v > kShortFrom && v < kLarge) {
+  } else if (v > kShortFrom && v < kScientificAbove) {
     std::string digits = FixedText(std::trunc(v), 0);
     WriteWithExponent(digits.substr(0, 1) + "." + digits.substr(1, 2),
                       static_cast<int>(digits.size()) - 1);
-  } else if (v < -kShortFrom && v > -kLarge) {
+  } else if (v < -kShortFrom && v > -kScientificAbove) {
     std::string digits = FixedText(std::trunc(-v), 0);
     WriteWithExponent("-" + digits.substr(0, 1) + "." + digits.substr(1, 1),
                       static_cast<int>(digits.size()) - 1);

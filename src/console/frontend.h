@@ -27,4 +27,12 @@ class Frontend {
   virtual void StopTone() = 0;
 };
 
+// A front-end a person uses: the monotonic clock, and sleeps that go on
+// taking events.
+class LiveFrontend : public Frontend {
+ public:
+  uint64_t NowMs() override;
+  void Sleep(int ms) override;
+};
+
 }  // namespace quipular

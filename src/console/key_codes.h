@@ -25,6 +25,10 @@ constexpr char kCtrlX = 24;
 constexpr char kCtrlZ = 26;
 constexpr char kEsc = 27;
 
+inline bool IsDigit(unsigned char k) {
+  return k >= '0' && k <= '9';
+}
+
 // The keys that arrive as the extended-key prefix 0 and a code.
 enum ExtendedKey {
   kKeyF1,

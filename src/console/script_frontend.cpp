@@ -30,12 +30,9 @@ void DeliverScriptKey(const ScriptKey& key) {
 }
 
 void ScriptFrontend::PumpEvents(int) {
-  if (!g_console.waiting_for_key || g_console.queued > 0) return;
-  if (next_ == groups_.size()) ExitProgram(kExitScriptEnded);
-  for (const ScriptKey& key : groups_[next_++]) {
-    held_ = key.ctrl_letter;
-    DeliverScriptKey(key);
-  }
+  if (!ScriptedKeys::Due()) return;
+  if (keys_.Done()) ExitProgram(kExitScriptEnded);
+  keys_.HandOver([this](const ScriptKey& key) { held_ = key.ctrl_letter; });
 }
 
 }  // namespace quipular

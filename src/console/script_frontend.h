@@ -7,12 +7,43 @@
 
 #include "console/frontend.h"
 #include "console/key_notation.h"
+#include "console/text_console.h"
 
 namespace quipular {
 
+// Hands one scripted key to the console: queues its codes, or carries out a
+// break, a window close or a quit event.
+void DeliverScriptKey(const ScriptKey& key);
+
+// Keys given in key notation, handed over a group at a time when the program
+// waits for a key with an empty queue, as a user who listens to every prompt
+// would. Shared by the front-ends.
+class ScriptedKeys {
+ public:
+  explicit ScriptedKeys(std::vector<KeyGroup> groups) : groups_(std::move(groups)) {}
+  bool Done() const { return next_ == groups_.size(); }
+  // Whether the program waits for a key with nothing queued.
+  static bool Due() { return g_console.waiting_for_key && g_console.queued == 0; }
+  // Hands over the next group when one is due and remains, telling
+  // `delivered` after each key; true when a group went.
+  template <typename Delivered>
+  bool HandOver(Delivered delivered) {
+    if (Done() || !Due()) return false;
+    for (const ScriptKey& key : groups_[next_++]) {
+      DeliverScriptKey(key);
+      delivered(key);
+    }
+    return true;
+  }
+
+ private:
+  std::vector<KeyGroup> groups_;
+  size_t next_ = 0;  // the next group to hand over
+};
+
 class ScriptFrontend : public Frontend {
  public:
-  explicit ScriptFrontend(std::vector<KeyGroup> groups) : groups_(std::move(groups)) {}
+  explicit ScriptFrontend(std::vector<KeyGroup> groups) : keys_(std::move(groups)) {}
   void PumpEvents(int timeout_ms) override;
   void Present() override {}
   bool CtrlLetterHeld(char letter) override { return held_ == letter; }
@@ -24,14 +55,9 @@ class ScriptFrontend : public Frontend {
   void StopTone() override {}
 
  private:
-  std::vector<KeyGroup> groups_;
-  size_t next_ = 0;        // the next group to hand over
+  ScriptedKeys keys_;
   uint64_t clock_ms_ = 0;  // virtual time
   char held_ = 0;          // the letter held with Ctrl for the last key handed over
 };
-
-// Hands one scripted key to the console: queues its codes, or carries out a
-// break, a window close or a quit event. Shared by the front-ends.
-void DeliverScriptKey(const ScriptKey& key);
 
 }  // namespace quipular

@@ -231,13 +231,7 @@ bool TerminalFrontend::Start(std::string& error) {
 void TerminalFrontend::PumpEvents(int timeout_ms) {
   if (!started_) return;
   EndIfAsked();
-  if (next_scripted_ < scripted_.size() && g_console.waiting_for_key && g_console.queued == 0) {
-    for (const ScriptKey& key : scripted_[next_scripted_++]) {
-      held_letter_ = key.ctrl_letter;
-      DeliverScriptKey(key);
-    }
-    return;
-  }
+  if (scripted_.HandOver([this](const ScriptKey& key) { held_letter_ = key.ctrl_letter; })) return;
   ReadInput(timeout_ms);
   EndIfAsked();
   if (g_resized) Present();
@@ -366,17 +360,6 @@ void TerminalFrontend::MoveTo(int row, int column) {
 
 bool TerminalFrontend::CtrlLetterHeld(char letter) {
   return held_letter_ != 0 && held_letter_ == letter;
-}
-
-uint64_t TerminalFrontend::NowMs() {
-  struct timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<uint64_t>(t.tv_sec) * 1000 + static_cast<uint64_t>(t.tv_nsec) / 1000000;
-}
-
-void TerminalFrontend::Sleep(int ms) {
-  uint64_t end = NowMs() + static_cast<uint64_t>(std::max(ms, 0));
-  for (uint64_t now = NowMs(); now < end; now = NowMs()) PumpEvents(static_cast<int>(end - now));
 }
 
 void TerminalFrontend::SetTitle(const std::string& title) {

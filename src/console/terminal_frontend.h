@@ -9,11 +9,12 @@
 
 #include "console/frontend.h"
 #include "console/key_notation.h"
+#include "console/script_frontend.h"
 #include "console/text_console.h"
 
 namespace quipular {
 
-class TerminalFrontend : public Frontend {
+class TerminalFrontend : public LiveFrontend {
  public:
   // Keys given on the command line are typed as if at the keyboard, before
   // anything the user types.
@@ -26,8 +27,6 @@ class TerminalFrontend : public Frontend {
   void PumpEvents(int timeout_ms) override;
   void Present() override;
   bool CtrlLetterHeld(char letter) override;
-  uint64_t NowMs() override;
-  void Sleep(int ms) override;
   void SetTitle(const std::string& title) override;
   void Beep() override;
   void StartTone(int hz) override;
@@ -40,8 +39,7 @@ class TerminalFrontend : public Frontend {
   void DrawChangedCells();
   void MoveTo(int row, int column);
 
-  std::vector<KeyGroup> scripted_;
-  size_t next_scripted_ = 0;
+  ScriptedKeys scripted_;
   bool started_ = false;
   char held_letter_ = 0;         // the letter held with Ctrl for the last key read
   std::string input_;            // bytes read but not decoded yet (an unfinished sequence)

@@ -117,10 +117,12 @@ bool WindowFrontend::Start(std::string& error) {
 void WindowFrontend::PumpEvents(int timeout_ms) {
   if (!started_) return;
   SyncTags();
-  if (next_scripted_ < scripted_.size() && g_console.waiting_for_key && g_console.queued == 0) {
-    DeliverScripted();
+  // The window's tags follow each scripted key's codes.
+  if (scripted_.HandOver([this](const ScriptKey& key) {
+        while (tags_.size() < static_cast<size_t>(g_console.queued))
+          tags_.push_back(key.ctrl_letter);
+      }))
     return;
-  }
   WindowEvent event;
   for (int wait = std::max(timeout_ms, 0); device_->NextEvent(event, wait); wait = 0) Handle(event);
   SwitchBraille();
@@ -130,13 +132,6 @@ void WindowFrontend::PumpEvents(int timeout_ms) {
     caret_ = PixelRect{};
     device_->SetCaret(caret_);
     device_->Flush();
-  }
-}
-
-void WindowFrontend::DeliverScripted() {
-  for (const ScriptKey& key : scripted_[next_scripted_++]) {
-    DeliverScriptKey(key);
-    while (tags_.size() < static_cast<size_t>(g_console.queued)) tags_.push_back(key.ctrl_letter);
   }
 }
 
@@ -409,17 +404,6 @@ void WindowFrontend::Magnify(int x, int y) {
 }
 
 // ---- Time, title and sound ----
-
-uint64_t WindowFrontend::NowMs() {
-  struct timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<uint64_t>(t.tv_sec) * 1000 + static_cast<uint64_t>(t.tv_nsec) / 1000000;
-}
-
-void WindowFrontend::Sleep(int ms) {
-  uint64_t end = NowMs() + static_cast<uint64_t>(std::max(ms, 0));
-  for (uint64_t now = NowMs(); now < end; now = NowMs()) PumpEvents(static_cast<int>(end - now));
-}
 
 void WindowFrontend::SetTitle(const std::string& title) {
   if (started_) device_->SetTitle(Utf8(title));

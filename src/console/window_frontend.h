@@ -13,12 +13,13 @@
 
 #include "console/frontend.h"
 #include "console/key_notation.h"
+#include "console/script_frontend.h"
 #include "console/text_console.h"
 #include "console/window_device.h"
 
 namespace quipular {
 
-class WindowFrontend : public Frontend {
+class WindowFrontend : public LiveFrontend {
  public:
   // Keys given on the command line are typed as if at the keyboard, before
   // anything the user types. sound says whether tones and beeps are heard.
@@ -30,8 +31,6 @@ class WindowFrontend : public Frontend {
   void PumpEvents(int timeout_ms) override;
   void Present() override;
   bool CtrlLetterHeld(char letter) override;
-  uint64_t NowMs() override;
-  void Sleep(int ms) override;
   void SetTitle(const std::string& title) override;
   void Beep() override;
   void StartTone(int hz) override;
@@ -49,15 +48,13 @@ class WindowFrontend : public Frontend {
   void SyncTags();
   void PadTags();
   void SwitchBraille();
-  void DeliverScripted();
   bool ScrollPixels();
   bool DrawChanges();
   void ShowCaret();
   void Magnify(int x, int y);
 
   std::unique_ptr<WindowDevice> device_;
-  std::vector<KeyGroup> scripted_;
-  size_t next_scripted_ = 0;
+  ScriptedKeys scripted_;
   bool sound_;
   bool started_ = false;
   bool shown_ = false;    // the window is on screen

@@ -131,4 +131,9 @@ std::string ExactText(double v) {
   return buf;
 }
 
+bool InScientificRange(double v) {
+  return v > kScientificAbove || (v > 0 && v < 0.0001) || v < -kScientificAbove ||
+         (v < 0 && v > -0.0001);
+}
+
 }  // namespace quipular

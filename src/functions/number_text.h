@@ -6,6 +6,11 @@
 
 namespace quipular {
 
+// Where screen and speech turn to scientific notation: beyond
+// +-kScientificAbove, or closer to zero than +-0.0001 (zero itself excluded).
+constexpr double kScientificAbove = 9.999999999e14;
+bool InScientificRange(double v);
+
 // The value rounded to 15 significant digits, trailing zeros dropped; fixed
 // notation when 0.0001 <= |v| < 1e15, else "5E-5", "1.23456789012E20".
 std::string DecimalText(double v);
