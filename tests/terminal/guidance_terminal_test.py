@@ -6,13 +6,12 @@
 # Usage: guidance_terminal_test.py QUIPULAR VOICE_PACK
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tmux_client import (COLUMNS, ROWS, check, failures, lines_of, run_and_exit,  # noqa: E402
+from tmux_client import (Pane, check, failures, headless_screen, run_and_exit,  # noqa: E402
                          setup, tmux, wait_for)
 
 SKIP = 77
@@ -28,56 +27,23 @@ os.makedirs(env["HOME"])
 setup(socket, env, timeout=20.0)
 
 
-class Run:
+class Run(Pane):
     """One run in its own tmux session and directory, with --screen, --speech
     and --state files written at the end."""
 
     count = 0
+    quiet = 0.4
 
     def __init__(self, extra_env=None):
         Run.count += 1
-        self.name = "run%d" % Run.count
-        self.dir = os.path.join(top, self.name)
-        os.makedirs(self.dir)
-        script = os.path.join(self.dir, "run.sh")
-        with open(script, "w") as f:
-            f.write('cd "$1"\n'
-                    '"$2" --terminal --screen screen.txt --speech speech.txt --state state.txt\n'
-                    'echo $? > rc.new && mv rc.new rc\n'
-                    'exec sleep 60\n')
-        environment = []
-        for name, value in (extra_env or {}).items():
-            environment += ["-e", "%s=%s" % (name, value)]
-        tmux("new-session", "-d", "-s", self.name, "-x", str(COLUMNS), "-y", str(ROWS),
-             *environment, "sh %s %s %s" % (script, self.dir, quipular))
+        super().__init__("run%d" % Run.count)
+        self.start(top, 'cd "$1"\n'
+                   '"$2" --terminal --screen screen.txt --speech speech.txt --state state.txt\n'
+                   'echo $? > rc.new && mv rc.new rc\n'
+                   'exec sleep 60\n', quipular, extra_env=extra_env)
         wait_for(lambda: any(l.startswith("Operando:") for l in self.screen()),
                  self.name + ": the operand prompt")
         self.settle()
-
-    def screen(self):
-        return lines_of(tmux("capture-pane", "-p", "-t", self.name))
-
-    def text(self):
-        return "\n".join(self.screen())
-
-    def settle(self, quiet=0.4, timeout=20.0):
-        """Waits until the screen has not changed for `quiet` seconds."""
-        last, since, end = None, time.monotonic(), time.monotonic() + timeout
-        while time.monotonic() < end:
-            now = self.screen()
-            if now != last:
-                last, since = now, time.monotonic()
-            elif time.monotonic() - since >= quiet:
-                return last
-            time.sleep(0.05)
-        check(False, self.name + ": the screen never settled")
-        return last
-
-    def keys(self, *keys):
-        for key in keys:
-            tmux("send-keys", "-t", self.name, key)
-            self.settle()
-        return self.screen()
 
     def finish(self):
         """Ends through the exit dialogue; answers the speech and state lines."""
@@ -94,14 +60,6 @@ class Run:
 
 def has_run(lines, run):
     return any(lines[i:i + len(run)] == run for i in range(len(lines) - len(run) + 1))
-
-
-def headless_screen(keys):
-    work = tempfile.mkdtemp(dir=top)
-    subprocess.run([quipular, "--headless", "--keys", keys, "--screen", "screen.txt"],
-                   cwd=work, env=env, capture_output=True, timeout=60)
-    with open(os.path.join(work, "screen.txt"), encoding="utf-8") as f:
-        return lines_of(f.read())
 
 
 def menu_stores_rate():
@@ -141,7 +99,7 @@ def key_test_rows():
           "the row of n: %r" % shown[11])
     check(shown[12].split() == ["F5", "Tecla", "de", "Ajuda", "Ajuda"],
           "the row of F5: %r" % shown[12])
-    expected = headless_screen("<Ctrl+T>n<F5>")
+    expected = headless_screen(quipular, "<Ctrl+T>n<F5>", env, tempfile.mkdtemp(dir=top))
     for number, (got, want) in enumerate(zip(shown, expected), 1):
         check(got == want, "row %d is %r, headless has %r" % (number, got, want))
     shown = run.keys("Escape")

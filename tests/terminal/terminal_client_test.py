@@ -12,8 +12,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tmux_client import (COLUMNS, ROWS, check, failures, lines_of, run_and_exit,  # noqa: E402
-                         setup, tmux, wait_for)
+from tmux_client import (COLUMNS, ROWS, Pane, check, failures, headless_screen,  # noqa: E402
+                         run_and_exit, setup, tmux, wait_for)
 
 SKIP = 77
 
@@ -36,52 +36,23 @@ with open(os.path.join(env["VESTRA_WINDIR"], "VESTRA.INI"), "w") as f:
 setup(socket, env, timeout=10.0)
 
 
-class Run:
+class Run(Pane):
     """One run of the program in its own tmux session and directory. The
     pane's shell keeps the stty settings from before and after the run."""
 
     count = 0
+    watch_cursor = True
 
     def __init__(self, columns=COLUMNS, rows=ROWS, keys=""):
         Run.count += 1
-        self.name = "run%d" % Run.count
-        self.dir = os.path.join(top, self.name)
-        os.makedirs(self.dir)
-        script = os.path.join(self.dir, "run.sh")
-        with open(script, "w") as f:
-            f.write('cd "$1"\n'
-                    'stty -g > stty.before\n'
-                    '"$2" --terminal --screen screen.txt ${3:+--keys "$3"}\n'
-                    'echo $? > rc.new && mv rc.new rc\n'
-                    'stty -g > stty.after\n'
-                    'touch done\n'
-                    'exec sleep 60\n')
-        tmux("new-session", "-d", "-s", self.name, "-x", str(columns), "-y", str(rows),
-             "sh %s %s %s '%s'" % (script, self.dir, quipular, keys))
-
-    def screen(self):
-        return lines_of(tmux("capture-pane", "-p", "-t", self.name))
-
-    def show(self, fmt):
-        return tmux("display-message", "-p", "-t", self.name, fmt).strip()
-
-    def settle(self, quiet=0.3, timeout=10.0):
-        """Waits until the screen has not changed for `quiet` seconds."""
-        last, since, end = None, time.monotonic(), time.monotonic() + timeout
-        while time.monotonic() < end:
-            now = (self.screen(), self.show("#{cursor_x},#{cursor_y}"))
-            if now != last:
-                last, since = now, time.monotonic()
-            elif time.monotonic() - since >= quiet:
-                return last[0]
-            time.sleep(0.05)
-        check(False, self.name + ": the screen never settled")
-        return last[0]
-
-    def keys(self, *keys):
-        for key in keys:
-            tmux("send-keys", "-t", self.name, key)
-            self.settle()
+        super().__init__("run%d" % Run.count)
+        self.start(top, 'cd "$1"\n'
+                   'stty -g > stty.before\n'
+                   '"$2" --terminal --screen screen.txt ${3:+--keys "$3"}\n'
+                   'echo $? > rc.new && mv rc.new rc\n'
+                   'stty -g > stty.after\n'
+                   'touch done\n'
+                   'exec sleep 60\n', "%s '%s'" % (quipular, keys), columns, rows)
 
     def program_pid(self):
         shell = self.show("#{pane_pid}")
@@ -110,15 +81,6 @@ class Run:
         tmux("kill-session", "-t", self.name)
 
 
-def headless_screen(keys):
-    work = os.path.join(top, "headless")
-    os.makedirs(work)
-    subprocess.run([quipular, "--headless", "--keys", keys, "--screen", "screen.txt"],
-                   cwd=work, env=env, capture_output=True, timeout=30)
-    with open(os.path.join(work, "screen.txt"), encoding="utf-8") as f:
-        return lines_of(f.read())
-
-
 def main():
     if shutil.which("tmux") is None:
         print("tmux is not installed")
@@ -141,7 +103,8 @@ def main():
     check(0 < written < 200, "typing one digit wrote %d bytes" % written)
     run.keys("Enter", "3", "Enter", "+", "Enter")
     shown = run.screen()
-    expected = headless_screen("5<Enter>3<Enter>+<Enter>")
+    expected = headless_screen(quipular, "5<Enter>3<Enter>+<Enter>", env,
+                               os.path.join(top, "headless"), timeout=30)
     for number, (got, want) in enumerate(zip(shown, expected), 1):
         check(got == want, "row %d is %r, headless has %r" % (number, got, want))
     operand_row = max(i for i, l in enumerate(shown) if l.startswith("Operando:"))

@@ -1,5 +1,7 @@
 # What the tmux tests share: a tmux server on a socket of the test's own, the
-# pane read back as 25 rows, waits that poll, and the failures gathered.
+# pane read back as 25 rows, waits that poll, the failures gathered, and the
+# screen the headless program leaves for the same keys.
+import os
 import shutil
 import subprocess
 import sys
@@ -40,6 +42,72 @@ def wait_for(predicate, what, timeout=None):
             return True
         time.sleep(0.05)
     return check(False, "timed out waiting for " + what)
+
+
+class Pane:
+    """The tmux session of one run: its screen read back, and keys sent one
+    at a time, each followed by a wait until the screen settles. With
+    watch_cursor, the cursor has to rest too."""
+
+    watch_cursor = False
+    quiet = 0.3
+
+    def __init__(self, name):
+        self.name = name
+        self.dir = None
+
+    def start(self, top, script, args, columns=COLUMNS, rows=ROWS, extra_env=None):
+        """Starts the session in a directory of its own under top: sh runs
+        the script with that directory and args."""
+        self.dir = os.path.join(top, self.name)
+        os.makedirs(self.dir)
+        path = os.path.join(self.dir, "run.sh")
+        with open(path, "w") as f:
+            f.write(script)
+        environment = []
+        for name, value in (extra_env or {}).items():
+            environment += ["-e", "%s=%s" % (name, value)]
+        tmux("new-session", "-d", "-s", self.name, "-x", str(columns), "-y", str(rows),
+             *environment, "sh %s %s %s" % (path, self.dir, args))
+
+    def screen(self):
+        return lines_of(tmux("capture-pane", "-p", "-t", self.name))
+
+    def text(self):
+        return "\n".join(self.screen())
+
+    def show(self, fmt):
+        return tmux("display-message", "-p", "-t", self.name, fmt).strip()
+
+    def settle(self, quiet=None, timeout=None):
+        """Waits until the screen has not changed for `quiet` seconds."""
+        quiet = quiet or self.quiet
+        start = time.monotonic()
+        last, since, end = None, start, start + (timeout or _server["timeout"])
+        while time.monotonic() < end:
+            now = (self.screen(), self.show("#{cursor_x},#{cursor_y}") if self.watch_cursor else None)
+            if now != last:
+                last, since = now, time.monotonic()
+            elif time.monotonic() - since >= quiet:
+                return last[0]
+            time.sleep(0.05)
+        check(False, self.name + ": the screen never settled")
+        return last[0]
+
+    def keys(self, *keys):
+        for key in keys:
+            tmux("send-keys", "-t", self.name, key)
+            self.settle()
+        return self.screen()
+
+
+def headless_screen(quipular, keys, env, work, timeout=60):
+    """The screen the headless program leaves after the keys, run in work."""
+    os.makedirs(work, exist_ok=True)
+    subprocess.run([quipular, "--headless", "--keys", keys, "--screen", "screen.txt"],
+                   cwd=work, env=env, capture_output=True, timeout=timeout)
+    with open(os.path.join(work, "screen.txt"), encoding="utf-8") as f:
+        return lines_of(f.read())
 
 
 def run_and_exit(main, top):
