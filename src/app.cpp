@@ -31,7 +31,6 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   g_stack = OperandStack{};
   g_session = Session{};
   g_log = CalculationLog{};
-  g_example = ExampleChoice{};
   g_sounds = NamedSounds{};
   g_voice = VoiceSettings{};
   char dir[4096];

@@ -3,6 +3,7 @@
 #include "calculator/command_actions.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "calculator/calculation_log.h"
@@ -130,8 +131,9 @@ bool RunWholeOrFraction(char token) {
 
 bool RunRecall(char) {
   Registers& r = g_registers;
-  r.result = RecallRegister();
-  if (r.store_abandoned) return false;
+  std::optional<double> value = RecallRegister();
+  if (!value) return false;
+  r.result = *value;
   ConsoleWriteLine();
   return true;
 }
@@ -147,9 +149,9 @@ bool RunStore(char token) {
   Registers& r = g_registers;
   PopX();
   LogCommand(std::string(1, token));
-  int flag = StoreRegister(r.scratch_x);
+  bool stored = StoreRegister(r.scratch_x);
   PushValue(g_stack, r.scratch_x);
-  if (flag == 0 && !r.store_abandoned) ConsoleWriteLine();
+  if (stored) ConsoleWriteLine();
   return false;
 }
 

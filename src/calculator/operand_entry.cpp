@@ -45,6 +45,7 @@ bool IsStoreKey(unsigned char k) {
 
 struct Entry {
   OperandStack& stack;
+  EntryMode mode;
   std::string text;      // what has been typed
   std::string exponent;  // exponent digits during exponent entry
   bool point_typed = false;
@@ -52,7 +53,7 @@ struct Entry {
   bool waiting_command = false;
   bool number_typed = false;  // a number is being typed (the space key repeats it)
 
-  explicit Entry(OperandStack& s) : stack(s) {}
+  Entry(OperandStack& s, EntryMode m) : stack(s), mode(m) {}
 
   void Prompt() {
     SetBackgroundColour(g_session.label_background);
@@ -260,7 +261,7 @@ struct Entry {
     AnnounceCommand("d");
     ChooseDecimals();
     text.clear();
-    return g_session.example_mode ? Next::kLeave : Next::kRestart;
+    return mode == EntryMode::kExampleDecimals ? Next::kLeave : Next::kRestart;
   }
 
   // The key test; what was typed is dropped, marks included, so the new
@@ -486,8 +487,8 @@ void SetGuidanceEntryPoints(const GuidanceEntryPoints& entry_points) {
   g_guidance = entry_points;
 }
 
-void ReadOperand(OperandStack& stack, std::string& answer) {
-  Entry entry(stack);
+void ReadOperand(OperandStack& stack, std::string& answer, EntryMode mode) {
+  Entry entry(stack, mode);
   entry.Prompt();
   for (;;) {
     SetBackgroundColour(0);

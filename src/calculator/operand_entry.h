@@ -20,8 +20,12 @@ struct GuidanceEntryPoints {
 
 void SetGuidanceEntryPoints(const GuidanceEntryPoints& entry_points);
 
+// Who drives operand entry: the calculator, or an example's decimals step,
+// where the decimals key ends the entry at once.
+enum class EntryMode { kCalculator, kExampleDecimals };
+
 // Reads one command token into answer (left unchanged when the decimals key
-// is used while an example drives the entry).
-void ReadOperand(OperandStack& stack, std::string& answer);
+// ends an example's decimals step).
+void ReadOperand(OperandStack& stack, std::string& answer, EntryMode mode = EntryMode::kCalculator);
 
 }  // namespace quipular

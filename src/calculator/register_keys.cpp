@@ -2,6 +2,7 @@
 // spoken, Esc offering the exit question.
 #include "calculator/register_keys.h"
 
+#include <optional>
 #include <string>
 
 #include "calculator/command_actions.h"
@@ -24,81 +25,74 @@ void Echo(unsigned char k) {
   ConsoleWrite(std::string(1, static_cast<char>(k)));
 }
 
+// The register named after STO or RCL.
+struct RegisterName {
+  enum Kind { kStorage, kFinancial, kNone } kind = kNone;
+  int index = -1;  // kStorage: the storage element
+  char key = 0;    // kFinancial: the financial key
+};
+
 // Esc at a register key: nothing changes; the exit question is offered.
-void Abandon() {
-  g_registers.store_abandoned = true;
+RegisterName Abandon() {
   ConfirmExit();
+  return {};
 }
 
-// Reads the register name after STO or RCL. Returns the storage element,
-// -1 when abandoned or refused (error 6 reported), or -2 - key for a
-// financial key that RCL accepts when financial is set.
-int ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
+// Reads the register name after STO or RCL: a storage element, a financial
+// key when financial is set (RCL), or none when abandoned or refused (error 6
+// reported).
+RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
   unsigned char first = ReadKey();
-  if (first == kEsc) {
-    Abandon();
-    return -1;
-  }
+  if (first == kEsc) return Abandon();
   if (financial && std::string("nipmvk").find(static_cast<char>(first)) != std::string::npos)
-    return -2 - first;
+    return {RegisterName::kFinancial, -1, static_cast<char>(first)};
   if (IsDigit(first)) {
     Echo(first);
     if (speak_x) SpeakNumber(x_to_speak);
     PlaySoundKey("DOregistro");
     SpellCharacter(first);
-    return StorageIndex(0, static_cast<char>(first));
+    return {RegisterName::kStorage, StorageIndex(0, static_cast<char>(first))};
   }
   if (IsGroupKey(first)) {
     Echo(first);
     unsigned char second = ReadKey();
-    if (second == kEsc) {
-      Abandon();
-      return -1;
-    }
+    if (second == kEsc) return Abandon();
     if (second == 0) ReadKey();  // an extended key is one wrong key
     if (!IsDigit(second)) {
       ConsoleWriteLine();
       ReportError(6);
-      g_registers.store_abandoned = true;
-      return -1;
+      return {};
     }
     if (speak_x) SpeakNumber(x_to_speak);
     PlaySoundKey("DOregistro");
     Echo(second);
     SpellCharacter(first);
     SpellCharacter(second);
-    return StorageIndex(static_cast<char>(first), static_cast<char>(second));
+    return {RegisterName::kStorage,
+            StorageIndex(static_cast<char>(first), static_cast<char>(second))};
   }
   if (first == 0) ReadKey();
   ConsoleWriteLine();
   ReportError(6);
-  return -1;
+  return {};
 }
 
 }  // namespace
 
-int StoreRegister(double x) {
-  g_registers.store_abandoned = false;
-  int index = ReadRegisterName(false, x, true);
-  if (index >= 0) {
-    g_registers.storage[index] = x;
-    return 0;
-  }
-  return g_registers.store_abandoned ? 0 : 1;
+bool StoreRegister(double x) {
+  RegisterName name = ReadRegisterName(false, x, true);
+  if (name.kind != RegisterName::kStorage) return false;
+  g_registers.storage[name.index] = x;
+  return true;
 }
 
-double RecallRegister() {
+std::optional<double> RecallRegister() {
   Registers& r = g_registers;
-  r.store_abandoned = false;
-  int index = ReadRegisterName(true, 0, false);
-  if (index >= 0) return r.storage[index];
-  if (index == -1) {
-    r.store_abandoned = true;
-    return r.result;
-  }
-  char key = static_cast<char>(-2 - index);
-  AnnounceCommand(std::string(1, key));
-  switch (key) {
+  RegisterName name = ReadRegisterName(true, 0, false);
+  if (name.kind == RegisterName::kNone) return std::nullopt;
+  if (name.kind == RegisterName::kStorage) return r.storage[name.index];
+  AnnounceCommand(std::string(1, name.key));
+  switch (name.key) {
     case 'n':
       return r.financial[kN];
     case 'i':

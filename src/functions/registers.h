@@ -46,7 +46,6 @@ struct Registers {
   bool first_date_dmy = false, first_date_mdy = false;  // how date 1 was entered
   double scratch_x = 0, scratch_y = 0;                  // operand scratch X and Y
   double result = 0;                                    // the result register
-  bool store_abandoned = false;  // STO or RCL left with Esc or a bad register key
 };
 
 extern Registers g_registers;

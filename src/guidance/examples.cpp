@@ -28,8 +28,6 @@
 
 namespace quipular {
 
-ExampleChoice g_example;
-
 namespace {
 
 // What the steps of an example ask for, and how its pass ends.
@@ -275,9 +273,9 @@ Pass RunPass(const InteractiveExample& example) {
       Pause(step.pause);
       if (entry) ConsoleWriteLine();
       token.clear();
-      g_session.example_mode = step.ask == Ask::kDecimals;
-      ReadOperand(g_stack, token);
-      g_session.example_mode = false;
+      ReadOperand(
+          g_stack, token,
+          step.ask == Ask::kDecimals ? EntryMode::kExampleDecimals : EntryMode::kCalculator);
       if (token == "\x1b") return Pass::kLeft;
       if (Answers(example, step.ask, token)) break;
       PlaySoundKey("DOTECLAINV");
@@ -363,11 +361,10 @@ bool AskRepeatExample() {
   }
 }
 
-void RunExample(char kind) {
+void RunExample(char kind, int row) {
   Colours(15, 0);
   g_session.interactive_examples = kind == 'u';
   g_session.label_background = 2;
-  int row = g_example.selected_row;
   if (row == 0) {
     PlaySoundKey("DOTECLAINV");
     MoveCursor(11, CursorRow());

@@ -4,15 +4,9 @@
 
 namespace quipular {
 
-struct ExampleChoice {
-  int selected_row = 0;  // the menu entry chosen (2 = first item), recorded by the menu
-};
-
-extern ExampleChoice g_example;
-
-// Runs the example of the recorded row in the column of kind "u"
+// Runs the example of a menu row (2 = first item) in the column of kind "u"
 // (interactive), "U" (illustrated) or "o" (financial and statistical).
-void RunExample(char kind);
+void RunExample(char kind, int row);
 
 // " Deseja repetir o Exemplo (s/n)? ": true to run the example again. "n"
 // sets the menu redraw flag (back to the list of examples); Esc draws the

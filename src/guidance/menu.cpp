@@ -300,9 +300,8 @@ struct Menu {
       const MenuItem* item = Item();
       char code = item ? item->code : 0;
       if (code == 'u' || code == 'U' || code == 'o') {
-        g_example.selected_row = selected;
         int column = Column();
-        RunExample(code);
+        RunExample(code, selected);
         if (g_session.menu_redraw) {
           // Back to the list of examples, over the guidance screen.
           ShowGuidanceScreen();
