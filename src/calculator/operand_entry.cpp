@@ -43,6 +43,36 @@ bool IsStoreKey(unsigned char k) {
   return c && c->entry == EntryKind::kStore;
 }
 
+// The marks that what was typed leaves, each filtering the keys that follow
+// (tried in this order), and the classes of keys they tell apart.
+enum Mark { kPointMark, kDigitMark, kCommandMark, kMarkCount };
+enum class KeyClass { kDigit, kPoint, kEnd, kKeyTest, kNumberKey, kSpace, kOther, kCount };
+// kNegative: a digit or point is a new number only after a negative number.
+enum class Step : unsigned char { kKeep, kClear, kRefuse, kNegative };
+
+constexpr int kClassCount = static_cast<int>(KeyClass::kCount);
+using enum Step;
+// clang-format off
+constexpr Step kFilter[kMarkCount][kClassCount] = {
+    //            digit      point      end     key test number key space  other
+    /* point   */ {kKeep,     kRefuse,   kClear, kKeep,   kKeep,     kKeep, kRefuse},
+    /* digit   */ {kClear,    kClear,    kClear, kClear,  kClear,    kKeep, kRefuse},
+    /* command */ {kNegative, kNegative, kClear, kClear,  kRefuse,   kKeep, kRefuse},
+};
+// clang-format on
+
+// End: Enter, Backspace, Esc. Number keys: those that act on the number
+// being typed (EEX, CHS, the store keys, the payment mode).
+KeyClass ClassOf(unsigned char k) {
+  if (IsDigit(k)) return KeyClass::kDigit;
+  if (k == '.') return KeyClass::kPoint;
+  if (k == kEnter || k == kBackspace || k == kEsc) return KeyClass::kEnd;
+  if (k == kCtrlT) return KeyClass::kKeyTest;
+  if (k == 'e' || k == 't' || k == kCtrlEnter || IsStoreKey(k)) return KeyClass::kNumberKey;
+  if (k == ' ') return KeyClass::kSpace;
+  return KeyClass::kOther;
+}
+
 struct Entry {
   OperandStack& stack;
   EntryMode mode;
@@ -95,30 +125,30 @@ struct Entry {
   // The filters of a number or a command being typed; false when the key is
   // refused (its second code is taken with it for an extended key).
   bool Filter(unsigned char k) {
+    KeyClass c = ClassOf(k);
+    bool* marks[kMarkCount] = {&point_typed, &digit_typed, &waiting_command};
     bool pass = true;
-    if (point_typed) {
-      if (k == kEnter || k == kBackspace || k == kEsc)
-        point_typed = false;
-      else if (!(IsDigit(k) || k == 'e' || k == 't' || IsStoreKey(k) || k == kCtrlEnter ||
-                 k == kCtrlT || k == ' '))
-        pass = false;
-    }
-    if (pass && digit_typed) {
-      if (IsDigit(k) || k == kEnter || k == kBackspace || k == '.' || k == 'e' || k == 't' ||
-          IsStoreKey(k) || k == kCtrlEnter || k == kEsc || k == kCtrlT)
-        digit_typed = false;
-      else if (k != ' ')
-        pass = false;
-    }
-    if (pass && waiting_command) {
-      if (k == kEnter || k == kBackspace || k == kEsc || k == kCtrlT) {
-        waiting_command = false;
-      } else if ((IsDigit(k) || k == '.') && !text.empty() && text[0] == '-') {
-        digit_typed = true;
-        point_typed = false;
-        waiting_command = false;
-      } else if (k != ' ') {
-        pass = false;
+    for (int m = 0; m < kMarkCount && pass; ++m) {
+      if (!*marks[m]) continue;
+      switch (kFilter[m][static_cast<int>(c)]) {
+        case Step::kKeep:
+          break;
+        case Step::kClear:
+          *marks[m] = false;
+          break;
+        case Step::kRefuse:
+          pass = false;
+          break;
+        case Step::kNegative:
+          // A number typed after a command mark on a negative number: the
+          // number's own mark takes over.
+          if (!text.empty() && text[0] == '-') {
+            digit_typed = true;
+            point_typed = waiting_command = false;
+          } else {
+            pass = false;
+          }
+          break;
       }
     }
     if (!pass) {
