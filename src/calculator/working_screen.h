@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "quipular_build.h"
+
 namespace quipular {
 
-constexpr const char* kProductLine = "QUIPULAR - v.1.0";
+constexpr const char* kProductLine = "QUIPULAR - v." QUIPULAR_VERSION;
 constexpr const char* kCreditLine = "Equipe Quipular";
 
 void ShowStartupScreen();

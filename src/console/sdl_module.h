@@ -4,8 +4,8 @@
 
 namespace quipular {
 
-// A symbol of the module, found beside the program first and then in the
-// installation's library directory; null when it cannot be loaded.
+// A symbol of the module, found in the first of ModuleDirectories() that
+// holds one that loads; null when none does.
 void* LoadModuleSymbol(const char* name);
 
 }  // namespace quipular
