@@ -308,7 +308,7 @@ struct Entry {
   // Ctrl+F: the menu's answer is handled as if its key had been typed at
   // the place where the menu was opened.
   Next AfterMenu(unsigned char k, int column, int row) {
-    if (g_session.menu_redraw && k == 0) {
+    if (g_session.menu_redraw && k == kNothingChosen) {
       ShowCalculationScreen();
       g_session.menu_redraw = false;
       return Next::kRestart;
@@ -321,7 +321,7 @@ struct Entry {
     }
     if (IsStoreKey(k)) return StoreKey(k);
     switch (k) {
-      case 0:
+      case kNothingChosen:
         return Next::kContinue;
       case 'e':
         return Exponent();

@@ -10,9 +10,11 @@ namespace quipular {
 
 // What operand entry can open of the guidance: handed in from the program's
 // top, so that the calculator names none of it.
+constexpr unsigned char kNothingChosen = 0;
+
 struct GuidanceEntryPoints {
   // Runs the menu; answers the chosen key code, "u", "U" or "o" after an
-  // example, 0 when nothing was chosen.
+  // example, kNothingChosen when nothing was chosen.
   unsigned char (*run_menu)() = nullptr;
   // Runs the key test until Ctrl+T or Esc.
   void (*run_key_test)() = nullptr;

@@ -250,7 +250,7 @@ bool Compute(const InteractiveExample& example, const double* values, char key, 
 
 Pass RunPass(const InteractiveExample& example) {
   EmptyStack(g_stack);
-  ShowGuidanceScreen();
+  ShowGuidanceScreen(GuidanceScreen::kInteractiveExamples);
   bool entry = IsEntry(example.ending);
   Colours(15, 2);
   if (entry) ConsoleWriteLine();
@@ -363,7 +363,6 @@ bool AskRepeatExample() {
 
 void RunExample(char kind, int row) {
   Colours(15, 0);
-  g_session.interactive_examples = kind == 'u';
   g_session.label_background = 2;
   if (row == 0) {
     PlaySoundKey("DOTECLAINV");

@@ -222,7 +222,7 @@ void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
 }  // namespace
 
 void RunKeyTest() {
-  ShowGuidanceScreen(true);
+  ShowGuidanceScreen(GuidanceScreen::kKeyTest);
   PlaySoundKey("DOF2TestarTeclado");
   PlaySoundKey("DOF2TestarTeclado1");
   int lines = 0;
@@ -253,7 +253,7 @@ void RunKeyTest() {
     }
     if (row) ShowRow(*row, code, line);
     if (++lines == kPageRows) {
-      ShowGuidanceScreen(true);
+      ShowGuidanceScreen(GuidanceScreen::kKeyTest);
       lines = 0;
     }
   }

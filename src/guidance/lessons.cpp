@@ -555,7 +555,7 @@ void WriteLine(const LessonLine& line) {
 // One showing of the lesson, narrations included.
 void ShowLesson(const Lesson& lesson) {
   if (lesson.screen == Screen::kHeader)
-    ShowGuidanceScreen();
+    ShowGuidanceScreen(GuidanceScreen::kIllustratedExamples);
   else
     ClearWholeScreen();
   WriteTitle(lesson);

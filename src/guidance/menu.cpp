@@ -305,7 +305,8 @@ struct Menu {
         RunExample(code, selected);
         if (g_session.menu_redraw) {
           // Back to the list of examples, over the guidance screen.
-          ShowGuidanceScreen();
+          ShowGuidanceScreen(code == 'u' ? GuidanceScreen::kInteractiveExamples
+                                         : GuidanceScreen::kIllustratedExamples);
           SelectColumn(column);
           continue;
         }

@@ -1,7 +1,6 @@
 // The guidance screen, under the banner of the calculator's screens.
 #include "guidance/screens.h"
 
-#include "calculator/session.h"
 #include "calculator/working_screen.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -9,7 +8,8 @@
 
 namespace quipular {
 
-void ShowGuidanceScreen(bool key_test) {
+void ShowGuidanceScreen(GuidanceScreen screen) {
+  bool key_test = screen == GuidanceScreen::kKeyTest;
   ClearConsole();
   Colours(15, 5);
   WriteBanner();
@@ -29,7 +29,7 @@ void ShowGuidanceScreen(bool key_test) {
     ConsoleWrite(Cp1252("        FUNÇÃO        "));
     MoveCursor(60, 11);
     ConsoleWriteLine("     TIPO     ");
-  } else if (g_session.interactive_examples) {
+  } else if (screen == GuidanceScreen::kInteractiveExamples) {
     ConsoleWriteLine("  EXEMPLOS INTERATIVOS  ");
   } else {
     ConsoleWriteLine("  EXEMPLOS ILUSTRATIVOS  ");

@@ -3,7 +3,9 @@
 
 namespace quipular {
 
-// The key test's screen when key_test, else the examples' screen.
-void ShowGuidanceScreen(bool key_test = false);
+enum class GuidanceScreen { kKeyTest, kInteractiveExamples, kIllustratedExamples };
+
+// The guidance screen, titled for the key test or a kind of example.
+void ShowGuidanceScreen(GuidanceScreen screen);
 
 }  // namespace quipular
