@@ -5,14 +5,13 @@
 #
 # Usage: guidance_terminal_test.py QUIPULAR VOICE_PACK
 import os
-import shutil
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from tmux_client import (Pane, check, failures, headless_screen, run_and_exit,  # noqa: E402
-                         setup, tmux, wait_for)
+                         setup, start_server, tmux, wait_for)
 
 SKIP = 77
 
@@ -166,11 +165,9 @@ def narration_cut():
 
 
 def main():
-    if shutil.which("tmux") is None:
-        print("tmux is not installed")
+    if not start_server(300):
         return SKIP
     started = time.monotonic()
-    tmux("new-session", "-d", "-s", "keeper", "sleep 300")
     menu_stores_rate()
     key_test_rows()
     square_root_refused()

@@ -5,7 +5,6 @@
 #
 # Usage: terminal_client_test.py QUIPULAR
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -13,7 +12,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from tmux_client import (COLUMNS, ROWS, Pane, check, failures, headless_screen,  # noqa: E402
-                         run_and_exit, setup, tmux, wait_for)
+                         run_and_exit, setup, start_server, tmux, wait_for)
 
 SKIP = 77
 
@@ -82,12 +81,9 @@ class Run(Pane):
 
 
 def main():
-    if shutil.which("tmux") is None:
-        print("tmux is not installed")
+    if not start_server(120):
         return SKIP
     started = time.monotonic()
-    # Keeps the tmux server up between runs.
-    tmux("new-session", "-d", "-s", "keeper", "sleep 120")
 
     # A sum typed at the keyboard shows what the headless run shows, with
     # the cursor on the operand line; Esc s n ends normally.

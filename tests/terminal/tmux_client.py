@@ -18,6 +18,16 @@ def setup(socket, env, timeout=10.0):
     _server.update(socket=socket, env=env, timeout=timeout)
 
 
+def start_server(keep_seconds):
+    """False (saying so) where tmux is missing; else starts the server with a
+    session that keeps it up between runs."""
+    if shutil.which("tmux") is None:
+        print("tmux is not installed")
+        return False
+    tmux("new-session", "-d", "-s", "keeper", "sleep %d" % keep_seconds)
+    return True
+
+
 def tmux(*args):
     return subprocess.run(["tmux", "-u", "-S", _server["socket"], "-f", "/dev/null", *args],
                           env=_server["env"], check=True, capture_output=True, text=True).stdout
