@@ -1,7 +1,9 @@
 // The command table and its look-ups.
 #include "calculator/commands.h"
 
+#include <array>
 #include <cmath>
+#include <iterator>
 
 #include "calculator/command_actions.h"
 #include "console/key_codes.h"
@@ -148,6 +150,14 @@ constexpr Command kCommands[] = {
 };
 // clang-format on
 
+// Row number + 1 of each key code, 0 for none: every key typed is looked up.
+constexpr auto kIndex = [] {
+  std::array<unsigned char, 256> index{};
+  for (size_t i = 0; i < std::size(kCommands); ++i)
+    index[static_cast<unsigned char>(kCommands[i].key)] = static_cast<unsigned char>(i + 1);
+  return index;
+}();
+
 constexpr Command kCFo = {'k',  "CFo",       "DOCFo", "CFo",   E::kStore, true,
                           true, RunCashFlow, nullptr, nullptr, nullptr,   nullptr};
 
@@ -158,9 +168,8 @@ std::span<const Command> Commands() {
 }
 
 const Command* FindCommand(char key) {
-  for (const Command& c : kCommands)
-    if (c.key == key) return &c;
-  return nullptr;
+  unsigned char row = kIndex[static_cast<unsigned char>(key)];
+  return row ? &kCommands[row - 1] : nullptr;
 }
 
 const Command* FindKey(char key) {
