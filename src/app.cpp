@@ -42,6 +42,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
     code = e.code;
   }
   g_console.waiting_for_key = false;  // the wait that ended the run is over
+  CloseCalculationLog();
   try {
     StopWave();
   } catch (const ProgramExit&) {

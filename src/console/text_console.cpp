@@ -249,6 +249,16 @@ unsigned char ReadKey() {
   return k;
 }
 
+void WaitForKey() {
+  OpenConsole();
+  TextConsole& c = C();
+  if (c.queued > 0) return;
+  c.waiting_for_key = true;
+  c.frontend->Present();
+  while (c.queued == 0) c.frontend->PumpEvents(1000);
+  c.waiting_for_key = false;
+}
+
 void Pause(int milliseconds) {
   RecordSpeech("pause " + std::to_string(milliseconds & 0xFFFF));
   C().frontend->Present();

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "console/profile.h"
+#include "console/regular_file.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
@@ -38,7 +39,7 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool Opens(const std::string& windows_path) {
-  FILE* f = std::fopen(ResolvePath(windows_path).c_str(), "rb");
+  FILE* f = OpenRegularFile(ResolvePath(windows_path));
   if (!f) return false;
   std::fclose(f);
   return true;
