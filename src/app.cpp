@@ -25,6 +25,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
   g_transcript.lines.clear();
+  ExitMessage().clear();
   g_registers = Registers{};
   g_stack = OperandStack{};
   g_session = Session{};
