@@ -67,8 +67,12 @@ def run(where, keys, *args, extra_env=None, timeout=30):
 
 
 def read_bytes(path):
-    with open(path, "rb") as f:
-        return f.read()
+    """The file's bytes; empty when it is missing."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return b""
 
 
 def crlf_only(data):
