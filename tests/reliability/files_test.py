@@ -143,6 +143,18 @@ def links():
         check(r.text("screen.out").count("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO.") == 1,
               "link: a save through a link is an error that stays on screen")
 
+    if os.geteuid() == 0:
+        # Another user's link, as planted in a shared folder: not removed,
+        # not followed; this run keeps its own log beside it.
+        where = new_dir("others-link")
+        os.symlink(victim, os.path.join(where, LOG))
+        os.lchown(os.path.join(where, LOG), 65534, 65534)
+        r = run(where, "5<Enter>")
+        if r:
+            check(os.path.islink(os.path.join(where, LOG)) and read_bytes(victim) == old
+                  and b"Operando: 5\r\n" in read_bytes(os.path.join(where, LOG2)),
+                  "another user's link: left alone, the log kept beside it")
+
     where = new_dir("dangling-link")
     target = os.path.join(where, "made-through-link.txt")
     os.symlink(target, os.path.join(where, LOG))
