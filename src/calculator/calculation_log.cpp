@@ -131,6 +131,18 @@ void AnnounceOtherName(int number) {
 // writing the whole text again.
 void WriteThrough() {
   if (g_log.fd < 0) return;
+  // A log removed while the program runs (by hand, by a cleaner) is made
+  // again, whole, so that the disk keeps holding the session.
+  struct stat st;
+  if (fstat(g_log.fd, &st) == 0 && st.st_nlink == 0) {
+    close(g_log.fd);
+    if (ClaimLog(g_log.path, g_log.fd) != Claim::kOwned) {
+      g_log.fd = -1;
+      LogFailed();
+      return;
+    }
+    g_log.failing = true;
+  }
   bool whole = g_log.failing;
   size_t from = whole ? 0 : g_log.on_disk;
   std::string_view bytes = std::string_view(g_log.text).substr(from);

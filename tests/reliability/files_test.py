@@ -270,7 +270,11 @@ def two_instances():
     check(b"Operando: 5\r\n" in read_bytes(os.path.join(where, LOG))
           and b"7" not in read_bytes(os.path.join(where, LOG)),
           "first: its log untouched by the second")
+    # A log removed while the program runs is made again, whole.
+    os.unlink(os.path.join(where, LOG))
     first.entry("3")
+    check(read_bytes(os.path.join(where, LOG)).startswith(b"CALCULOS FEITOS\r\nOperando: 5\r\n"),
+          "first: its removed log made again, whole")
     first.entry("+")
     first.save("first")
     code = first.wait_end()
