@@ -97,7 +97,12 @@ void WarningTones() {
   if (!isatty(STDERR_FILENO)) std::fputs(report.c_str(), stderr);
   WarningTones();
   char line[128];
-  ConsoleReadLine(line, sizeof line);
+  try {
+    ConsoleReadLine(line, sizeof line);
+  } catch (const ProgramExit& e) {
+    // A script that ends here ends for the voice's sake.
+    if (e.code != kExitScriptEnded) throw;
+  }
   ExitProgram(kExitVoiceFailed);
 }
 

@@ -425,6 +425,10 @@ def voice_failure():
         check("Erro de inicialização: 1" in r.text("screen.out"), "no pack: the message on screen")
         check(r.text("speech.out").splitlines()[:3] == ["tone 880"] * 3, "no pack: three tones")
 
+    r = run(where, "", extra_env={"VESTRA_ROOT": empty})
+    if r:
+        check(r.code == 1, "no pack, a script that ends at the message: exit %s" % r.code)
+
     # The tones reach a real device (SDL's disk driver).
     capture = os.path.join(where, "capture.raw")
     r = run(where, "<Enter>", extra_env={"VESTRA_ROOT": empty, "QUIPULAR_AUDIO": "sdl",
