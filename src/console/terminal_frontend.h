@@ -32,6 +32,7 @@ class TerminalFrontend : public Frontend {
   void Beep() override;
   void StartTone(int hz) override;
   void StopTone() override;
+  bool CtrlMIsEnter() const override { return true; }
 
  private:
   void ReadInput(int timeout_ms);
