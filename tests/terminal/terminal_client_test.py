@@ -197,6 +197,10 @@ def main():
              "the screen after the resize")
     run.keys("C-c")
     run.finish(255)
+    # Ctrl+C ends at once, and the log stays on disk with what was done.
+    log = os.path.join(run.dir, "Calculos_Quipular.txt")
+    check(os.path.exists(log) and "Operando: 7" in open(log, encoding="cp1252").read(),
+          "the log after Ctrl+C")
 
     # A hang-up ends with 255; a crash still gives the terminal back. Keys
     # given with --keys are typed first, then the keyboard takes over.
@@ -229,6 +233,9 @@ def main():
         pid = int(f.read().split()[0])
     tty = tmux("display-message", "-p", "-t", "jobs", "#{pane_tty}").strip()
 
+    def stty():
+        return subprocess.run(["stty", "-F", tty, "-g"], capture_output=True, text=True).stdout
+
     def stopped():
         with open("/proc/%d/stat" % pid) as f:
             return f.read().rsplit(")", 1)[1].split()[0] == "T"
@@ -241,9 +248,8 @@ def main():
         if sent == signal.SIGTSTP:
             check(tmux("display-message", "-p", "-t", "jobs", "#{alternate_on}").strip() == "0",
                   "%s: the program's screen left on" % sent.name)
-        now = subprocess.run(["stty", "-F", tty, "-g"], capture_output=True, text=True).stdout
-        check(now == shell_stty, "%s: stty %s while stopped, the shell's is %s" %
-              (sent.name, now.strip(), shell_stty.strip()))
+        wait_for(lambda: stty() == shell_stty, "%s: the shell's stty while stopped, not %s" %
+                 (sent.name, stty().strip()))
         tmux("send-keys", "-t", "jobs", "fg", "Enter")
         wait_for(lambda: shown("Operando:") and not shown("Stopped"), "the whole screen again")
         time.sleep(0.3)
@@ -257,8 +263,7 @@ def main():
         tmux("send-keys", "-t", "jobs", key)
         time.sleep(0.3)
     wait_for(lambda: shown("shell$") and not shown("Operando:"), "the shell after the end")
-    now = subprocess.run(["stty", "-F", tty, "-g"], capture_output=True, text=True).stdout
-    check(now == shell_stty, "stty %s after the end, the shell's is %s" % (now, shell_stty))
+    wait_for(lambda: stty() == shell_stty, "the shell's stty after the end, not " + stty())
 
     print("%.1f s" % (time.monotonic() - started))
     return 1 if failures else 0
