@@ -133,8 +133,8 @@ TvmAnswer SolveN(double (&f)[kBlockSize], const Problem& p) {
   Real nearest = std::round(n);
   if (std::fabs(n - nearest) <= kWholeTolerance * std::max<Real>(1, std::fabs(n)))
     n = nearest;
-  else if (n != std::trunc(n))
-    n = std::trunc(n) + 1;
+  else
+    n = std::ceil(n);  // up, also for a count below zero
   Store(f[kN], n, answer, static_cast<double>(n));
   return answer;
 }

@@ -65,6 +65,8 @@ TEST(Tvm, SolvesEachRegister) {
       {"periods with no interest rounded up", 'N', 1, {0, 0, 1000, -300, 0}, 4},
       {"periods with no interest and a balance", 'N', 0, {0, 0, 1000, -100, -400}, 6},
       {"periods with no interest, backwards", 'N', 0, {0, 0, 100, 10, 0}, -10},
+      {"a count below zero rounded up", 'N', 0, {0, 0, 100, 30, 0}, -3},
+      {"a count below zero with interest rounded up", 'N', 0, {0, 0.1, 100, 0, -50}, -7},
   };
   for (const Solve& c : cases) {
     SCOPED_TRACE(c.what);
