@@ -24,6 +24,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   SetAudioDevice(&audio);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
+  SetRoutingHandler(&SpellCharacter);
   g_transcript.lines.clear();
   g_registers = Registers{};
   g_stack = OperandStack{};

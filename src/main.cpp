@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app.h"
+#include "console/braille_display.h"
 #include "console/key_notation.h"
 #include "console/script_frontend.h"
 #include "console/terminal_frontend.h"
@@ -132,6 +133,12 @@ int main(int argc, char** argv) {
   std::string audio_name = options.frontend == Options::kHeadless ? "record" : "sdl";
   if (const char* a = std::getenv("QUIPULAR_AUDIO"); a && *a) audio_name = a;
 
+  // The Braille display is taken before a terminal is put in raw mode, so
+  // that the line saying there is none stays off the program's screen.
+  std::string braille_message;
+  OpenBrailleDisplay(braille_message);
+  if (!braille_message.empty()) std::fprintf(stderr, "%s\n", braille_message.c_str());
+
   std::unique_ptr<Frontend> frontend;
   if (options.frontend == Options::kWindow) {
     // The window's tones are heard only where the prompts are.
@@ -159,8 +166,10 @@ int main(int argc, char** argv) {
   if (!audio) audio = std::make_unique<NullAudioDevice>();
   g_transcript.enabled = !options.speech.empty();
   int code = RunQuipular(*frontend, *audio);
+  CloseBrailleDisplay();
   audio.reset();
   frontend.reset();  // restores the terminal
+  if (!g_braille_display.lost.empty()) std::fprintf(stderr, "%s\n", g_braille_display.lost.c_str());
   WriteFile(options.screen, ScreenText());
   if (!options.speech.empty()) {
     std::string text;

@@ -1,9 +1,11 @@
-// Loading the SDL module with dlopen.
+// Loading the program's optional modules (SDL, BrlAPI, speech-dispatcher)
+// with dlopen.
 #include "console/sdl_module.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <map>
 #include <string>
 
 #ifndef QUIPULAR_MODULEDIR
@@ -13,30 +15,30 @@
 namespace quipular {
 namespace {
 
-constexpr const char* kModule = "libquipular_sdl.so";
-
-void* Module() {
-  static void* handle = [] {
-    char exe[4096];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    void* h = nullptr;
-    if (n > 0) {
-      std::string dir(exe, static_cast<size_t>(n));
-      dir.erase(dir.rfind('/') + 1);
-      h = dlopen((dir + kModule).c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    if (!h)
-      h = dlopen((std::string(QUIPULAR_MODULEDIR "/") + kModule).c_str(), RTLD_NOW | RTLD_LOCAL);
-    return h;
-  }();
-  return handle;
+void* Open(const std::string& module) {
+  char exe[4096];
+  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  void* h = nullptr;
+  if (n > 0) {
+    std::string dir(exe, static_cast<size_t>(n));
+    dir.erase(dir.rfind('/') + 1);
+    h = dlopen((dir + module).c_str(), RTLD_NOW | RTLD_LOCAL);
+  }
+  if (!h) h = dlopen((QUIPULAR_MODULEDIR "/" + module).c_str(), RTLD_NOW | RTLD_LOCAL);
+  return h;
 }
 
 }  // namespace
 
+void* LoadModuleSymbol(const char* module, const char* name) {
+  static std::map<std::string, void*> handles;  // loaded once, kept for the run
+  auto [it, fresh] = handles.try_emplace(module, nullptr);
+  if (fresh) it->second = Open(module);
+  return it->second ? dlsym(it->second, name) : nullptr;
+}
+
 void* LoadModuleSymbol(const char* name) {
-  void* module = Module();
-  return module ? dlsym(module, name) : nullptr;
+  return LoadModuleSymbol("libquipular_sdl.so", name);
 }
 
 }  // namespace quipular

@@ -1,11 +1,17 @@
-// The SDL module (libquipular_sdl.so): the parts of the program that need
-// SDL, loaded only when they are used, so that scripts never pay for SDL.
+// The program's optional modules: the SDL module (libquipular_sdl.so) holds
+// the parts that need SDL, and the BrlAPI and speech-dispatcher modules the
+// clients of those servers, each loaded only when used, so that scripts
+// never pay for their libraries.
 #pragma once
 
 namespace quipular {
 
-// A symbol of the module, found beside the program first and then in the
-// installation's library directory; null when it cannot be loaded.
+// A symbol of a module (its file name), found beside the program first and
+// then in the installation's library directory; null when it cannot be
+// loaded.
+void* LoadModuleSymbol(const char* module, const char* name);
+
+// A symbol of the SDL module.
 void* LoadModuleSymbol(const char* name);
 
 }  // namespace quipular

@@ -1,0 +1,67 @@
+// The BrlAPI client: a connection that takes the whole display (the root of
+// the tty tree, so that it works on a console, in a terminal emulator and in
+// a window alike) and writes text through the server's text table.
+#include <brlapi.h>
+
+#include <cstring>
+
+#include "console/braille_device.h"
+
+namespace quipular {
+namespace {
+
+std::string LastError() {
+  const char* text = brlapi_strerror(&brlapi_error);
+  return text ? text : "BrlAPI error";
+}
+
+class BrlapiDevice : public BrailleDevice {
+ public:
+  explicit BrlapiDevice(unsigned width) : width_(static_cast<int>(width)) {}
+  ~BrlapiDevice() override {
+    brlapi_leaveTtyMode();
+    brlapi_closeConnection();
+  }
+  int Width() override { return width_; }
+  bool Write(const std::wstring& text, int cursor) override {
+    if (brlapi_writeWText(cursor > 0 ? cursor : BRLAPI_CURSOR_OFF, text.c_str()) == 0) return true;
+    error_ = LastError();
+    return false;
+  }
+  int ReadKey(uint64_t& code) override {
+    brlapi_keyCode_t key = 0;
+    int got = brlapi_readKey(0, &key);
+    if (got < 0) {
+      error_ = LastError();
+      return -1;
+    }
+    code = key;
+    return got > 0 ? 1 : 0;
+  }
+  std::string Error() override { return error_; }
+
+ private:
+  int width_;
+  std::string error_;
+};
+
+}  // namespace
+}  // namespace quipular
+
+extern "C" __attribute__((visibility("default"))) quipular::BrailleDevice*
+QuipularOpenBrailleDevice(const char* host, std::string& error) {
+  brlapi_connectionSettings_t wanted = {nullptr, host && *host ? host : nullptr};
+  if (brlapi_openConnection(&wanted, nullptr) < 0) {
+    error = quipular::LastError();
+    return nullptr;
+  }
+  unsigned width = 0, height = 0;
+  if (brlapi_getDisplaySize(&width, &height) < 0 || width == 0 ||
+      brlapi_enterTtyModeWithPath(nullptr, 0, nullptr) < 0) {
+    error = width == 0 && brlapi_error.brlerrno == 0 ? "the display has no cells"
+                                                     : quipular::LastError();
+    brlapi_closeConnection();
+    return nullptr;
+  }
+  return new quipular::BrlapiDevice(width);
+}
