@@ -327,7 +327,7 @@ void QueueExtendedKey(unsigned char code) {
 
 void SetBrailleFocus(int row, int first_column, int last_column) {
   TextConsole& c = C();
-  c.focus_row = std::clamp(row, 1, kRows);
+  c.focus_row = std::clamp(row, 0, kRows);
   c.focus_first = std::clamp(first_column, 1, kColumns);
   c.focus_last = std::clamp(last_column, c.focus_first, kColumns);
   c.focus_scrolled = c.scrolled;

@@ -102,7 +102,8 @@ void SetWaveDoneHandler(void (*handler)());
 
 // The Braille display shows this row (1-based; from first_column to
 // last_column) instead of the cursor's until the next key is read: a result,
-// the selected menu item, a row being narrated.
+// the selected menu item, a row being narrated. Row 0 gives the display
+// back to the cursor's row at once.
 void SetBrailleFocus(int row, int first_column = 1, int last_column = kColumns);
 
 // Registers what says a character that a routing key of the Braille display

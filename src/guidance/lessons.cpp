@@ -585,6 +585,7 @@ void ShowLesson(const Lesson& lesson) {
   SetBrailleFocus(top);
   PlaySoundKey(lesson.narrations[page]);
   Pause(500);
+  SetBrailleFocus(0);
 }
 
 }  // namespace

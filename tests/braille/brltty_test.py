@@ -76,13 +76,16 @@ def main():
     for d in ("writable", "updatable"):
         os.makedirs(os.path.join(top, d))
     brltty = subprocess.Popen(
-        ["brltty", "-n", "-e", "-q", "-b", "tt", "-d", tty, "-x", "no", "-s", "no",
+        ["brltty", "-n", "-e", "-b", "tt", "-d", tty, "-x", "no", "-s", "no",
          "-A", "host=127.0.0.1:%d,auth=none" % port, "-f", "/dev/null", "-F", "/dev/null",
          "-P", os.path.join(top, "brltty.pid"), "-W", os.path.join(top, "writable"),
          "-U", os.path.join(top, "updatable"), "-Z"],
         env=env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(top, "brltty.log"), "w"))
     try:
-        if not wait_for(lambda: answers(port), "BRLTTY's BrlAPI port"):
+        # The server answers before the driver has its display: the driver's
+        # start-up message tells that it has.
+        if not (wait_for(lambda: answers(port), "BRLTTY's BrlAPI port") and
+                wait_for(lambda: display().startswith("BRLTTY"), "BRLTTY's display")):
             return 1
         scenarios(port)
         check(brltty.poll() is None, "BRLTTY ended during the test")
@@ -95,14 +98,28 @@ def main():
 def scenarios(port):
     host = {"BRLAPI_HOST": "127.0.0.1:%d" % port}
 
-    # Headless: the focus line the program leaves on the display.
+    # Headless: the focus line the program leaves on the display: the result
+    # row, the operand typed, the exit question, the selected menu item, the
+    # key-test row of the key just pressed, a lesson's closing question.
+    log = os.path.join(top, "pane.log")
+    tmux("pipe-pane", "-t", "brl", "cat >> " + log)
     for keys, wanted in (("5<Enter>3<Enter>+<Enter>", "X = 8.00"),
                          ("5<Enter>3<Enter>+<Enter>7", "Operando: 7"),
-                         ("5<Enter>3<Enter>+<Enter>7<Esc>", "CONFIRMA SAIDA (s/n)?")):
+                         ("5<Enter>3<Enter>+<Enter>7<Esc>", "CONFIRMA SAIDA (s/n)?"),
+                         ("<Ctrl+F><Down><Down>", "SQRT"),
+                         ("<Ctrl+T>n", "N                        Numero de per"),
+                         ("<Ctrl+F><F9><Down><Enter>", "Deseja repetir o Exemplo (s/n)?")):
         code, _, _, err = headless(keys, host)
         check(code == 3 and err == "", "headless %s: exit %d, standard error %r" % (keys, code, err))
         wait_for(lambda: display().startswith(wanted), "%r on the display after %s (it shows %r)"
                  % (wanted, keys, display()))
+
+    # The lesson's narrated rows were shown as they were narrated.
+    tmux("pipe-pane", "-t", "brl")
+    with open(log, encoding="utf-8", errors="replace") as f:
+        drawn = f.read()
+    check("A Quipular trabalha em RPN, a Nota" in drawn,
+          "the lesson's narrated row never reached the display")
 
     # The same keys give the same screen and speech with the display, with no
     # server (one line on standard error) and with the display left alone.
