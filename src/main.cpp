@@ -21,6 +21,7 @@
 #include "console/window_frontend.h"
 #include "functions/operand_stack.h"
 #include "functions/state_dump.h"
+#include "quipular_build.h"
 #include "voice/audio_devices.h"
 #include "voice/speech_engine.h"
 #include "voice/voice_settings.h"
@@ -42,6 +43,9 @@ constexpr const char* kUsage =
     "<Shift+Ins> <Alt+A> <Ctrl+Enter> <Ctrl+Alt+F11>; keys inside { } are typed\n"
     "ahead together.\n"
     "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out.\n";
+
+constexpr const char* kLicence =
+    "Free software under the GNU General Public License, version 3 or later; no warranty.";
 
 struct Options {
   enum Frontend { kAuto, kWindow, kTerminal, kHeadless } frontend = kAuto;
@@ -81,7 +85,8 @@ int ParseOptions(int argc, char** argv, Options& o) {
       std::fputs(kUsage, stdout);
       return 0;
     } else if (a == "--version") {
-      std::puts("QUIPULAR - v.1.0");
+      std::puts("QUIPULAR - v." QUIPULAR_VERSION);
+      std::puts(kLicence);
       return 0;
     } else if (a == "--window") {
       o.frontend = Options::kWindow;

@@ -10,15 +10,30 @@
 #include <cctype>
 #include <cstdlib>
 #include <map>
+#include <optional>
 
-#ifndef QUIPULAR_SYSCONFDIR
-#define QUIPULAR_SYSCONFDIR "/etc"
-#endif
+#include "console/install_paths.h"
+#include "quipular_build.h"
 
 namespace quipular {
 namespace {
 
 using Values = std::map<std::string, std::string>;  // "section\nkey" in lower case
+
+// The first installation directory that holds a settings file, once found.
+std::optional<std::string>& Installed() {
+  static std::optional<std::string> installed;
+  return installed;
+}
+
+std::string InstalledSettingsDirectory() {
+  if (!Installed()) {
+    for (const std::string& dir : SettingsDirectories())
+      if (!FindFileNoCase(dir, "VESTRA.INI").empty()) return *(Installed() = dir);
+    Installed() = QUIPULAR_SYSCONFDIR "/vestra";
+  }
+  return *Installed();
+}
 
 std::map<std::string, Values>& Cache() {
   static std::map<std::string, Values> cache;
@@ -32,7 +47,12 @@ std::string Lower(std::string s) {
 
 int Collect(void* user, const char* section, const char* name, const char* value) {
   auto* values = static_cast<Values*>(user);
-  values->emplace(Lower(section) + "\n" + Lower(name), value);  // the first one wins
+  std::string v = value;
+  // A value in quotes is read without them, as the files shared with other
+  // programs are written for: DIRQUIPULAR="c:\orbela\som\quipular\".
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    v = v.substr(1, v.size() - 2);
+  values->emplace(Lower(section) + "\n" + Lower(name), std::move(v));  // the first one wins
   return 1;
 }
 
@@ -70,7 +90,7 @@ std::string WindowsDirectory() {
     config = std::string(h) + "/.config";
   if (!config.empty() && !FindFileNoCase(config + "/vestra", "VESTRA.INI").empty())
     return config + "/vestra";
-  return QUIPULAR_SYSCONFDIR "/vestra";
+  return InstalledSettingsDirectory();
 }
 
 namespace {
@@ -106,6 +126,7 @@ std::string ReadProfile(const std::string& section, const std::string& key,
 void ForgetProfiles() {
   Cache().clear();
   Found().clear();
+  Installed().reset();
 }
 
 }  // namespace quipular

@@ -8,7 +8,8 @@ namespace quipular {
 
 // The directory that stands for the Windows directory: $VESTRA_WINDIR when
 // set, else $XDG_CONFIG_HOME/vestra (~/.config/vestra) when it holds the
-// settings file, else the installation's configuration directory.
+// settings file, else the first of SettingsDirectories() that holds one,
+// else the configuration directory compiled in.
 std::string WindowsDirectory();
 
 // The entry of dir whose name matches name without regard to case, as a
@@ -22,8 +23,9 @@ std::string FindSettingsFile(const std::string& dir);
 // The settings file in the Windows directory; empty when there is none.
 std::string WindowsSettingsFile();
 
-// The value of key in section of the file at path, trimmed; def when the
-// file, the section or the key is missing.
+// The value of key in section of the file at path, trimmed and without the
+// double or single quotes around it; def when the file, the section or the
+// key is missing.
 std::string ReadProfileString(const std::string& path, const std::string& section,
                               const std::string& key, const std::string& def);
 

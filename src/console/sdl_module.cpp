@@ -8,24 +8,18 @@
 #include <map>
 #include <string>
 
-#ifndef QUIPULAR_MODULEDIR
-#define QUIPULAR_MODULEDIR "/usr/local/lib/quipular"
-#endif
+#include "console/install_paths.h"
 
 namespace quipular {
 namespace {
 
 void* Open(const std::string& module) {
-  char exe[4096];
-  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  void* h = nullptr;
-  if (n > 0) {
-    std::string dir(exe, static_cast<size_t>(n));
-    dir.erase(dir.rfind('/') + 1);
-    h = dlopen((dir + module).c_str(), RTLD_NOW | RTLD_LOCAL);
+  for (const std::string& dir : ModuleDirectories()) {
+    const std::string path = dir + "/" + module;
+    if (access(path.c_str(), F_OK) != 0) continue;
+    if (void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
   }
-  if (!h) h = dlopen((QUIPULAR_MODULEDIR "/" + module).c_str(), RTLD_NOW | RTLD_LOCAL);
-  return h;
+  return nullptr;
 }
 
 }  // namespace

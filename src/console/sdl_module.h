@@ -6,9 +6,8 @@
 
 namespace quipular {
 
-// A symbol of a module (its file name), found beside the program first and
-// then in the installation's library directory; null when it cannot be
-// loaded.
+// A symbol of a module (its file name), found in the first of
+// ModuleDirectories() that holds one that loads; null when none does.
 void* LoadModuleSymbol(const char* module, const char* name);
 
 // A symbol of the SDL module.

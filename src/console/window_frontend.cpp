@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -60,10 +62,20 @@ uint32_t Glyph(unsigned char b) {
   return cp >= 0x80 && cp < 0xA0 ? 0 : cp;
 }
 
-// The settings value, or def when it is missing or empty.
-int SettingNumber(const char* key, int def, int def_when_empty) {
+// The settings value: def when it is missing, def_when_empty when empty;
+// def, said on standard error, when it is not a whole number from low to
+// high (a typo must not leave the window unreadable).
+int SettingNumber(const char* key, int def, int def_when_empty, int low, int high) {
   std::string v = ReadProfile("VIDEO", key, std::to_string(def));
-  return v.empty() ? def_when_empty : std::atoi(v.c_str());
+  if (v.empty()) return def_when_empty;
+  char* end = nullptr;
+  errno = 0;
+  long n = std::strtol(v.c_str(), &end, 10);
+  if (errno == 0 && *end == '\0' && n >= low && n <= high) return static_cast<int>(n);
+  std::fprintf(stderr,
+               "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n", key,
+               v.c_str(), low, high, def);
+  return def;
 }
 
 std::string ProgramPath() {
@@ -101,9 +113,9 @@ bool WindowFrontend::Start(std::string& error) {
   request.title = ProgramPath();
   std::string face = ReadProfile("VIDEO", "FONTE", "Lucida Console");
   request.font_face = face.empty() ? "Lucida Console" : Utf8(face);
-  request.font_width = SettingNumber("LARGURALETRA", 9, 12);
-  request.font_height = SettingNumber("ALTURALETRA", 22, 18);
-  request.font_weight = SettingNumber("PESOLETRA", 700, 700);
+  request.font_width = SettingNumber("LARGURALETRA", 9, 12, 4, 128);
+  request.font_height = SettingNumber("ALTURALETRA", 22, 18, 8, 256);
+  request.font_weight = SettingNumber("PESOLETRA", 700, 700, 1, 1000);
   for (int b = 0; b < 256; ++b) request.glyphs[b] = Glyph(static_cast<unsigned char>(b));
   request.sound = sound_;
   if (!device_->Open(request, error)) return false;

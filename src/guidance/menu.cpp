@@ -12,6 +12,7 @@
 #include "console/text_console.h"
 #include "guidance/examples.h"
 #include "guidance/screens.h"
+#include "quipular_build.h"
 #include "voice/named_sounds.h"
 
 namespace quipular {
@@ -248,7 +249,7 @@ struct Menu {
     }
     SetBackgroundColour(4);
     MoveCursor(44, 13);
-    ConsoleWrite(" QUIPULAR  v.1.0 ");
+    ConsoleWrite(" QUIPULAR  v." QUIPULAR_VERSION " ");
     SetBackgroundColour(1);
     for (int row = 14; row <= 20; ++row) {
       MoveCursor(44, row);

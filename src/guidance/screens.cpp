@@ -9,6 +9,7 @@
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "quipular_build.h"
 #include "voice/named_sounds.h"
 #include "voice/voice_settings.h"
 
@@ -25,7 +26,7 @@ constexpr const char* kBanner[7] = {
     "*  *   *   *    *    *      *   *  *      *   *  *  *   ",
     " ** *   ***   *****  *       ***   *****  *   *  *   *  ",
 };
-constexpr const char* kProductLine = "QUIPULAR - v.1.0";
+constexpr const char* kProductLine = "QUIPULAR - v." QUIPULAR_VERSION;
 constexpr const char* kCreditLine = "Equipe Quipular";
 
 void ClearConsole() {

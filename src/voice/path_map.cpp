@@ -8,17 +8,21 @@
 #include <cstdlib>
 #include <vector>
 
+#include "console/install_paths.h"
 #include "console/profile.h"
-
-#ifndef QUIPULAR_DATADIR
-#define QUIPULAR_DATADIR "/usr/local/share"
-#endif
+#include "quipular_build.h"
 
 namespace quipular {
 
 std::string VoiceRoot() {
   if (const char* root = std::getenv("VESTRA_ROOT"); root && *root) return root;
-  return QUIPULAR_DATADIR "/vestra";
+  // The installation does not move while the program runs.
+  static const std::string installed = [] {
+    for (const std::string& dir : VoiceRootDirectories())
+      if (access(dir.c_str(), F_OK) == 0) return dir;
+    return std::string(QUIPULAR_DATADIR "/vestra");
+  }();
+  return installed;
 }
 
 std::string ResolvePath(const std::string& windows_path) {

@@ -1,6 +1,7 @@
 // Windows-style paths of the settings and sound keys on this system: a drive
 // letter (or a leading backslash) stands for the voice root ($VESTRA_ROOT,
-// else the installation's data directory), backslashes are separators, and
+// else the first of VoiceRootDirectories() that exists), backslashes are
+// separators, and
 // each component is found without regard to case.
 #pragma once
 

@@ -137,6 +137,25 @@ TEST_F(SettingsTest, SpeechEngineOnlyWhenAskedFor) {
   }
 }
 
+TEST_F(SettingsTest, QuotesAroundAValueAreDropped) {
+  Write("win/VESTRA.INI",
+        "[QUIPULAR]\nDIRQUIPULAR=\"c:\\orbela\\som\\quipular\\\"\n"
+        "[T]\nSINGLE='c:\\x'\nEMPTY=\"\"\nONE=\"\nOPEN=\"abc\nMIXED=\"abc'\n"
+        "INNER=a \"b\" c\nTWICE=\"\"abc\"\"\n");
+  const std::string sounds = ReadSetting("QUIPULAR", "DIRQUIPULAR");
+  EXPECT_EQ(sounds, "c:\\orbela\\som\\quipular\\");
+  Write("root/orbela/som/quipular/DOX.wav", "");
+  EXPECT_EQ(ResolvePath(sounds + "dox.wav"), dir_ + "/root/orbela/som/quipular/DOX.wav");
+  const struct {
+    const char* key;
+    const char* value;
+  } cases[] = {
+      {"SINGLE", "c:\\x"}, {"EMPTY", ""},          {"ONE", "\""},        {"OPEN", "\"abc"},
+      {"MIXED", "\"abc'"}, {"INNER", "a \"b\" c"}, {"TWICE", "\"abc\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadSetting("T", c.key), c.value) << c.key;
+}
+
 TEST_F(SettingsTest, PathsWithDriveLettersAndMixedCase) {
   Write("root/Orbela/SOM/letras/_65.wav", "");
   Write("root/Orbela/SOM/quipular/COMANDOS/Ayuda/F29.wav", "");

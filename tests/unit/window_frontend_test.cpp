@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -484,6 +487,36 @@ TEST_F(WindowFrontendTest, TitlesAndTone) {
   window_->title_sink = &last_title;
   frontend_.reset();  // the program ends with its window open
   EXPECT_EQ(last_title, "Programa terminado");
+}
+
+TEST_F(WindowFrontendTest, CellSizesThatAreNotNumbersGiveTheDefault) {
+  char templ[] = "/tmp/quipular-sizes-XXXXXX";
+  const std::string dir = mkdtemp(templ);
+  setenv("VESTRA_WINDIR", dir.c_str(), 1);
+  const struct {
+    const char *height, *width;
+    int want_height, want_width;
+  } cases[] = {
+      {"30", "12", 30, 12},   {"abc", "-5", 22, 9},        {"", "", 18, 12},
+      {"0", "0", 22, 9},      {"257", "129", 22, 9},       {"22px", "9.5", 22, 9},
+      {"8", "4", 8, 4},       {"256", "128", 256, 128},    {"7", "3", 22, 9},
+      {"\"40\"", "x", 40, 9}, {"99999999999", "", 22, 12},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(dir + "/VESTRA.INI")
+        << "[VIDEO]\nALTURALETRA=" << c.height << "\nLARGURALETRA=" << c.width << "\n";
+    ForgetProfiles();
+    auto device = std::make_unique<FakeWindow>();
+    FakeWindow* window = device.get();
+    WindowFrontend frontend(std::move(device), {}, false);
+    std::string error;
+    ASSERT_TRUE(frontend.Start(error));
+    EXPECT_EQ(window->request.font_height, c.want_height) << c.height;
+    EXPECT_EQ(window->request.font_width, c.want_width) << c.width;
+  }
+  std::remove((dir + "/VESTRA.INI").c_str());
+  rmdir(dir.c_str());
+  ResetConsole(frontend_.get());
 }
 
 }  // namespace

@@ -103,12 +103,13 @@ class Display:
 class Run:
     """One run of the program in its own directory, with its window."""
 
-    def __init__(self, test, name, options=("--window",)):
+    def __init__(self, test, name, options=("--window",), env=None):
         self.test = test
+        self.env = env or test.env
         self.dir = os.path.join(test.top, name)
         os.makedirs(self.dir)
         command = [test.quipular, *options, "--screen", "screen.txt", "--speech", "speech.txt"]
-        self.process = subprocess.Popen(command, cwd=self.dir, env=test.env,
+        self.process = subprocess.Popen(command, cwd=self.dir, env=self.env,
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         # The title becomes QUIPULAR once the calculator has started.
         found = wait_for(lambda: self.xdotool("search", "--name", "^QUIPULAR$"), 15)
@@ -121,7 +122,7 @@ class Run:
             self.xdotool("windowfocus", "--sync", str(self.window))
 
     def xdotool(self, *args):
-        result = subprocess.run(["xdotool", *args], env=self.test.env, capture_output=True,
+        result = subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
                                 text=True)
         return result.stdout.strip() if result.returncode == 0 else ""
 
@@ -283,6 +284,7 @@ class Test:
                         QUIPULAR_AUDIO="none", LSAN_OPTIONS=lsan)
         self.xvfb = None
         self.display = None
+        self.default_size = None
 
     def start_display(self, x11):
         read, write = os.pipe()
@@ -317,6 +319,7 @@ class Test:
         run = Run(self, "sum")
         if run.window is None:
             return
+        self.default_size = (run.width, run.height)
         title = run.xdotool("getwindowname", str(run.window))
         check(title == "QUIPULAR", "title %r" % title)
         run.type("5", "+Return", "3", "+Return", "+plus", "+Return")
@@ -346,6 +349,27 @@ class Test:
         check(run.read("screen.txt") ==
               self.headless_text("5<Enter>3<Enter>+<Enter>2e20<Enter><Esc>sn"),
               "the window's last screen is not the headless one")
+
+    def bad_font_sizes(self):
+        """Cell sizes that are not numbers, or out of range, give the window
+        of the default cell size, and are named on standard error."""
+        windir = os.path.join(self.top, "windows-sizes")
+        os.makedirs(windir)
+        with open(os.path.join(self.env["VESTRA_WINDIR"], "VESTRA.INI")) as f:
+            settings = f.read()
+        with open(os.path.join(windir, "VESTRA.INI"), "w") as f:
+            f.write(settings.replace("[VIDEO]\n", "[VIDEO]\nALTURALETRA=abc\nLARGURALETRA=-5\n"))
+        run = Run(self, "sizes", env=dict(self.env, VESTRA_WINDIR=windir))
+        if run.window is None:
+            return
+        check((run.width, run.height) == self.default_size,
+              "ALTURALETRA=abc LARGURALETRA=-5: window %dx%d, the default cells give %dx%d" %
+              (run.width, run.height, *self.default_size))
+        run.type("+Escape", "s", "n")
+        code, output = run.finish()
+        check(code == 0, "sizes: exit code %d (%s)" % (code, output))
+        check("ALTURALETRA=abc" in output and "LARGURALETRA=-5" in output,
+              "the ignored sizes are not named: %r" % output)
 
     def close_box(self):
         # With a display and no front-end named, the window is the one.
@@ -394,6 +418,8 @@ def main():
         if not check(test.start_display(x11), "Xvfb did not start"):
             return 1
         test.sum_and_exponent()
+        if test.default_size:
+            test.bad_font_sizes()
         test.close_box()
         test.braille()
     finally:
