@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "console/braille_device.h"
+#include "console/no_sigpipe.h"
 
 namespace quipular {
 namespace {
@@ -19,16 +20,19 @@ class BrlapiDevice : public BrailleDevice {
  public:
   explicit BrlapiDevice(unsigned width) : width_(static_cast<int>(width)) {}
   ~BrlapiDevice() override {
+    NoSigpipe guard;
     brlapi_leaveTtyMode();
     brlapi_closeConnection();
   }
   int Width() override { return width_; }
   bool Write(const std::wstring& text, int cursor) override {
+    NoSigpipe guard;
     if (brlapi_writeWText(cursor > 0 ? cursor : BRLAPI_CURSOR_OFF, text.c_str()) == 0) return true;
     error_ = LastError();
     return false;
   }
   int ReadKey(uint64_t& code) override {
+    NoSigpipe guard;
     brlapi_keyCode_t key = 0;
     int got = brlapi_readKey(0, &key);
     if (got < 0) {
@@ -50,6 +54,7 @@ class BrlapiDevice : public BrailleDevice {
 
 extern "C" __attribute__((visibility("default"))) quipular::BrailleDevice*
 QuipularOpenBrailleDevice(const char* host, std::string& error) {
+  quipular::NoSigpipe guard;
   brlapi_connectionSettings_t wanted = {nullptr, host && *host ? host : nullptr};
   if (brlapi_openConnection(&wanted, nullptr) < 0) {
     error = quipular::LastError();

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "console/no_sigpipe.h"
 #include "voice/speech_engine.h"
 
 namespace quipular {
@@ -31,12 +32,14 @@ class SpeechDispatcher : public SpeechEngine {
  public:
   explicit SpeechDispatcher(SPDConnection* connection) : connection_(connection) {}
   ~SpeechDispatcher() override {
+    NoSigpipe guard;
     if (Speaking()) spd_cancel(connection_);
     spd_close(connection_);
   }
 
   bool Say(const std::string& text, int rate) override {
     if (Gone()) return false;
+    NoSigpipe guard;
     if (rate != rate_ && spd_set_voice_rate(connection_, rate) == 0) rate_ = rate;
     int id = spd_say(connection_, SPD_MESSAGE, text.c_str());
     if (id <= 0) {
@@ -55,7 +58,10 @@ class SpeechDispatcher : public SpeechEngine {
   }
 
   void Cancel() override {
-    if (!Gone()) spd_cancel(connection_);
+    if (!Gone()) {
+      NoSigpipe guard;
+      spd_cancel(connection_);
+    }
     // The cancel event is what tells that speech has stopped; waiting for
     // it keeps the next message from being cancelled as well.
     std::unique_lock<std::mutex> lock(g_events.mutex);
@@ -95,6 +101,7 @@ class SpeechDispatcher : public SpeechEngine {
 
 extern "C" __attribute__((visibility("default"))) quipular::SpeechEngine*
 QuipularOpenSpeechDispatcher(std::string& error) {
+  quipular::NoSigpipe guard;
   char* reason = nullptr;
   SPDConnection* connection =
       spd_open2("quipular", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &reason);

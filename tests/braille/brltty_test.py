@@ -89,6 +89,7 @@ def main():
             return 1
         scenarios(port)
         check(brltty.poll() is None, "BRLTTY ended during the test")
+        server_goes(port, brltty)
     finally:
         brltty.terminate()
         brltty.wait(timeout=10)
@@ -158,6 +159,33 @@ def scenarios(port):
     if wait_for(lambda: os.path.exists(done), "the end of the terminal run"):
         with open(done) as f:
             check(f.read().strip() == "0", "the terminal run's exit code")
+
+
+def server_goes(port, brltty):
+    """BRLTTY ends while the program runs in the terminal: it goes on, and
+    says so in one line on standard error at its end."""
+    done, err = os.path.join(top, "done2"), os.path.join(top, "err2")
+    tmux("new-session", "-d", "-s", "gone", "-x", "80", "-y", "25",
+         "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s"
+         % (port, quipular, err, done))
+    wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
+    brltty.terminate()
+    brltty.wait(timeout=10)
+    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "gone"))  # noqa: E731
+    for key in ("5", "Enter", "2", "Enter", "*", "Enter"):
+        tmux("send-keys", "-t", "gone", key)
+    wait_for(lambda: any(line.startswith("      X = 10.00") for line in screen()),
+             "the result in the terminal after the display went")
+    # Each key waits for its question: Esc with a key right behind it is Alt.
+    for key, question in (("Escape", "CONFIRMA SAIDA"), ("s", "QUER SALVAR"), ("n", None)):
+        tmux("send-keys", "-t", "gone", key)
+        if question:
+            wait_for(lambda: any(line.startswith(question) for line in screen()), question)
+    if wait_for(lambda: os.path.exists(done), "the end of the run whose display went"):
+        with open(done) as f, open(err) as e:
+            code, said = f.read().strip(), e.read()
+        check(code == "0" and len(said.splitlines()) == 1 and "Braille" in said,
+              "the run whose display went: exit %s, standard error %r" % (code, said))
 
 
 run_and_exit(main, top)
