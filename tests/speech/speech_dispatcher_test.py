@@ -90,8 +90,9 @@ def main():
     try:
         return scenarios(server)
     finally:
-        server.terminate()
-        server.wait(timeout=10)
+        if server.poll() is None:
+            server.terminate()
+            server.wait(timeout=10)
 
 
 def scenarios(server):
@@ -161,7 +162,32 @@ def scenarios(server):
         lines = f.read().splitlines()
     check(lines[:1] == ["sound DOSALUDOINI [cut]"], "cancel: transcript %r" % lines[:3])
     check(server.poll() is None, "speech-dispatcher ended during the test")
+    server_goes(server)
     return 1 if failures else 0
+
+
+def server_goes(server):
+    """speech-dispatcher ends while the program runs in the terminal: it goes
+    on with the recordings (played by SDL's silent driver), and says so in
+    one line at its end."""
+    done, err = os.path.join(top, "done2"), os.path.join(top, "err2")
+    tmux("new-session", "-d", "-s", "gone", "-x", "80", "-y", "25",
+         "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s" % (quipular, err, done))
+    screen = lambda: tmux("capture-pane", "-p", "-t", "gone").split("\n")  # noqa: E731
+    wait_for(lambda: "Operando: 0" in screen(), "the operand prompt")
+    server.terminate()
+    server.wait(timeout=10)
+    for key, shown in (("5", "Operando: 5"), ("Enter", "      X = 5.00     RESULTADO"),
+                       ("Escape", "CONFIRMA SAIDA (s/n)?"), ("s", "QUER SALVAR O ARQUIVO (s/n)?"),
+                       ("n", None)):
+        tmux("send-keys", "-t", "gone", key)
+        if shown:
+            wait_for(lambda: any(line.startswith(shown) for line in screen()), shown)
+    if wait_for(lambda: os.path.exists(done), "the end of the run whose server went"):
+        with open(done) as f, open(err) as e:
+            code, said = f.read().strip(), e.read()
+        check(code == "0" and len(said.splitlines()) == 1 and "speech-dispatcher" in said,
+              "the run whose server went: exit %s, standard error %r" % (code, said))
 
 
 run_and_exit(main, top)
