@@ -1,8 +1,12 @@
-// The BrlAPI client: a connection that takes the whole display (the root of
-// the tty tree, so that it works on a console, in a terminal emulator and in
-// a window alike) and writes text through the server's text table.
+// The BrlAPI client: a connection that takes the display and writes text
+// through the server's text table. On a Linux console it holds its virtual
+// terminal, so that the display follows the user's switching; elsewhere (a
+// terminal emulator, a window, a script) it takes the root of the tty tree,
+// which no focus report is needed for.
 #include <brlapi.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cstring>
 
 #include "console/braille_device.h"
@@ -61,8 +65,12 @@ QuipularOpenBrailleDevice(const char* host, std::string& error) {
     return nullptr;
   }
   unsigned width = 0, height = 0;
+  const char* tty = ttyname(STDIN_FILENO);
+  bool console = tty && std::strncmp(tty, "/dev/tty", 8) == 0 &&
+                 std::isdigit(static_cast<unsigned char>(tty[8]));
   if (brlapi_getDisplaySize(&width, &height) < 0 || width == 0 ||
-      brlapi_enterTtyModeWithPath(nullptr, 0, nullptr) < 0) {
+      ((!console || brlapi_enterTtyMode(BRLAPI_TTY_DEFAULT, nullptr) < 0) &&
+       brlapi_enterTtyModeWithPath(nullptr, 0, nullptr) < 0)) {
     error = width == 0 && brlapi_error.brlerrno == 0 ? "the display has no cells"
                                                      : quipular::LastError();
     brlapi_closeConnection();
