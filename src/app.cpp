@@ -26,6 +26,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   SetWaveDoneHandler(&WaveDone);
   SetRoutingHandler(&SpellCharacter);
   g_transcript.lines.clear();
+  ExitMessage().clear();
   g_registers = Registers{};
   g_stack = OperandStack{};
   g_session = Session{};
@@ -43,6 +44,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
     code = e.code;
   }
   g_console.waiting_for_key = false;  // the wait that ended the run is over
+  CloseCalculationLog();
   try {
     StopWave();
   } catch (const ProgramExit&) {

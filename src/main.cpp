@@ -2,18 +2,20 @@
 // the terminal is restored and the --screen, --speech and --state files are
 // written.
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "app.h"
 #include "console/braille_display.h"
 #include "console/key_notation.h"
+#include "console/program_exit.h"
 #include "console/script_frontend.h"
 #include "console/terminal_frontend.h"
 #include "console/text_console.h"
@@ -42,7 +44,63 @@ constexpr const char* kUsage =
     "<PgDn> <Home> <End> <Ins> <Del> <F1>..<F12> <lt>, with modifiers <Ctrl+X>\n"
     "<Shift+Ins> <Alt+A> <Ctrl+Enter> <Ctrl+Alt+F11>; keys inside { } are typed\n"
     "ahead together.\n"
-    "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out.\n";
+    "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out,\n"
+    "1 the voice (or the terminal) could not start, 2 a bad command line,\n"
+    "4 a --screen, --speech or --state file could not be written.\n";
+
+// The keys file: any file that can be read to its end (a pipe too), but not
+// a directory.
+bool ReadKeysFile(const std::string& path, std::string& text, std::string& why) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    why = std::strerror(errno);
+    return false;
+  }
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(f);
+    why = "it is a directory";
+    return false;
+  }
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  bool ok = !std::ferror(f);
+  if (!ok) why = std::strerror(errno);
+  std::fclose(f);
+  return ok;
+}
+
+// A file named by --screen, --speech or --state: opened before the run, so
+// that one that cannot be written is known before anything is typed, and
+// written at the end with every write and the close checked.
+struct Output {
+  std::string path;
+  FILE* file = nullptr;
+
+  bool Open() {
+    if (path.empty()) return true;
+    file = std::fopen(path.c_str(), "wb");
+    if (!file)
+      std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return file != nullptr;
+  }
+
+  bool Finish(const std::string& text) {
+    if (!file) return true;
+    errno = 0;
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    ok = std::fflush(file) == 0 && ok;
+    int error = errno;
+    ok = std::fclose(file) == 0 && ok;
+    if (error == 0) error = errno;
+    if (!ok)
+      std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(),
+                   error ? std::strerror(error) : "short write");
+    file = nullptr;
+    return ok;
+  }
+};
 
 constexpr const char* kLicence =
     "Free software under the GNU General Public License, version 3 or later; no warranty.";
@@ -50,24 +108,9 @@ constexpr const char* kLicence =
 struct Options {
   enum Frontend { kAuto, kWindow, kTerminal, kHeadless } frontend = kAuto;
   bool has_keys = false;
-  std::string keys, screen, speech, state;
+  std::string keys;
+  Output screen, speech, state;
 };
-
-bool ReadFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return true;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  if (path.empty()) return;
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  if (!out) std::fprintf(stderr, "quipular: cannot write %s\n", path.c_str());
-}
 
 // Parses the command line; returns -1 to go on, else an exit code.
 int ParseOptions(int argc, char** argv, Options& o) {
@@ -98,19 +141,20 @@ int ParseOptions(int argc, char** argv, Options& o) {
       if (!value(o.keys)) return 2;
       o.has_keys = true;
     } else if (a == "--keys-file") {
-      std::string path;
+      std::string path, why;
       if (!value(path)) return 2;
-      if (!ReadFile(path, o.keys)) {
-        std::fprintf(stderr, "quipular: cannot read %s\n", path.c_str());
+      if (!ReadKeysFile(path, o.keys, why)) {
+        std::fprintf(stderr, "quipular: cannot read the keys file %s: %s\n", path.c_str(),
+                     why.c_str());
         return 2;
       }
       o.has_keys = true;
     } else if (a == "--screen") {
-      if (!value(o.screen)) return 2;
+      if (!value(o.screen.path)) return 2;
     } else if (a == "--speech") {
-      if (!value(o.speech)) return 2;
+      if (!value(o.speech.path)) return 2;
     } else if (a == "--state") {
-      if (!value(o.state)) return 2;
+      if (!value(o.state.path)) return 2;
     } else {
       std::fprintf(stderr, "quipular: unknown option %s\n%s", a.c_str(), kUsage);
       return 2;
@@ -125,6 +169,9 @@ int main(int argc, char** argv) {
   using namespace quipular;
   Options options;
   if (int code = ParseOptions(argc, argv, options); code >= 0) return code;
+
+  if (!options.screen.Open() || !options.speech.Open() || !options.state.Open())
+    return kExitOutputFailed;
 
   std::vector<KeyGroup> groups;
   std::string error;
@@ -142,13 +189,13 @@ int main(int argc, char** argv) {
   // speech-dispatcher saying every prompt, which VOZ=SPEECHD in the
   // settings' [QUIPULAR] section asks for as well.
   std::string audio_name = options.frontend == Options::kHeadless ? "record" : "sdl";
-  std::unique_ptr<SpeechEngine> speech;
+  std::unique_ptr<SpeechEngine> speech_engine;
   const char* asked = std::getenv("QUIPULAR_AUDIO");
   if (asked && *asked ? std::strcmp(asked, "speechd") == 0
                       : strcasecmp(ReadSetting("QUIPULAR", "VOZ").c_str(), "speechd") == 0) {
     // The recordings stay at hand for a server that goes away.
-    speech = LoadSpeechDispatcher(error);
-    if (!speech)
+    speech_engine = LoadSpeechDispatcher(error);
+    if (!speech_engine)
       std::fprintf(stderr, "quipular: no speech-dispatcher (%s); playing the recorded prompts\n",
                    error.c_str());
   } else if (asked && *asked) {
@@ -186,23 +233,29 @@ int main(int argc, char** argv) {
   else if (audio_name == "record")
     audio = std::make_unique<RecordingAudioDevice>();
   if (!audio) audio = std::make_unique<NullAudioDevice>();
-  g_transcript.enabled = !options.speech.empty();
-  SetSpeechEngine(speech.get());
+  g_transcript.enabled = !options.speech.path.empty();
+  SetSpeechEngine(speech_engine.get());
   int code = RunQuipular(*frontend, *audio);
   std::string speech_lost = SpeechEngineLost();
   SetSpeechEngine(nullptr);
-  speech.reset();
+  speech_engine.reset();
   CloseBrailleDisplay();
   audio.reset();
   frontend.reset();  // restores the terminal
   if (!g_braille_display.lost.empty()) std::fprintf(stderr, "%s\n", g_braille_display.lost.c_str());
   if (!speech_lost.empty()) std::fprintf(stderr, "%s\n", speech_lost.c_str());
-  WriteFile(options.screen, ScreenText());
-  if (!options.speech.empty()) {
-    std::string text;
-    for (const std::string& line : g_transcript.lines) text += line + "\n";
-    WriteFile(options.speech, text);
+  // Left on the terminal after the end; standard error that is not the
+  // terminal was told at once.
+  if (const std::string& message = ExitMessage(); !message.empty()) {
+    if (isatty(STDERR_FILENO))
+      std::fputs(message.c_str(), stderr);
+    else if (options.frontend == Options::kTerminal && isatty(STDOUT_FILENO))
+      std::fputs(message.c_str(), stdout);
   }
-  WriteFile(options.state, StateDump());
-  return code;
+  std::string speech;
+  for (const std::string& line : g_transcript.lines) speech += line + "\n";
+  bool written = options.screen.Finish(ScreenText());
+  written = options.speech.Finish(speech) && written;
+  written = options.state.Finish(StateDump()) && written;
+  return written ? code : kExitOutputFailed;
 }

@@ -1,16 +1,20 @@
 // The calculation log: creation, appends, the copy saved at exit.
 #include "calculator/calculation_log.h"
 
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 
 #include "calculator/key_map.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
+#include "voice/number_words.h"
 
 namespace quipular {
 
@@ -18,44 +22,191 @@ CalculationLog g_log;
 
 namespace {
 
-constexpr const char* kLogName = "Calculos_Quipular.txt";
+constexpr const char* kLogBase = "Calculos_Quipular";
+constexpr int kLogNames = 99;  // Calculos_Quipular.txt, then -2 to -99
 
-// Tells the user, once, that the log can no longer be written.
+// Tells the user, once for each time it happens, that the log can no longer
+// be written.
 void LogFailed() {
-  if (!g_log.kept) return;
-  g_log.kept = false;
+  if (g_log.warned) return;
+  g_log.warned = true;
   ConsoleWriteLine(Cp1252("ATENÇÃO: O REGISTRO DOS CÁLCULOS NÃO ESTÁ SENDO GRAVADO."));
   PlaySoundKey("DOSemRegistro");
 }
 
-bool WriteFile(const std::string& path, const char* mode, std::string_view bytes) {
-  FILE* f = std::fopen(path.c_str(), mode);
-  if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+// Writes every byte at offset; a short write (a full disk) is a failure.
+bool WriteAt(int fd, std::string_view bytes, off_t offset) {
+  while (!bytes.empty()) {
+    ssize_t n = pwrite(fd, bytes.data(), bytes.size(), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+    offset += n;
+  }
+  return true;
 }
 
-// Reads a regular file only: a device in the log's place (a link to
-// /dev/full or /dev/zero) would never end.
-bool ReadWhole(const std::string& path, std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  struct stat info;
-  if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
-    std::fclose(f);
-    return false;
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
   }
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+  return true;
+}
+
+// Whether the open file is the one the path names now (not a link, not a
+// file put in its place since).
+bool SameFile(int fd, const std::string& path) {
+  struct stat open_file, named;
+  return fstat(fd, &open_file) == 0 && lstat(path.c_str(), &named) == 0 &&
+         open_file.st_dev == named.st_dev && open_file.st_ino == named.st_ino;
+}
+
+// Takes the advisory lock. A file system without locks is taken as locked
+// by nobody else: only a lock held by another process says "busy".
+bool Lock(int fd) {
+  return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+enum class Claim { kOwned, kBusy, kRefused };
+
+// Makes path this run's log, created new (never through a link) and locked.
+// Busy when a running Quipular holds it, or it is not this user's to
+// replace (another user's file or link, a file protected from writing);
+// refused when the name cannot be a log here (a directory, a FIFO, a
+// device, a folder that cannot be written).
+Claim ClaimLog(const std::string& path, int& fd) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      if (Lock(fd) && SameFile(fd, path)) return Claim::kOwned;
+      // Another start looked at it before the lock was taken: look again.
+      close(fd);
+      fd = -1;
+      continue;
+    }
+    if (errno != EEXIST) return Claim::kRefused;
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) continue;  // gone meanwhile
+    bool mine = st.st_uid == geteuid();
+    if (S_ISLNK(st.st_mode)) {
+      if (!mine) return Claim::kBusy;
+      unlink(path.c_str());  // only the link goes, never what it points to
+      continue;
+    }
+    if (!S_ISREG(st.st_mode)) return Claim::kRefused;
+    if (!mine || !(st.st_mode & S_IWUSR)) return Claim::kBusy;
+    // This user's log of an earlier run, or of one still running.
+    int old = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (old < 0) {
+      if (errno == ENOENT) continue;
+      return Claim::kBusy;
+    }
+    if (!SameFile(old, path)) {
+      close(old);
+      continue;
+    }
+    if (!Lock(old)) {
+      close(old);
+      return Claim::kBusy;
+    }
+    unlink(path.c_str());  // a finished run's log is replaced
+    close(old);
+  }
+  return Claim::kRefused;
+}
+
+// Says, once, that this run keeps its log under another name.
+void AnnounceOtherName(int number) {
+  size_t slash = g_log.path.rfind('/');
+  ConsoleWriteLine(Cp1252("O REGISTRO DOS CÁLCULOS ESTÁ EM ") + g_log.path.substr(slash + 1));
+  PlaySoundKey("DORegistroOutroNome");
+  SpeakWords(NumberToWords(number), false);
+}
+
+// Brings the file up to the text in memory. A failed write leaves the file
+// as it was before it (no torn line) and is retried at the next entry, by
+// writing the whole text again.
+void WriteThrough() {
+  if (g_log.fd < 0) return;
+  // A log removed while the program runs (by hand, by a cleaner) is made
+  // again, whole, so that the disk keeps holding the session.
+  struct stat st;
+  if (fstat(g_log.fd, &st) == 0 && st.st_nlink == 0) {
+    close(g_log.fd);
+    if (ClaimLog(g_log.path, g_log.fd) != Claim::kOwned) {
+      g_log.fd = -1;
+      LogFailed();
+      return;
+    }
+    g_log.failing = true;
+  }
+  bool whole = g_log.failing;
+  size_t from = whole ? 0 : g_log.on_disk;
+  std::string_view bytes = std::string_view(g_log.text).substr(from);
+  if (WriteAt(g_log.fd, bytes, static_cast<off_t>(from)) &&
+      (!whole || ftruncate(g_log.fd, static_cast<off_t>(g_log.text.size())) == 0)) {
+    g_log.on_disk = g_log.text.size();
+    g_log.failing = false;
+    if (whole && g_log.warned) {
+      g_log.warned = false;
+      ConsoleWriteLine(Cp1252("O REGISTRO DOS CÁLCULOS VOLTOU A SER GRAVADO."));
+      PlaySoundKey("DORegistroVolta");
+    }
+    return;
+  }
+  (void)!ftruncate(g_log.fd, static_cast<off_t>(g_log.on_disk));
+  g_log.failing = true;
+  LogFailed();
 }
 
 bool ForbiddenInName(unsigned char c) {
   return c <= 30 || c >= 127 || std::strchr("\\/:*?\"<>|", c) != nullptr;
+}
+
+// Whether a typed name would save into a log: this run's, or any
+// Quipular's ("Calculos_Quipular", "Calculos_Quipular-2", ...).
+bool IsLogName(const std::string& name) {
+  size_t base = std::strlen(kLogBase);
+  if (name.size() >= base && strncasecmp(name.c_str(), kLogBase, base) == 0) {
+    std::string rest = name.substr(base);
+    if (rest.empty()) return true;
+    if (rest.size() > 1 && rest[0] == '-' &&
+        rest.find_first_not_of("0123456789", 1) == std::string::npos)
+      return true;
+  }
+  struct stat target, log;
+  return g_log.fd >= 0 && stat(CompletePath(name + ".txt").c_str(), &target) == 0 &&
+         fstat(g_log.fd, &log) == 0 && target.st_dev == log.st_dev && target.st_ino == log.st_ino;
+}
+
+// Writes the copy to path: a new file, or added at the end of an existing
+// regular file. Never through a link. A copy that cannot be written whole
+// leaves nothing behind: a file it created is removed, an existing file is
+// cut back to its old content.
+bool WriteCopy(const std::string& path, std::string_view copy) {
+  int fd =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    bool ok = WriteAll(fd, copy) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok) unlink(path.c_str());
+    return ok;
+  }
+  if (errno != EEXIST) return false;
+  fd = open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;  // a link, a directory, a FIFO nobody reads, ...
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  bool ok = WriteAll(fd, copy) && fsync(fd) == 0;
+  if (!ok) (void)!ftruncate(fd, st.st_size);
+  ok = close(fd) == 0 && ok;
+  return ok;
 }
 
 }  // namespace
@@ -70,16 +221,33 @@ std::string CompletePath(const std::string& name) {
 }
 
 void StartCalculationLog() {
-  g_log.path = CompletePath(kLogName);
-  g_log.kept = true;
-  if (!WriteFile(g_log.path, "wb", "CALCULOS FEITOS\r\n")) LogFailed();
+  CloseCalculationLog();
+  g_log.text = "CALCULOS FEITOS\r\n";
+  g_log.on_disk = 0;
+  g_log.failing = g_log.warned = false;
+  std::string base = CompletePath(kLogBase);
+  for (int number = 1; number <= kLogNames; ++number) {
+    g_log.path = base + (number == 1 ? "" : "-" + std::to_string(number)) + ".txt";
+    int fd = -1;
+    Claim claim = ClaimLog(g_log.path, fd);
+    if (claim == Claim::kBusy) continue;
+    if (claim == Claim::kRefused) {
+      if (number == 1) break;  // not a file that can be a log: no log is kept
+      continue;
+    }
+    g_log.fd = fd;
+    if (number > 1) AnnounceOtherName(number);
+    WriteThrough();
+    return;
+  }
+  g_log.path = base + ".txt";
+  LogFailed();
 }
 
 void AppendToLog(std::string_view text, bool end_line) {
-  if (!g_log.kept) return;
-  std::string bytes(text);
-  if (end_line) bytes += "\r\n";
-  if (!WriteFile(g_log.path, "ab", bytes)) LogFailed();
+  g_log.text += text;
+  if (end_line) g_log.text += "\r\n";
+  WriteThrough();
 }
 
 void LogCommand(const std::string& token) {
@@ -123,39 +291,43 @@ std::string ReadFileName(std::string name) {
 }
 
 bool SaveCalculationLog() {
-  SetBackgroundColour(1);
-  SetTextColour(15);
-  ConsoleWrite(Cp1252("QUAL É O NOME DO ARQUIVO? "));
-  PlaySoundKey("DOINARCHIVO");
-  Pause(300);
-  SetBackgroundColour(0);
-  SetTextColour(15);
-  std::string name = ReadFileName({});
-  if (g_log.save_abandoned) return false;
-  std::string log;
-  bool ok = ReadWhole(g_log.path, log);
-  std::string copy;
-  size_t pos = 0;
-  while (ok && pos < log.size()) {
-    size_t end = log.find("\r\n", pos);
-    if (end == std::string::npos) end = log.size();
-    copy.append(log, pos, end - pos).append("\r\n");
-    pos = end + 2;
+  std::string name;
+  for (;;) {
+    SetBackgroundColour(1);
+    SetTextColour(15);
+    ConsoleWrite(Cp1252("QUAL É O NOME DO ARQUIVO? "));
+    PlaySoundKey("DOINARCHIVO");
+    Pause(300);
+    SetBackgroundColour(0);
+    SetTextColour(15);
+    name = ReadFileName({});
+    if (g_log.save_abandoned) return false;
+    if (!IsLogName(name)) break;
+    // A log saved into itself would double, and the next start would
+    // replace it: the name is refused and asked for again.
+    PlaySoundKey("DOTECLAINV");
   }
-  if (ok) ok = WriteFile(CompletePath(name + ".txt"), "ab", copy);
-  if (!ok) {
-    // Nothing may be reported as saved that was not: stay in the calculator.
-    ConsoleWriteLine(Cp1252("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO."));
-    PlaySoundKey("DOarchErro");
-    g_log.save_abandoned = true;
-  }
-  return ok;
+  // The copy comes from the text in memory: it is whole even when the file
+  // on disk was removed, replaced or cut short.
+  std::string copy = g_log.text;
+  if (copy.size() < 2 || copy.compare(copy.size() - 2, 2, "\r\n") != 0) copy += "\r\n";
+  if (WriteCopy(CompletePath(name + ".txt"), copy)) return true;
+  // Nothing may be reported as saved that was not: the error stays on the
+  // screen until a key is pressed, then the calculator goes on.
+  ConsoleWriteLine(Cp1252("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO."));
+  PlaySoundKey("DOarchErro");
+  g_log.save_abandoned = true;
+  WaitForKey();
+  return false;
 }
 
-// unlink, not remove: a directory standing where the log should be is not
-// the log, and is left alone.
 void DeleteCalculationLog() {
-  if (!g_log.path.empty()) unlink(g_log.path.c_str());
+  if (g_log.fd >= 0 && SameFile(g_log.fd, g_log.path)) unlink(g_log.path.c_str());
+}
+
+void CloseCalculationLog() {
+  if (g_log.fd >= 0) close(g_log.fd);
+  g_log.fd = -1;
 }
 
 }  // namespace quipular

@@ -1,6 +1,9 @@
 // The calculation log "Calculos_Quipular.txt": every entry and the stack
-// after it, CR LF lines in Windows-1252, opened and closed at every write so
-// that the file on disk is always complete.
+// after it, CR LF lines in Windows-1252. The session's text is kept in
+// memory and written through to the file at every entry, so that the file
+// on disk is always a complete prefix of it. Each running Quipular owns its
+// log (an advisory lock): one that finds the log held by another keeps its
+// own beside it, "Calculos_Quipular-2.txt", "-3", ...
 #pragma once
 
 #include <string>
@@ -9,8 +12,12 @@
 namespace quipular {
 
 struct CalculationLog {
-  std::string path;             // full path of the log in the start-up directory
-  bool kept = false;            // false once a write has failed (the user is told once)
+  std::string path;             // full path of this run's log
+  std::string text;             // the whole session's log
+  int fd = -1;                  // the log this run created, locked while it runs
+  size_t on_disk = 0;           // bytes of text known to be in the file
+  bool failing = false;         // the last write failed: retried at the next entry
+  bool warned = false;          // the user has been told the log is not being kept
   bool save_abandoned = false;  // the file-name entry was left with Esc or the copy failed
 };
 
@@ -21,13 +28,16 @@ void StartCalculationLog();
 void AppendToLog(std::string_view text, bool end_line);
 // Writes a token's log name (or the text itself) as one line.
 void LogCommand(const std::string& token);
-// Asks for a name and copies the log into it (".txt" added). False when the
-// copy was abandoned or failed; the user has then been told.
+// Asks for a name and copies the session's log into it (".txt" added).
+// False when the copy was abandoned or failed; the user has then been told.
 bool SaveCalculationLog();
 // The small line editor of the file name; Esc sets save_abandoned.
 std::string ReadFileName(std::string name);
 // A bare name is placed in the current directory.
 std::string CompletePath(const std::string& name);
+// Removes the log, if this run created it and it is still there.
 void DeleteCalculationLog();
+// Lets go of the log (and its lock) at the end of a run.
+void CloseCalculationLog();
 
 }  // namespace quipular

@@ -25,6 +25,9 @@ class Frontend {
   virtual void Beep() = 0;
   virtual void StartTone(int hz) = 0;
   virtual void StopTone() = 0;
+  // Whether Ctrl+M cannot be told from Enter here (a terminal sends 13 for
+  // both), so that the console's Ctrl+M is typed as Ctrl+J.
+  virtual bool CtrlMIsEnter() const { return false; }
 };
 
 }  // namespace quipular

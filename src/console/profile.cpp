@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
 
 #include "console/install_paths.h"
+#include "console/regular_file.h"
 #include "quipular_build.h"
 
 namespace quipular {
@@ -61,7 +63,10 @@ const Values& Load(const std::string& path) {
   auto it = cache.find(path);
   if (it != cache.end()) return it->second;
   Values values;
-  if (!path.empty()) ini_parse(path.c_str(), Collect, &values);
+  if (FILE* f = path.empty() ? nullptr : OpenRegularFile(path)) {
+    ini_parse_file(f, Collect, &values);
+    std::fclose(f);
+  }
   return cache.emplace(path, std::move(values)).first->second;
 }
 

@@ -2,6 +2,8 @@
 // window, Ctrl+Break, a script that ran out of keys) unwinds to main.
 #pragma once
 
+#include <string>
+
 namespace quipular {
 
 struct ProgramExit {
@@ -16,5 +18,15 @@ struct ProgramExit {
 constexpr int kExitNormal = 0;
 constexpr int kExitBreak = 255;
 constexpr int kExitScriptEnded = 3;
+constexpr int kExitVoiceFailed = 1;   // the voice could not start
+constexpr int kExitOutputFailed = 4;  // a --screen, --speech or --state file could not be written
+
+// What the program has to tell on standard error as it ends: main writes it
+// there once the front-end has given the terminal back, so that it stays on
+// the terminal after the end.
+inline std::string& ExitMessage() {
+  static std::string text;
+  return text;
+}
 
 }  // namespace quipular

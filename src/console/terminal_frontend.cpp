@@ -34,10 +34,15 @@ constexpr char kEnterScreen[] = "\x1b[22;0t\x1b[?1049h\x1b[?7l\x1b[?25h\x1b[0m\x
 // Leaving, the alternate screen is cleared first so that no terminal carries
 // the calculator's coloured cells over into the shell's screen.
 constexpr char kLeaveScreen[] = "\x1b[0m\x1b[H\x1b[2J\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+// Back from a stop that left the screen as it was (SIGSTOP): the same
+// screen modes without saving the title a second time.
+constexpr char kReenterScreen[] = "\x1b[?1049h\x1b[?7l\x1b[?25h\x1b[0m\x1b[H\x1b[2J";
 
 // What the signal handlers share with the program; only async-signal-safe
 // calls touch it there.
 struct termios g_saved_termios;         // the settings before raw mode
+struct termios g_raw_termios;           // raw mode, set again after a stop
+volatile sig_atomic_t g_active = 0;     // the front-end has the terminal
 volatile sig_atomic_t g_raw = 0;        // raw mode is on and must be undone
 volatile sig_atomic_t g_end_asked = 0;  // a hang-up, SIGTERM or SIGINT: end with 255
 volatile sig_atomic_t g_resized = 0;    // SIGWINCH came: measure and redraw
@@ -49,7 +54,7 @@ struct SavedAction {
   int signal;
   struct sigaction action;
 };
-SavedAction g_previous[std::size(kEndSignals) + std::size(kCrashSignals) + 1];
+SavedAction g_previous[std::size(kEndSignals) + std::size(kCrashSignals) + 3];
 size_t g_previous_count = 0;
 
 void WriteAll(const char* data, size_t size) {
@@ -90,6 +95,60 @@ void OnEndSignal(int) {
 void OnResize(int) {
   g_resized = 1;
   Wake();
+}
+
+void OnStop(int);
+void OnContinue(int);
+volatile sig_atomic_t g_continued = 0;  // counts the continues after a stop
+
+// A stop (SIGTSTP, from kill or a shell; Ctrl+Z is a calculator key) gives
+// the terminal back as it was, then stops the program for real.
+void InstallStop() {
+  struct sigaction a {};
+  a.sa_handler = OnStop;
+  sigemptyset(&a.sa_mask);
+  a.sa_flags = SA_RESTART;
+  sigaction(SIGTSTP, &a, nullptr);
+}
+
+void OnStop(int) {
+  int saved = errno;
+  RestoreTerminal(TCSANOW);
+  struct sigaction stop {};
+  stop.sa_handler = SIG_DFL;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGTSTP, &stop, nullptr);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  sig_atomic_t continued = g_continued;
+  raise(SIGTSTP);
+  // Continued: OnContinue has already taken the terminal back. With no
+  // shell to continue it (an orphaned process group) the stop never came,
+  // and the program takes the terminal back itself.
+  InstallStop();
+  if (continued == g_continued) OnContinue(SIGCONT);
+  errno = saved;
+}
+
+// After any stop (SIGTSTP, or SIGSTOP, which cannot be caught, and a shell
+// that put its own settings back) raw mode and the screen are set again and
+// the whole screen is drawn anew.
+void OnContinue(int) {
+  if (!g_active) return;
+  int saved = errno;
+  g_continued = g_continued + 1;
+  bool was_raw = g_raw;
+  g_raw = 1;
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_raw_termios);
+  if (was_raw)
+    WriteAll(kReenterScreen, sizeof kReenterScreen - 1);
+  else
+    WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
+  g_resized = 1;  // measured again and drawn whole
+  Wake();
+  errno = saved;
 }
 
 // The request is taken once: the events pumped while the program winds down
@@ -137,6 +196,10 @@ void InstallHandlers() {
   g_previous_count = 0;
   for (int s : kEndSignals) Install(s, OnEndSignal);
   Install(SIGWINCH, OnResize);
+  Install(SIGCONT, OnContinue);
+  g_previous[g_previous_count].signal = SIGTSTP;
+  sigaction(SIGTSTP, nullptr, &g_previous[g_previous_count++].action);
+  InstallStop();
   for (int s : kCrashSignals) InstallCrash(s);
 }
 
@@ -184,6 +247,7 @@ TerminalFrontend::TerminalFrontend(std::vector<KeyGroup> scripted)
 
 TerminalFrontend::~TerminalFrontend() {
   if (!started_) return;
+  g_active = 0;
   RestoreTerminal(TCSAFLUSH);
   RemoveHandlers();
   close(g_wake_pipe[0]);
@@ -211,17 +275,24 @@ bool TerminalFrontend::Start(std::string& error) {
   raw.c_lflag &= ~(ECHO | ICANON | IEXTEN | ISIG);
   raw.c_cc[VMIN] = 0;
   raw.c_cc[VTIME] = 0;
+  g_raw_termios = raw;
   g_raw = 1;
+  g_active = 1;
   if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) != 0) {
     error = std::string("cannot put the terminal in raw mode: ") + std::strerror(errno);
     g_raw = 0;
+    g_active = 0;
     RemoveHandlers();
     close(g_wake_pipe[0]);
     close(g_wake_pipe[1]);
     return false;
   }
   static bool at_exit_registered = false;
-  if (!at_exit_registered) std::atexit([] { RestoreTerminal(TCSAFLUSH); });
+  if (!at_exit_registered)
+    std::atexit([] {
+      g_active = 0;
+      RestoreTerminal(TCSAFLUSH);
+    });
   at_exit_registered = true;
   WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
   started_ = true;
@@ -244,13 +315,25 @@ void TerminalFrontend::PumpEvents(int timeout_ms) {
   DecodeInput();
 }
 
+// The terminal is read only while the key queue has room: a key that does
+// not fit stays in input_, and the bytes after it in the terminal's own
+// buffer, until the program has taken keys from the queue. A paste of any
+// length loses nothing.
 void TerminalFrontend::ReadInput(int timeout_ms) {
   int wait = std::max(timeout_ms, 0);
-  if (!input_.empty()) {
+  if (!input_.empty() && !queue_full_) {
     uint64_t now = NowMs();
     wait = std::min(wait, input_deadline_ > now ? static_cast<int>(input_deadline_ - now) : 0);
   }
-  struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_wake_pipe[0], POLLIN, 0}};
+  if (queue_full_ && g_console.queued < kKeyQueueSize) {
+    // The queue has room again: the waiting keys go first, and a sequence
+    // cut at the end of input_ gets its wait for the rest anew.
+    input_deadline_ = NowMs() + kEscapeWaitMs;
+    DecodeInput();
+    if (!queue_full_) wait = 0;
+  }
+  struct pollfd fds[2] = {{STDIN_FILENO, static_cast<short>(queue_full_ ? 0 : POLLIN), 0},
+                          {g_wake_pipe[0], POLLIN, 0}};
   if (poll(fds, 2, wait) <= 0) return;
   if (fds[1].revents & POLLIN) {
     char drain[64];
@@ -258,8 +341,11 @@ void TerminalFrontend::ReadInput(int timeout_ms) {
     }
   }
   if (fds[0].revents & POLLIN) {
+    // No more bytes than the queue has places, and a few for the rest of
+    // an escape sequence begun in the last read.
     char buffer[256];
-    ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+    size_t room = static_cast<size_t>(std::max(kKeyQueueSize - g_console.queued, 0));
+    ssize_t n = read(STDIN_FILENO, buffer, std::clamp<size_t>(room, 8, sizeof buffer));
     if (n > 0) {
       input_.append(buffer, static_cast<size_t>(n));
       input_deadline_ = NowMs() + kEscapeWaitMs;
@@ -273,9 +359,15 @@ void TerminalFrontend::ReadInput(int timeout_ms) {
 
 void TerminalFrontend::DecodeInput() {
   bool complete = NowMs() >= input_deadline_;
+  queue_full_ = false;
   while (!input_.empty()) {
     TerminalKey key = DecodeTerminalKey(input_, complete);
     if (key.kind == TerminalKey::kNeedMore) break;
+    if (key.kind != TerminalKey::kBreak &&
+        g_console.queued + static_cast<int>(key.codes.size()) > kKeyQueueSize) {
+      queue_full_ = true;  // taken when the queue has room
+      break;
+    }
     input_.erase(0, static_cast<size_t>(key.used));
     held_letter_ = key.ctrl_letter;
     if (key.kind == TerminalKey::kBreak) ExitProgram(kExitBreak);

@@ -32,6 +32,7 @@ class TerminalFrontend : public Frontend {
   void Beep() override;
   void StartTone(int hz) override;
   void StopTone() override;
+  bool CtrlMIsEnter() const override { return true; }
 
  private:
   void ReadInput(int timeout_ms);
@@ -46,6 +47,7 @@ class TerminalFrontend : public Frontend {
   char held_letter_ = 0;         // the letter held with Ctrl for the last key read
   std::string input_;            // bytes read but not decoded yet (an unfinished sequence)
   uint64_t input_deadline_ = 0;  // when an unfinished sequence is taken as it stands
+  bool queue_full_ = false;      // the first key in input_ waits for room in the key queue
   int width_ = kColumns;         // the terminal's size
   int height_ = kRows;
   bool size_known_ = false;     // width_ and height_ hold the current size

@@ -275,18 +275,22 @@ bool KeyPressed() {
   return C().queued > 0;
 }
 
-unsigned char ReadKey() {
+void WaitForKey() {
   OpenConsole();
   TextConsole& c = C();
-  if (c.queued == 0) {
-    c.waiting_for_key = true;
-    Show();
-    while (c.queued == 0) {
-      Pump(1000);
-      SayRoutedCharacter();
-    }
-    c.waiting_for_key = false;
+  if (c.queued > 0) return;
+  c.waiting_for_key = true;
+  Show();
+  while (c.queued == 0) {
+    Pump(1000);
+    SayRoutedCharacter();
   }
+  c.waiting_for_key = false;
+}
+
+unsigned char ReadKey() {
+  WaitForKey();
+  TextConsole& c = C();
   unsigned char k = c.queue[0];
   std::memmove(c.queue, c.queue + 1, --c.queued);
   c.focus_row = 0;

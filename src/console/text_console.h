@@ -85,6 +85,8 @@ void SetTextColour(int colour);
 void SetBackgroundColour(int colour);
 bool KeyPressed();
 unsigned char ReadKey();
+// Waits until a key is queued, and leaves it there for the next ReadKey.
+void WaitForKey();
 void Pause(int milliseconds);
 void ProcessEvents();
 void SetConsoleTitle(const std::string& title);

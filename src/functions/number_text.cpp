@@ -1,6 +1,9 @@
-// Decimal texts of doubles, built from their 15 significant digits.
+// Decimal texts of doubles, built from their 15 significant digits, and
+// fixed-point texts longer than that from the shortest digits that give the
+// double back.
 #include "functions/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +24,21 @@ void Digits(double v, std::string& digits, int& exponent) {
   size_t end = digits.find_last_not_of('0');
   digits.erase(end == std::string::npos ? 1 : end + 1);
   if (digits == "0") exponent = 0;
+}
+
+// The shortest digits that give back |v| exactly (at most 17), trailing
+// zeros dropped, and the decimal exponent of the first one.
+void ShortestDigits(double v, std::string& digits, int& exponent) {
+  char buf[40];
+  auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific).ptr;
+  std::string text(buf, end);
+  size_t e = text.find('e');
+  digits.clear();
+  for (size_t k = 0; k < e; ++k)
+    if (text[k] != '.') digits += text[k];
+  exponent = std::atoi(text.c_str() + e + 1);
+  size_t last = digits.find_last_not_of('0');
+  digits.erase(last == std::string::npos ? 1 : last + 1);
 }
 
 }  // namespace
@@ -60,8 +78,14 @@ std::string FixedText(double v, int decimals) {
   std::string digits;
   int e = 0;
   Digits(v, digits, e);
-  // Digits kept: those before the point and the decimals asked for.
+  // Digits kept: those before the point and the decimals asked for. A text
+  // of more than 15 digits takes every digit the double holds, not 15 and
+  // zeros.
   int keep = e + 1 + decimals;
+  if (keep > 15) {
+    ShortestDigits(v, digits, e);
+    keep = e + 1 + decimals;
+  }
   std::string kept;
   if (keep >= 0) {
     kept = digits.substr(0, std::min<size_t>(digits.size(), keep));

@@ -12,6 +12,8 @@ std::string DecimalText(double v);
 
 // Fixed-point text with the given decimals, rounded half away from zero on
 // the decimal digits the user sees ("2.675" with 2 decimals gives 2.68).
+// A text of more than 15 digits has every digit of the shortest decimal that
+// gives the value back (2^50 with 2 decimals gives 1125899906842624.00).
 std::string FixedText(double v, int decimals);
 
 // The value in scientific notation from its decimal text: mantissa text

@@ -15,11 +15,13 @@ void ClearRegisterBlocks(char token) {
   r.scratch_x = r.scratch_y = r.result = 0;
   if (token == 'A') {
     std::fill(std::begin(r.statistics), std::end(r.statistics), 0.0);
+    r.statistics_residue = StatisticsResidue{};
   } else if (token == 1) {
     std::fill(std::begin(r.financial), std::end(r.financial), 0.0);
   } else {
     std::fill(std::begin(r.financial), std::end(r.financial), 0.0);
     std::fill(std::begin(r.statistics), std::end(r.statistics), 0.0);
+    r.statistics_residue = StatisticsResidue{};
     std::fill(std::begin(r.cash_flows), std::end(r.cash_flows), 0.0);
     std::fill(std::begin(r.storage), std::end(r.storage), 0.0);
     r.cf_next = r.cf_count = 1;

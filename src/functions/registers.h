@@ -22,6 +22,17 @@ enum FinancialSlot {
 
 // Slots of the statistics block.
 enum StatisticsSlot { kStatN = 0, kSumX = 1, kSumX2 = 2, kSumY = 3, kSumY2 = 4, kSumXY = 5 };
+constexpr int kStatisticsSlots = kSumXY + 1;
+
+// What the statistics registers cannot show: the low halves of the
+// double-double sums (a sum is statistics[k] + low[k], the register showing
+// the first, rounded, part), and how many pairs of what size ever went in or
+// out, which bounds the rounding the sums can carry.
+struct StatisticsResidue {
+  double low[kStatisticsSlots] = {};
+  double terms = 0;               // pairs put in plus pairs taken out
+  double x_size = 0, y_size = 0;  // the sums of x^2 and y^2 over those pairs
+};
 
 struct DateRecord {
   double day = 0, month = 0, year = 0;
@@ -30,6 +41,7 @@ struct DateRecord {
 struct Registers {
   double financial[kBlockSize] = {};   // n, i (a fraction), PV, PMT, FV, mode, ...
   double statistics[kBlockSize] = {};  // n and the five sums
+  StatisticsResidue statistics_residue;
   int stat_count = 0;                  // the count the statistics divide by
   double cash_flows[kBlockSize] = {};  // CF0, CF1, ... in entry order
   int cf_next = 1;                     // 1-based: the next amount goes to cash_flows[cf_next - 1]

@@ -1,4 +1,6 @@
-// Statistics from the sums, worked in extended precision.
+// Statistics from the sums, kept and worked in double-double precision so
+// that data far from zero (x near 1e8) or repeated (0.1 three times) do not
+// lose their spread to cancellation.
 #include "functions/statistics.h"
 
 #include <cmath>
@@ -6,21 +8,88 @@
 namespace quipular {
 namespace {
 
+// A number as an unevaluated sum hi + lo with |lo| at most half an ulp of hi.
+struct Double2 {
+  double hi = 0, lo = 0;
+};
+
+Double2 TwoSum(double a, double b) {
+  double s = a + b;
+  double bb = s - a;
+  return {s, (a - (s - bb)) + (b - bb)};
+}
+
+Double2 FastTwoSum(double a, double b) {
+  double s = a + b;
+  return {s, b - (s - a)};
+}
+
+Double2 Add(Double2 a, Double2 b) {
+  Double2 s = TwoSum(a.hi, b.hi);
+  Double2 t = TwoSum(a.lo, b.lo);
+  s.lo += t.hi;
+  s = FastTwoSum(s.hi, s.lo);
+  s.lo += t.lo;
+  return FastTwoSum(s.hi, s.lo);
+}
+
+Double2 Negate(Double2 a) {
+  return {-a.hi, -a.lo};
+}
+
+// The exact product of two doubles.
+Double2 Product(double a, double b) {
+  double p = a * b;
+  return {p, std::fma(a, b, -p)};
+}
+
+Double2 Multiply(Double2 a, Double2 b) {
+  Double2 p = Product(a.hi, b.hi);
+  p.lo += a.hi * b.lo + a.lo * b.hi;
+  return FastTwoSum(p.hi, p.lo);
+}
+
 using Real = long double;
 
+Real Wide(Double2 a) {
+  return static_cast<Real>(a.hi) + a.lo;
+}
+
+// Bound on the rounding of a deviation from sums of n pairs after t pairs
+// went in or out: (n + t) t 2^-100 of the size of those pairs, well above the
+// 2^-105 of the running sum each double-double addition can lose.
+constexpr double kRounding = 0x1p-100;
+
 struct Sums {
-  Real n, x, x2, y, y2, xy;
+  double n;
+  Real rounding;  // times a size: the largest rounding in a deviation
+  Real x_size, y_size;
+  Double2 x, x2, y, y2, xy;
 
-  Sums(int count, const double (&s)[kBlockSize])
-      : n(count), x(s[kSumX]), x2(s[kSumX2]), y(s[kSumY]), y2(s[kSumY2]), xy(s[kSumXY]) {}
+  Sums(int count, const double (&s)[kBlockSize], const StatisticsResidue& residue)
+      : n(count),
+        rounding((n + residue.terms) * residue.terms * kRounding),
+        x_size(residue.x_size),
+        y_size(residue.y_size),
+        x{s[kSumX], residue.low[kSumX]},
+        x2{s[kSumX2], residue.low[kSumX2]},
+        y{s[kSumY], residue.low[kSumY]},
+        y2{s[kSumY2], residue.low[kSumY2]},
+        xy{s[kSumXY], residue.low[kSumXY]} {}
 
-  Real Qx() const { return n * x2 - x * x; }
-  Real Qy() const { return n * y2 - y * y; }
-  Real Mxx() const { return x2 - x * x / n; }
-  Real Myy() const { return y2 - y * y / n; }
-  Real Mxy() const { return xy - x * y / n; }
-  Real Slope() const { return Mxy() / Mxx(); }
-  Real Intercept() const { return y / n - Slope() * x / n; }
+  // n*Sum(ab) - Sum(a)*Sum(b), zero when within what the sums' rounding
+  // allows for data of that size.
+  Real Deviation(Double2 ab, Double2 a, Double2 b, Real size) const {
+    Double2 d = Add(Multiply({n, 0}, ab), Negate(Multiply(a, b)));
+    Real value = Wide(d);
+    if (std::fabs(value) <= size * rounding) return 0;
+    return value;
+  }
+  Real Qx() const { return Deviation(x2, x, x, x_size); }
+  Real Qy() const { return Deviation(y2, y, y, y_size); }
+  Real Qxy() const { return Deviation(xy, x, y, std::sqrt(x_size) * std::sqrt(y_size)); }
+  Real MeanX() const { return Wide(x) / n; }
+  Real MeanY() const { return Wide(y) / n; }
 };
 
 StatisticsAnswer Answer(Real value) {
@@ -40,48 +109,61 @@ StatisticsAnswer Answer(Real value, Real below) {
 
 }  // namespace
 
-double AccumulateStatistics(int& count, double x, double y, char token, double (&s)[kBlockSize]) {
-  double sign = token == 'z' ? 1 : -1;
-  if (sign < 0 && count == 0) return 0;
-  count += sign > 0 ? 1 : -1;
-  s[kSumX] += sign * x;
-  s[kSumX2] += sign * x * x;
-  s[kSumY] += sign * y;
-  s[kSumY2] += sign * y * y;
-  s[kSumXY] += sign * x * y;
+double AccumulateStatistics(int& count, double x, double y, char token, double (&s)[kBlockSize],
+                            StatisticsResidue& residue) {
+  bool add = token == 'z';
+  if (!add && count == 0) return 0;
+  count += add ? 1 : -1;
+  residue.terms += 1;
+  residue.x_size += x * x;
+  residue.y_size += y * y;
+  auto accumulate = [&](int slot, Double2 term) {
+    Double2 sum = Add({s[slot], residue.low[slot]}, add ? term : Negate(term));
+    s[slot] = sum.hi;
+    residue.low[slot] = sum.lo;
+  };
+  accumulate(kSumX, {x, 0});
+  accumulate(kSumX2, Product(x, x));
+  accumulate(kSumY, {y, 0});
+  accumulate(kSumY2, Product(y, y));
+  accumulate(kSumXY, Product(x, y));
   s[kStatN] = count;
   return count;
 }
 
-StatisticsAnswer ComputeStatistic(int count, const double (&statistics)[kBlockSize], char token,
-                                  double x_value) {
-  Sums s(count, statistics);
+StatisticsAnswer ComputeStatistic(int count, const double (&statistics)[kBlockSize],
+                                  const StatisticsResidue& residue, char token, double x_value) {
+  if (count == 0) return {};
+  Sums s(count, statistics, residue);
   Real v = x_value;
   switch (token) {
     case 'q':
-      if (count == 0) break;
-      return Answer(s.x / s.n, s.y / s.n);
+      return Answer(s.MeanX(), s.MeanY());
     case 'Q':
-      if (s.x == 0) break;
-      return Answer(s.xy / s.x);
+      if (s.x.hi == 0) break;
+      return Answer(Wide(s.xy) / Wide(s.x));
     case 17: {
-      if (count < 2 || s.Qx() < 0 || s.Qy() < 0) break;
+      Real qx = s.Qx(), qy = s.Qy();
+      if (count < 2 || qx < 0 || qy < 0) break;
       Real pairs = s.n * (s.n - 1);  // n(n-1), formed without overflow
-      return Answer(std::sqrt(s.Qx() / pairs), std::sqrt(s.Qy() / pairs));
+      return Answer(std::sqrt(qx / pairs), std::sqrt(qy / pairs));
     }
     case 'w': {
-      if (count == 0 || s.Qy() == 0) break;
-      // With a level or undefined line there is no x for the y asked about.
-      Real slope = s.Slope();
-      if (slope == 0 || !std::isfinite(slope)) break;
-      return Answer((v - s.Intercept()) / slope);
+      // With a level or upright line there is no x for the y asked about.
+      Real qx = s.Qx(), qxy = s.Qxy();
+      if (s.Qy() == 0 || qx == 0 || qxy == 0) break;
+      return Answer(s.MeanX() + (v - s.MeanY()) * (qx / qxy));
     }
-    case 'W':
-      if (count == 0 || s.Qx() == 0) break;
-      return Answer(s.Slope() * v + s.Intercept());
-    case 23:
-      if (count == 0 || !(s.Qx() * s.Qy() > 0)) break;
-      return Answer(s.Mxy() / std::sqrt(s.Mxx() * s.Myy()));
+    case 'W': {
+      Real qx = s.Qx();
+      if (qx == 0) break;
+      return Answer(s.MeanY() + (v - s.MeanX()) * (s.Qxy() / qx));
+    }
+    case 23: {
+      Real qx = s.Qx(), qy = s.Qy();
+      if (!(qx > 0 && qy > 0)) break;
+      return Answer(s.Qxy() / (std::sqrt(qx) * std::sqrt(qy)));
+    }
     default:
       break;
   }

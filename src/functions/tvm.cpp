@@ -26,6 +26,8 @@ constexpr Real kSettledStep = 1e-18L;
 // A period count this close to a whole number is that number: rounding in
 // its inputs must not add a period.
 constexpr Real kWholeTolerance = 1e-9L;
+// A rate found below this many percent is 0.
+constexpr Real kZeroRatePercent = 1e-12L;
 
 // A whole exponent by multiplication (so a negative base is allowed), any
 // other through the logarithm.
@@ -110,18 +112,29 @@ void Store(double& slot, Real value, TvmAnswer& answer, double shown) {
 TvmAnswer SolveN(double (&f)[kBlockSize], const Problem& p) {
   TvmAnswer answer;
   Real i = f[kI];
-  double percent = f[kI] * 100;
-  double lower = -std::fabs(f[kPV]) * percent, refused = f[kFV] * percent;
-  if (!(f[kPMT] > lower) || f[kPMT] == refused || !(percent > -100)) return answer;
-  Real payment = (1 + i * p.s) * p.pmt;
-  // ln((P - FV*i) / (P + PV*i)), written as log1p of the ratio less 1.
-  Real n = std::log1p(-i * (p.fv + p.pv) / (payment + p.pv * i)) / std::log1p(i);
+  if (!(i > -1)) return answer;
+  Real n;
+  if (i == 0) {
+    // No interest: the payments alone carry PV to -FV.
+    if (p.pmt == 0) return answer;
+    n = -(p.pv + p.fv) / p.pmt;
+  } else {
+    // q^-n = (P + PV*i) / (P - FV*i) with P the payment grown by the mode;
+    // n is finite exactly when that ratio is a positive number.
+    Real payment = (1 + i * p.s) * p.pmt;
+    Real denominator = payment + p.pv * i;
+    if (denominator == 0) return answer;
+    // ln((P - FV*i) / (P + PV*i)), written as log1p of the ratio less 1.
+    Real ratio_less_one = -i * (p.fv + p.pv) / denominator;
+    if (!(ratio_less_one > -1)) return answer;
+    n = std::log1p(ratio_less_one) / std::log1p(i);
+  }
   if (!std::isfinite(n)) return answer;
   Real nearest = std::round(n);
   if (std::fabs(n - nearest) <= kWholeTolerance * std::max<Real>(1, std::fabs(n)))
     n = nearest;
-  else if (n != std::trunc(n))
-    n = std::trunc(n) + 1;
+  else
+    n = std::ceil(n);  // up, also for a count below zero
   Store(f[kN], n, answer, static_cast<double>(n));
   return answer;
 }
@@ -170,6 +183,8 @@ TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
     }
     if (!OnRoot(p, i)) return answer;
   }
+  // A rate this small is the rounding of the steps around a root of 0.
+  if (std::fabs(i * 100) < kZeroRatePercent) i = 0;
   Store(f[kI], i, answer, static_cast<double>(i * 100));
   return answer;
 }

@@ -16,8 +16,10 @@ struct TvmAnswer {
 
 // Solves for the register of the token ("N", "I", "P", "M", "V") from the
 // other four, the payment mode and the interest mode, and stores it (i as
-// the fraction). CALCULO n rounds a fractional count up to the next whole
-// period; CALCULO i answers only when its iteration has reached a root.
+// the fraction). CALCULO n answers every problem with a finite count (with
+// no interest, -(PV + FV)/PMT) and rounds a fractional count up to the next
+// whole period; CALCULO i answers only when its iteration has reached a
+// root, and a rate below 1e-12 percent is 0.
 TvmAnswer ComputeTvm(double (&financial)[kBlockSize], char token, int interest_mode);
 
 // The residual PV*C + PMT*A + FV*B of the equation at rate i, for tests and

@@ -90,14 +90,16 @@ void Accumulate(char token) {
     PopX();
     PopY();
   }
-  double n = AccumulateStatistics(r.stat_count, r.scratch_x, r.scratch_y, token, r.statistics);
+  double n = AccumulateStatistics(r.stat_count, r.scratch_x, r.scratch_y, token, r.statistics,
+                                  r.statistics_residue);
   ConsoleWriteLine(FixedText(n, 2));
   SpeakWords(NumberToWords(r.stat_count), false);
 }
 
 bool Statistic(char token) {
   Registers& r = g_registers;
-  StatisticsAnswer a = ComputeStatistic(r.stat_count, r.statistics, token, r.scratch_x);
+  StatisticsAnswer a =
+      ComputeStatistic(r.stat_count, r.statistics, r.statistics_residue, token, r.scratch_x);
   if (!a.ok) return Refuse(2);
   if (a.has_below) PushValue(g_stack, a.below);
   r.result = a.value;

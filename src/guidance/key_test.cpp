@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "console/frontend.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "guidance/screens.h"
@@ -175,9 +176,12 @@ const KeyTestRow* Find(const KeyTestRow (&rows)[N], unsigned char code) {
 // of the next row.
 void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
   char own = row.own ? static_cast<char>(row.own + (code - row.first)) : 0;
+  // In a terminal the console's Ctrl+M (BEG/END) is typed as Ctrl+J.
+  bool ctrl_j = row.ctrl == 'M' && g_console.frontend && g_console.frontend->CtrlMIsEnter();
   auto write_key = [&] {
     MoveCursor(1, line);
-    ConsoleWrite(Cp1252(row.key) + (own ? std::string(1, own) : ""));
+    ConsoleWrite(ctrl_j ? std::string("CTRL + J")
+                        : Cp1252(row.key) + (own ? std::string(1, own) : ""));
   };
   auto write_rest = [&] {
     MoveCursor(26, line);
@@ -206,7 +210,7 @@ void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
     else if (sound == kOwn)
       SpellCharacter(static_cast<unsigned char>(own));
     else if (sound[1] == '\0')
-      SpellCharacter(static_cast<unsigned char>(sound[0]));
+      SpellCharacter(static_cast<unsigned char>(ctrl_j && sound[0] == 'm' ? 'j' : sound[0]));
     else
       PlaySoundKey(sound);
   }

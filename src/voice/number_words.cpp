@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "console/regular_file.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
@@ -117,7 +118,7 @@ struct WordWave {
   // Adds the samples of a word file; a file longer than the buffer gives
   // only what fits.
   void Add(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = OpenRegularFile(path);
     if (!f) return;
     long size = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);

@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "console/profile.h"
+#include "console/program_exit.h"
+#include "console/regular_file.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "console/transcript.h"
 #include "voice/named_sounds.h"
 #include "voice/path_map.h"
 #include "voice/wave_player.h"
@@ -38,7 +43,7 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool Opens(const std::string& windows_path) {
-  FILE* f = std::fopen(ResolvePath(windows_path).c_str(), "rb");
+  FILE* f = OpenRegularFile(ResolvePath(windows_path));
   if (!f) return false;
   std::fclose(f);
   return true;
@@ -51,6 +56,54 @@ bool AskedFor(const std::string& v) {
 std::string WithSlash(std::string dir) {
   if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
   return dir;
+}
+
+// Three short tones, heard even when no prompt can be: something is wrong.
+void WarningTones() {
+  constexpr int kRate = 11025, kTone = kRate / 8, kGap = kRate / 10, kHz = 880;
+  std::vector<uint8_t> pcm;
+  for (int tone = 0; tone < 3; ++tone) {
+    RecordSpeech("tone " + std::to_string(kHz));
+    for (int i = 0; i < kTone; ++i) pcm.push_back((i * kHz * 2 / kRate) % 2 ? 176 : 80);
+    pcm.insert(pcm.end(), kGap, 128);
+  }
+  g_player.fast_playback = g_player.speech_compaction = false;
+  if (PlayPcm(pcm.data(), pcm.size(), kRate, 1, 8) == 0)
+    while (WaveBusy()) Audio().Wait(5);
+  StopWave();
+}
+
+// The voice cannot start: the message on the screen and on standard error
+// with where the settings and the voice pack were looked for, three tones,
+// then Enter ends the program with the code of a failed start.
+[[noreturn]] void VoiceFailed(int error) {
+  std::string first = Cp1252("Erro de inicialização: ") + std::to_string(error);
+  std::string second = "Banco de dados de voz: " + g_voice.diphone_database;
+  ConsoleWriteLine(first);
+  ConsoleWriteLine(second);
+  std::string settings = SettingsFile();
+  std::string report = "quipular: " + Utf8(first) + "\nquipular: " + Utf8(second) + "\n";
+  report += settings.empty() ? "quipular: no settings file VESTRA.INI in " + WindowsDirectory() +
+                                   " nor in " + g_voice.startup_directory + "\n"
+                             : "quipular: settings file " + settings + "\n";
+  report += "quipular: voice pack looked for in " + VoiceRoot() + " (diphones in " +
+            ResolvePath(g_voice.diphone_directory.empty()
+                            ? ReadProfile("TRADUTOR", "DIRDIFONES", "c:\\orbela\\som\\difones")
+                            : g_voice.diphone_directory) +
+            ", letters in " +
+            ResolvePath(ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras")) + ")\n";
+  ExitMessage() = report;
+  // Standard error that is not the terminal hears of it at once.
+  if (!isatty(STDERR_FILENO)) std::fputs(report.c_str(), stderr);
+  WarningTones();
+  char line[128];
+  try {
+    ConsoleReadLine(line, sizeof line);
+  } catch (const ProgramExit& e) {
+    // A script that ends here ends for the voice's sake.
+    if (e.code != kExitScriptEnded) throw;
+  }
+  ExitProgram(kExitVoiceFailed);
 }
 
 }  // namespace
@@ -103,13 +156,7 @@ void StartVoice(int speed, const std::string& sound_directory) {
   g_voice.diphone_database = ReadSetting("SINTETIZADOR", "DIFONES" + digit).substr(0, 8);
   g_player.fast_playback = AskedFor(ReadSetting("SINTETIZADOR", "RAPIDINHO" + digit));
   g_player.speech_compaction = AskedFor(ReadSetting("SINTETIZADOR", "CORTAFALA" + digit));
-  if (int error = CheckDiphoneDatabase(); error != 0) {
-    ConsoleWriteLine(Cp1252("Erro de inicialização: ") + std::to_string(error));
-    ConsoleWriteLine("Banco de dados de voz: " + g_voice.diphone_database);
-    char line[128];
-    ConsoleReadLine(line, sizeof line);
-    CloseConsole();
-  }
+  if (int error = CheckDiphoneDatabase(); error != 0) VoiceFailed(error);
   g_sounds.sound_directory = WithSlash(sound_directory);
   std::string letters = ReadProfile("TRADUTOR", "DIRLETRAS", "c:\\orbela\\som\\letras\\");
   if (letters.empty()) letters = "c:\\orbela\\som\\letras\\";  // present but empty means nothing

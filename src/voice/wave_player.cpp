@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "console/regular_file.h"
 #include "console/text_console.h"
 
 namespace quipular {
@@ -149,7 +150,7 @@ int PlayPcm(uint8_t* samples, size_t length, int rate, int channels, int bits) {
 
 int PlayWaveFile(const std::string& path) {
   if (KeyPressed()) return 0;
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = OpenRegularFile(path);
   if (!f) return -1;
   uint8_t* buf = P().read_buffer;
   uint8_t head[12];

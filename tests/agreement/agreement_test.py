@@ -8,10 +8,19 @@ statistics and datetime modules (means, standard deviations, correlation,
 linear estimates, actual day counts and dates). Each run keeps its answers in
 the storage registers (STO), so that many problems share one process.
 
+Besides random problems it tries data that cancel in plain double sums
+(every x equal, x offset by 1e8, 0.1 repeated), where Python's statistics
+works in exact fractions, and CALCULO n on sinking funds, balloon loans and
+problems with no interest. qalc's nper divides by the rate, so at i = 0 it
+gives 0/0; there qalc works out the limit -(PV + FV)/PMT instead.
+
 A disagreement passes only when a rule of the calculator accounts for it:
-the checks made before CALCULO n, a count of periods that lies within
-rounding of a whole number, or a rate the iteration from 1 percent does not
-reach in its 101 steps. Any other disagreement fails the test.
+a problem with no finite count of periods (refused by CALCULO n, where qalc
+has no number either), a count of periods that lies within rounding of a
+whole number, a rate the iteration from 1 percent does not reach in its 101
+steps, or data Python refuses (every x equal: no line, no correlation),
+which the calculator refuses with error 2. Any other disagreement fails the
+test.
 
 Usage: agreement_test.py QUIPULAR_BINARY [VOICE_PACK]
 """
@@ -27,6 +36,7 @@ import subprocess
 import sys
 import tempfile
 from datetime import date, timedelta
+from fractions import Fraction
 
 SEED = 20261209
 SENTINEL = 987654321  # pushed before each computation: still X means refused
@@ -245,6 +255,53 @@ def make_tvm_problems(rng, count):
     return problems
 
 
+def make_period_problems(rng, count):
+    """CALCULO n on sinking funds (PV = 0), balloon loans (a final amount
+    still owed) and problems with no interest, END and BEG; a few of each
+    kind whose payment only meets the interest have no finite count."""
+    problems = []
+    while len(problems) < count:
+        k = len(problems)
+        kind = ("sinking fund", "balloon loan", "no interest")[k % 3]
+        begin = (k // 3) % 2
+        rate = 0.0 if kind == "no interest" else round(rng.uniform(0.05, 3.0), 4)
+        i = rate / 100
+        if kind == "sinking fund":
+            pv, pmt, fv = 0.0, fit(-rng.uniform(10, 5000)), fit(rng.uniform(1000, 999999))
+        elif kind == "balloon loan":
+            pv = fit(rng.uniform(1000, 99999.99))
+            fv = fit(-rng.uniform(0.05, 0.6) * pv)
+            pmt = fit(-pv * i * rng.uniform(1.05, 6))
+            if k % 15 == 1:  # the payment is the interest: the debt never falls
+                pv, rate = 10000.0, 1.0
+                pmt, i = -100.0, 0.01
+        else:
+            pv = fit(rng.uniform(1000, 99999.99)) if k % 2 else fit(-rng.uniform(0, 5000))
+            pmt = fit(-rng.uniform(10, 5000))
+            fv = fit(-rng.uniform(0, 0.7) * pv) if pv > 0 else fit(rng.uniform(1000, 99999))
+            if k % 12 == 2:
+                pmt = 0.0  # no payment and no interest: nothing moves
+        if None in (pv, pmt, fv):
+            continue
+        problems.append({"unknown": "N", "begin": begin, "n": 0, "rate": rate,
+                         "pv": pv, "pmt": pmt, "fv": fv, "kind": kind})
+    return problems
+
+
+def finite_periods(p):
+    """Whether the equation has a finite count of periods: i above -100
+    percent, and with interest (P + PV i)/(P - FV i) a positive number, P the
+    payment grown by the payment mode; with none, a payment."""
+    i = p["rate"] / 100
+    if i <= -1:
+        return False
+    if i == 0:
+        return p["pmt"] != 0
+    payment = (1 + i * p["begin"]) * p["pmt"]
+    denominator = payment + p["pv"] * i
+    return denominator != 0 and (payment - p["fv"] * i) / denominator > 0
+
+
 def tvm_keys(p, register):
     keys = ["<Ctrl+A>"]
     if p["begin"]:
@@ -268,6 +325,8 @@ def exact(value):
 def qalc_expression(p):
     rate = exact(p["rate"] / 100)
     n, pv, pmt, fv, t = p["n"], exact(p["pv"]), exact(p["pmt"]), exact(p["fv"]), p["begin"]
+    if p["unknown"] == "N" and p["rate"] == 0:
+        return f"-({pv} + {fv}) / ({pmt})"
     return {"M": f"pmt({rate}; {n}; {pv}; {fv}; {t})",
             "P": f"pv({rate}; {n}; {pmt}; {fv}; {t})",
             "V": f"fv({rate}; {n}; {pmt}; {pv}; {t})",
@@ -280,11 +339,10 @@ def judge_tvm(p, ours, theirs):
     refused = ours == SENTINEL
     u = p["unknown"]
     if u == "N":
-        i = p["rate"] / 100
-        percent = i * 100
-        checks = p["pmt"] > -abs(p["pv"]) * percent and p["pmt"] != p["fv"] * percent
         if refused:
-            return "refused by the checks before CALCULO n" if not checks else None
+            return "no finite count of periods" \
+                if not finite_periods(p) and (theirs is None or not math.isfinite(theirs)) \
+                else None
         if theirs is None:
             return None
         if abs(theirs - round(theirs)) <= 1e-9 * max(1, abs(theirs)):
@@ -320,6 +378,21 @@ def make_samples(rng, count):
     return samples
 
 
+def ill_conditioned_samples():
+    """Data whose spread is small beside their size: sums of x^2 in doubles
+    lose it all. Python's statistics works in fractions and is exact here."""
+    return [
+        {"x": [5, 5, 5, 5], "y": [1, 2, 4, 8], "x0": 6, "y0": 3},
+        {"x": [0.1, 0.1, 0.1], "y": [1, 2, 4], "x0": 5, "y0": 3},
+        {"x": [0.1] * 9, "y": [0.1] * 8 + [0.2], "x0": 1, "y0": 0.15},
+        {"x": [100000001, 100000002, 100000003], "y": [1, 2, 4], "x0": 100000005, "y0": 3},
+        {"x": [100000001, 100000002, 100000004, 100000003], "y": [3, 1, 4, 1],
+         "x0": 99999999, "y0": 2},
+        {"x": [1, 2, 3, 4], "y": [200000001, 200000003, 200000002, 200000005], "x0": 9,
+         "y0": 200000000},
+    ]
+
+
 STAT_RESULTS = ["mean x", "mean y", "s x", "s y", "r", "estimate of y", "estimate of x"]
 
 
@@ -337,11 +410,54 @@ def sample_keys(sample, first):
 
 
 def python_statistics(sample):
+    """The seven results; None for one Python refuses (a constant input)."""
     xs, ys = sample["x"], sample["y"]
-    slope, intercept = statistics.linear_regression(xs, ys)
+
+    def attempt(f):
+        try:
+            return f()
+        except (statistics.StatisticsError, ZeroDivisionError):
+            return None
+    line = attempt(lambda: statistics.linear_regression(xs, ys))
     return [statistics.mean(xs), statistics.mean(ys), statistics.stdev(xs), statistics.stdev(ys),
-            statistics.correlation(xs, ys), slope * sample["x0"] + intercept,
-            (sample["y0"] - intercept) / slope]
+            attempt(lambda: statistics.correlation(xs, ys)),
+            line and line[0] * sample["x0"] + line[1],
+            line and attempt(lambda: (sample["y0"] - line[1]) / line[0])]
+
+
+def exact_statistics(sample):
+    """The correlation and the two estimates worked in fractions from the
+    doubles the calculator holds; None where the line or r is undefined."""
+    xs = [Fraction(x) for x in sample["x"]]
+    ys = [Fraction(y) for y in sample["y"]]
+    n = len(xs)
+    mx, my = sum(xs) / n, sum(ys) / n
+    sxx = sum((x - mx) ** 2 for x in xs)
+    syy = sum((y - my) ** 2 for y in ys)
+    sxy = sum((x - mx) * (y - my) for x, y in zip(xs, ys))
+    r = float(sxy) / math.sqrt(float(sxx) * float(syy)) if sxx and syy else None
+    y_at = float(my + sxy / sxx * (Fraction(sample["x0"]) - mx)) if sxx else None
+    x_at = float(mx + sxx / sxy * (Fraction(sample["y0"]) - my)) if sxx and sxy and syy else None
+    return {4: r, 5: y_at, 6: x_at}
+
+
+def judge_statistic(j, sample, ours, expected):
+    """'agree', an explanation, or None when unexplained. A refused estimate
+    leaves the number it was asked for in X.
+
+    statistics.correlation and linear_regression work in floats from a
+    rounded mean, so where the spread of x is small beside x (0.1 repeated,
+    x near 1e8) they carry that rounding: there the answer must agree with
+    the same formulas worked in fractions instead."""
+    def matches(value):
+        if value is None:
+            return ours == {5: sample["x0"], 6: sample["y0"]}.get(j, SENTINEL)
+        return abs(ours - value) <= PYTHON_TOLERANCE * abs(value)
+    if matches(expected):
+        return "agree" if expected is not None else "refused, as by Python: a constant input"
+    if j in (4, 5, 6) and matches(exact_statistics(sample)[j]):
+        return "Python's floats cancel; the exact value agrees"
+    return None
 
 
 # ---------------------------------------------------------------- dates
@@ -399,8 +515,8 @@ def main():
     rng = random.Random(SEED)
     workdir = tempfile.mkdtemp(prefix="quipular-agreement-")
     runner = Runner(binary, pack, workdir)
-    tvm = make_tvm_problems(rng, 250)
-    samples = make_samples(rng, 28)
+    tvm = make_tvm_problems(rng, 250) + make_period_problems(rng, 90)
+    samples = make_samples(rng, 28) + ill_conditioned_samples()
     counts = make_day_counts(rng, 100)
     offsets = make_offsets(rng, 60)
 
@@ -447,6 +563,8 @@ def main():
                 ours = register_value(state, k)
                 theirs = theirs_tvm[start + k]
                 topic = f"TVM {p['unknown']} {'BEG' if p['begin'] else 'END'}"
+                if "kind" in p:
+                    topic = f"CALCULO n, {p['kind']}"
                 record(topic, judge_tvm(p, ours, theirs),
                        f"{p} calculator {ours!r} qalc {theirs!r}")
         elif kind == "statistics":
@@ -454,8 +572,7 @@ def main():
                 expected = python_statistics(sample)
                 for j, name in enumerate(STAT_RESULTS):
                     ours = register_value(state, k * len(STAT_RESULTS) + j)
-                    ok = abs(ours - expected[j]) <= PYTHON_TOLERANCE * abs(expected[j])
-                    record("statistics", "agree" if ok else None,
+                    record("statistics", judge_statistic(j, sample, ours, expected[j]),
                            f"{name} of {sample}: calculator {ours!r} python {expected[j]!r}")
         elif kind == "day counts":
             for k, (a, b, f) in enumerate(counts[start:start + 100]):

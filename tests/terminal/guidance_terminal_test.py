@@ -144,13 +144,18 @@ def key_test_rows():
     expected = headless_screen("<Ctrl+T>n<F5>")
     for number, (got, want) in enumerate(zip(shown, expected), 1):
         check(got == want, "row %d is %r, headless has %r" % (number, got, want))
+    # A terminal sends Enter for Ctrl+M: BEG/END is Ctrl+J here, and named so.
+    shown = run.keys("C-j")
+    check(shown[13].split()[:4] == ["CTRL", "+", "J", "Modo"],
+          "the row of BEG/END: %r" % shown[13])
     shown = run.keys("Escape")
     check("CALCULOS FEITOS" in shown[8] and shown[10] == "Operando: 0",
           "Esc returns to the calculation screen")
     speech, _ = run.finish()
     check(has_run(speech, ["char 110", "sound DOfuncion", "sound DOArmazena", "sound DOn",
                            "char 70", "char 53", "sound DOfuncion", "sound DOF1-F9",
-                           "sound DOESC", "sound DORegresoCalc"]),
+                           "sound DOControl", "char 106", "sound DOfuncion", "sound DOArmazena",
+                           "sound DOBEGEND", "sound DOESC", "sound DORegresoCalc"]),
           "the key test's speech: %s" % speech[-16:])
 
 

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 # The terminal front-end in a real terminal (tmux): the screen matches the
 # headless one for the same keys, a small terminal gets the size message,
-# and the terminal settings come back after every way out.
+# the terminal settings come back after every way out, a long paste loses no
+# key, and a stop and continue give the terminal back and take it again.
 #
-# Usage: terminal_client_test.py QUIPULAR
+# Usage: terminal_client_test.py QUIPULAR [--paste]
+# With --paste, only the long paste (a few minutes: every prompt pauses).
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -119,13 +122,41 @@ def headless_screen(keys):
         return lines_of(f.read())
 
 
+def paste():
+    # A paste far longer than the key queue: every key arrives, none is
+    # dropped, and the log holds every entry.
+    run = Run()
+    wait_for(lambda: any(l.startswith("Operando:") for l in run.screen()), "the operand prompt")
+    run.settle()
+    entries = 2000
+    paste = os.path.join(run.dir, "paste")
+    with open(paste, "w") as f:
+        f.write("1\r" * entries)
+    tmux("load-buffer", "-b", "paste", paste)
+    tmux("paste-buffer", "-d", "-b", "paste", "-t", run.name)
+    log = os.path.join(run.dir, "Calculos_Quipular.txt")
+
+    def logged():
+        with open(log, encoding="cp1252", newline="") as f:
+            return f.read().count("Operando: 1\r\n")
+    wait_for(lambda: logged() == entries, "%d entries logged" % entries, timeout=400)
+    check(logged() == entries, "%d of %d pasted entries logged" % (logged(), entries))
+    run.keys("Escape", "s", "n")
+    run.finish(0)
+
+
+
 def main():
     if shutil.which("tmux") is None:
         print("tmux is not installed")
         return SKIP
     started = time.monotonic()
     # Keeps the tmux server up between runs.
-    tmux("new-session", "-d", "-s", "keeper", "sleep 120")
+    tmux("new-session", "-d", "-s", "keeper", "sleep 600")
+    if "--paste" in sys.argv:
+        paste()
+        print("%.1f s" % (time.monotonic() - started))
+        return 1 if failures else 0
 
     # A sum typed at the keyboard shows what the headless run shows, with
     # the cursor on the operand line; Esc s n ends normally.
@@ -166,16 +197,73 @@ def main():
              "the screen after the resize")
     run.keys("C-c")
     run.finish(255)
+    # Ctrl+C ends at once, and the log stays on disk with what was done.
+    log = os.path.join(run.dir, "Calculos_Quipular.txt")
+    check(os.path.exists(log) and "Operando: 7" in open(log, encoding="cp1252").read(),
+          "the log after Ctrl+C")
 
     # A hang-up ends with 255; a crash still gives the terminal back. Keys
     # given with --keys are typed first, then the keyboard takes over.
-    for signal, code, keys in (("-HUP", 255, ""), ("-TERM", 255, "7<Enter>"), ("-SEGV", None, "")):
+    for sent, code, keys in (("-HUP", 255, ""), ("-TERM", 255, "7<Enter>"), ("-SEGV", None, "")):
         run = Run(keys=keys)
         shown = "X = 7.00" if keys else "Operando:"
         wait_for(lambda: any(shown in l for l in run.screen()), shown)
         run.settle()
-        subprocess.run(["kill", signal, str(run.program_pid())], check=True)
+        subprocess.run(["kill", sent, str(run.program_pid())], check=True)
         run.finish(code)
+
+    # Stopped and continued under a shell with job control, as a user
+    # would: SIGTSTP gives the terminal back before the stop; after SIGSTOP
+    # the shell puts its own settings back and writes its prompt; at "fg"
+    # raw mode and the whole screen come back, and keys work as before.
+    work = os.path.join(top, "jobs")
+    os.makedirs(work)
+    tmux("new-session", "-d", "-s", "jobs", "-x", str(COLUMNS), "-y", str(ROWS),
+         "env PS1='shell$ ' bash --norc --noprofile -i")
+    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "jobs"))
+    shown = lambda text: any(text in line for line in screen())
+    wait_for(lambda: shown("shell$"), "the shell's prompt")
+    shell_stty = subprocess.run(["stty", "-F", tmux("display-message", "-p", "-t", "jobs",
+                                                    "#{pane_tty}").strip(), "-g"],
+                                capture_output=True, text=True).stdout
+    tmux("send-keys", "-t", "jobs", "cd %s && %s --terminal" % (work, quipular), "Enter")
+    wait_for(lambda: shown("Operando:"), "the operand prompt under the shell")
+    shell = tmux("display-message", "-p", "-t", "jobs", "#{pane_pid}").strip()
+    with open("/proc/%s/task/%s/children" % (shell, shell)) as f:
+        pid = int(f.read().split()[0])
+    tty = tmux("display-message", "-p", "-t", "jobs", "#{pane_tty}").strip()
+
+    def stty():
+        return subprocess.run(["stty", "-F", tty, "-g"], capture_output=True, text=True).stdout
+
+    def stopped():
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().rsplit(")", 1)[1].split()[0] == "T"
+
+    def stop_and_continue(sent, number):
+        os.kill(pid, sent)
+        wait_for(stopped, "the stop after %s" % sent.name)
+        wait_for(lambda: shown("Stopped"), "the shell's report of the stop")
+        # SIGSTOP cannot be caught: only SIGTSTP gives the screen back.
+        if sent == signal.SIGTSTP:
+            check(tmux("display-message", "-p", "-t", "jobs", "#{alternate_on}").strip() == "0",
+                  "%s: the program's screen left on" % sent.name)
+        wait_for(lambda: stty() == shell_stty, "%s: the shell's stty while stopped, not %s" %
+                 (sent.name, stty().strip()))
+        tmux("send-keys", "-t", "jobs", "fg", "Enter")
+        wait_for(lambda: shown("Operando:") and not shown("Stopped"), "the whole screen again")
+        time.sleep(0.3)
+        tmux("send-keys", "-t", "jobs", number, "Enter")
+        wait_for(lambda: shown("X = %s.00" % number), "%s Enter after %s" % (number, sent.name))
+
+    stop_and_continue(signal.SIGTSTP, "7")
+    stop_and_continue(signal.SIGSTOP, "8")
+    check(shown("Y = 7.00"), "7 lost: " + " | ".join(l for l in screen() if l))
+    for key in ("Escape", "s", "n"):  # apart, or Esc and s make one Alt+s
+        tmux("send-keys", "-t", "jobs", key)
+        time.sleep(0.3)
+    wait_for(lambda: shown("shell$") and not shown("Operando:"), "the shell after the end")
+    wait_for(lambda: stty() == shell_stty, "the shell's stty after the end, not " + stty())
 
     print("%.1f s" % (time.monotonic() - started))
     return 1 if failures else 0

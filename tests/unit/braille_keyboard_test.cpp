@@ -68,6 +68,7 @@ TEST_F(BrailleKeyboardTest, ChordsBecomeCharactersWhenAllKeysAreUp) {
       {1, {"-X"}, ""},
       {1, {"+F", "^-F", "FJ"}, "c"},
       {2, {"SJKL", "F", "FD"}, "12"},
+      {2, {"SJKL", "F", "FD", "FJ", "FJK", "FK", "FDJ", "FDJK", "FDK", "DJ", "DJK"}, "1234567890"},
       {2, {"SJKL", "DJK", "S", "F"}, "0.1"},
       {2, {"SJKL", "K", "F"}, "~a"},  // "~" ends the digits
       {2, {"SJKL", "F", "_", "F"}, "1 a"},

@@ -14,8 +14,15 @@ namespace {
 struct Sample {
   int count = 0;
   double s[kBlockSize] = {};
+  StatisticsResidue residue;
   explicit Sample(const std::vector<std::pair<double, double>>& pairs) {
-    for (auto [x, y] : pairs) AccumulateStatistics(count, x, y, 'z', s);
+    for (auto [x, y] : pairs) Add(x, y, 'z');
+  }
+  double Add(double x, double y, char token) {
+    return AccumulateStatistics(count, x, y, token, s, residue);
+  }
+  StatisticsAnswer Compute(char token, double x_value) const {
+    return ComputeStatistic(count, s, residue, token, x_value);
   }
 };
 
@@ -36,7 +43,7 @@ TEST(Statistics, Results) {
       {'Q', 0, 31.0 / 6, false, 0},
   };
   for (const Case& c : cases) {
-    StatisticsAnswer a = ComputeStatistic(three.count, three.s, c.token, c.x);
+    StatisticsAnswer a = three.Compute(c.token, c.x);
     ASSERT_TRUE(a.ok) << int(c.token);
     EXPECT_NEAR(c.value, a.value, 1e-14 * std::fabs(c.value)) << int(c.token);
     EXPECT_EQ(c.has_below, a.has_below);
@@ -45,7 +52,7 @@ TEST(Statistics, Results) {
     }
   }
   Sample weighted({{1, 10}, {3, 20}});  // prices as y, weights as x
-  EXPECT_DOUBLE_EQ(17.5, ComputeStatistic(weighted.count, weighted.s, 'Q', 0).value);
+  EXPECT_DOUBLE_EQ(17.5, weighted.Compute('Q', 0).value);
 }
 
 TEST(Statistics, RefusedData) {
@@ -67,35 +74,85 @@ TEST(Statistics, RefusedData) {
   };
   for (const Case& c : cases) {
     Sample s(c.pairs);
-    EXPECT_FALSE(ComputeStatistic(s.count, s.s, c.token, 2).ok) << c.what;
+    EXPECT_FALSE(s.Compute(c.token, 2).ok) << c.what;
   }
   Sample one({{1, 2}});
-  EXPECT_TRUE(ComputeStatistic(one.count, one.s, 'q', 0).ok);
+  EXPECT_TRUE(one.Compute('q', 0).ok);
 }
 
 TEST(Statistics, CorrectionRestoresTheSums) {
   Sample sample({{1.5, 2}, {2, 4.25}});
   double before[kBlockSize];
   std::copy(std::begin(sample.s), std::end(sample.s), before);
-  EXPECT_EQ(3, AccumulateStatistics(sample.count, 7, 9, 'z', sample.s));
-  EXPECT_EQ(4, AccumulateStatistics(sample.count, 7, 9, 'z', sample.s));
-  EXPECT_EQ(3, AccumulateStatistics(sample.count, 7, 9, 'Z', sample.s));
-  EXPECT_EQ(2, AccumulateStatistics(sample.count, 7, 9, 26, sample.s));
+  EXPECT_EQ(3, sample.Add(7, 9, 'z'));
+  EXPECT_EQ(4, sample.Add(7, 9, 'z'));
+  EXPECT_EQ(3, sample.Add(7, 9, 'Z'));
+  EXPECT_EQ(2, sample.Add(7, 9, 26));
   for (int k = 0; k < kBlockSize; ++k) EXPECT_EQ(before[k], sample.s[k]) << k;
+  for (double low : sample.residue.low) EXPECT_EQ(0, low);
   Sample none({});
-  EXPECT_EQ(0, AccumulateStatistics(none.count, 1, 1, 'Z', none.s));
+  EXPECT_EQ(0, none.Add(1, 1, 'Z'));
   EXPECT_EQ(0, none.count);
   EXPECT_EQ(0, none.s[kSumX]);
+}
+
+// Data whose spread is small beside their size: the deviations come from
+// the double-double sums, so equal x give no line at all and x offset by 1e8
+// keep their spread. A pair taken away leaves exactly the sums before it.
+TEST(Statistics, IllConditionedData) {
+  const double r124 = 3 / std::sqrt(2 * 42.0 / 9);  // x = 1, 2, 3 against y = 1, 2, 4
+  struct Case {
+    const char* what;
+    std::vector<std::pair<double, double>> pairs;
+    char token;
+    bool ok;
+    double value;
+  };
+  const std::vector<std::pair<double, double>> tenths = {{0.1, 1}, {0.1, 2}, {0.1, 4}};
+  const std::vector<std::pair<double, double>> offset = {{1e8 + 1, 1}, {1e8 + 2, 2}, {1e8 + 3, 4}};
+  const std::vector<std::pair<double, double>> both_offset = {
+      {1e8 + 1, 3e9 + 1}, {1e8 + 2, 3e9 + 2}, {1e8 + 3, 3e9 + 4}};
+  const Case cases[] = {
+      {"deviation of equal tenths", tenths, 17, true, 0},
+      {"estimate of y from equal tenths", tenths, 'W', false, 0},
+      {"estimate of x from equal tenths", tenths, 'w', false, 0},
+      {"correlation of equal tenths", tenths, 23, false, 0},
+      {"deviation of x offset by 1e8", offset, 17, true, 1},
+      {"correlation of x offset by 1e8", offset, 23, true, r124},
+      {"estimate of y offset by 1e8", offset, 'W', true, 7.0 / 3 + 1.5 * 3},
+      {"estimate of x offset by 1e8", offset, 'w', true, 1e8 + 2 + (3 - 7.0 / 3) / 1.5},
+      {"correlation with both offset", both_offset, 23, true, r124},
+      {"deviation of 0.1 repeated ten times", std::vector(10, std::pair{0.1, 0.1}), 17, true, 0},
+      {"equal x of 1e99", {{9e99, 1}, {9e99, 2}}, 'W', false, 0},
+  };
+  for (const Case& c : cases) {
+    Sample sample(c.pairs);
+    // x = 1e8 + 5 for the estimate of y, y = 3 for the estimate of x
+    StatisticsAnswer a = sample.Compute(c.token, c.token == 'w' ? 3 : 1e8 + 5);
+    ASSERT_EQ(c.ok, a.ok) << c.what;
+    if (c.ok) {
+      EXPECT_NEAR(c.value, a.value, 1e-12 * std::fmax(1, std::fabs(c.value))) << c.what;
+    }
+  }
+  Sample corrected(offset);
+  corrected.Add(1e12, 0.1, 'z');
+  corrected.Add(1e12, 0.1, 'Z');
+  EXPECT_NEAR(1, corrected.Compute(17, 0).value, 1e-12);
+  Sample tenths_corrected(tenths);
+  tenths_corrected.Add(5, 5, 'z');
+  tenths_corrected.Add(5, 5, 'Z');
+  EXPECT_FALSE(tenths_corrected.Compute('W', 1).ok);
 }
 
 // 70000 pairs: n(n-1) is beyond 32 bits and must not wrap.
 TEST(Statistics, DeviationOfManyPairs) {
   int count = 70000;
   double s[kBlockSize] = {};
+  StatisticsResidue residue;
   s[kStatN] = count;
   s[kSumX] = s[kSumX2] = 35000;  // x alternates 0 and 1
   s[kSumY] = s[kSumY2] = 35000;
-  StatisticsAnswer a = ComputeStatistic(count, s, 17, 0);
+  StatisticsAnswer a = ComputeStatistic(count, s, residue, 17, 0);
   ASSERT_TRUE(a.ok);
   EXPECT_NEAR(std::sqrt(35000.0 * 35000 / (70000.0 * 69999)), a.value, 1e-15);
 }

@@ -57,6 +57,16 @@ TEST(Tvm, SolvesEachRegister) {
       {"rate, simple fraction", 'I', 2, {10.5, 0, 7858.918160602046610, -1000, -2000, 1}, 8},
       {"periods rounded up", 'N', 0, {0, 0.01, 1000, -100, 0}, 11},
       {"savings plan periods", 'N', 2, {0, 0.0026, -775, -50, 4000}, 58},
+      {"sinking fund periods", 'N', 0, {0, 0.01, 0, -100, 10000}, 70},
+      {"balloon loan periods", 'N', 0, {0, 0.01, 10000, -200, -5000}, 41},
+      {"savings BEG periods", 'N', 0, {0, 0.005, -2000, -150, 20000, 1}, 90},
+      {"a payment above PV", 'N', 0, {0, 0.01, 1000, -1000, 0}, 2},
+      {"periods with no interest", 'N', 0, {0, 0, 1000, -100, 0}, 10},
+      {"periods with no interest rounded up", 'N', 1, {0, 0, 1000, -300, 0}, 4},
+      {"periods with no interest and a balance", 'N', 0, {0, 0, 1000, -100, -400}, 6},
+      {"periods with no interest, backwards", 'N', 0, {0, 0, 100, 10, 0}, -10},
+      {"a count below zero rounded up", 'N', 0, {0, 0, 100, 30, 0}, -3},
+      {"a count below zero with interest rounded up", 'N', 0, {0, 0.1, 100, 0, -50}, -7},
   };
   for (const Solve& c : cases) {
     SCOPED_TRACE(c.what);
@@ -115,11 +125,19 @@ TEST(Tvm, RateRefusedUnlessConverged) {
 
 // An interest-free loan: the rate is zero to within rounding, not an error.
 TEST(Tvm, RateOfZero) {
-  for (int mode = 0; mode < 3; ++mode) {
-    Registers5 r(10, 0, -1000, 100, 0);
-    TvmAnswer a = ComputeTvm(r.f, 'I', mode);
-    ASSERT_TRUE(a.ok) << "mode " << mode;
-    EXPECT_LT(std::fabs(a.value), 1e-12);
+  const Registers5 loans[] = {
+      {10, 0, -1000, 100, 0},       {36, 0, -3600, 100, 0},      {12, 0, 1000, -50, -400, 1},
+      {360, 0, 180000, -500, 0},    {7, 0, -0.07, 0.01, 0},      {48, 0, 10000, -125, -4000},
+      {120, 0, -1e6, 5000, 400000}, {3, 0, 2.7e9, -0.9e9, 0, 1},
+  };
+  for (const Registers5& loan : loans) {
+    for (int mode = 0; mode < 3; ++mode) {
+      Registers5 r = loan;
+      TvmAnswer a = ComputeTvm(r.f, 'I', mode);
+      ASSERT_TRUE(a.ok) << "mode " << mode << " n " << loan.f[kN];
+      EXPECT_EQ(0, a.value) << "mode " << mode << " n " << loan.f[kN];
+      EXPECT_EQ(0, r.f[kI]);
+    }
   }
 }
 
@@ -134,10 +152,10 @@ TEST(Tvm, RefusedProblemsChangeNothing) {
       {"PV with n = 0", 'P', {0, 0.01, 0, -100, 0}, 0},
       {"FV with i = 0", 'V', {10, 0, 100, -10, 0}, 0},
       {"PMT at -100 percent", 'M', {10, -1, 100, 0, 0}, 0},
-      {"n with PMT not above -|PV| i 100", 'N', {0, 0.01, 1000, -1000, 0}, 0},
+      {"n with PMT paying only the interest", 'N', {0, 0.01, 1000, -10, 0}, 0},
       {"n with PMT = FV i 100", 'N', {0, 0.01, 0, 50, 5000}, 0},
       {"n at -100 percent", 'N', {0, -1, 0, 50, 100}, 0},
-      {"n with i = 0 is 0/0", 'N', {0, 0, 100, 10, 0}, 0},
+      {"n with no interest and no payment", 'N', {0, 0, 100, 0, -100}, 0},
       {"n from the logarithm of a negative ratio", 'N', {0, 0.1, 100, 5, 100}, 0},
       {"FV beyond the range of a double", 'V', {1e6, 1, 100, 0, 0}, 0},
       {"PMT with no whole period", 'M', {0.5, 0.01, 100, 0, 0}, 1},

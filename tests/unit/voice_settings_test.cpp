@@ -106,6 +106,25 @@ TEST_F(SettingsTest, VoiceStartsWithSpeedDatabaseAndDirectories) {
   EXPECT_EQ(CheckDiphoneDatabase(), 2);
 }
 
+// The speed of the voice runs from 1 to 5; anything else is the middle, 3.
+TEST_F(SettingsTest, VoiceSpeedRange) {
+  const struct {
+    const char* setting;
+    int speed;
+  } cases[] = {{"1", 1}, {"2", 2}, {"4", 4}, {"5", 5}, {"0", 3}, {"6", 3}, {"-2", 3}, {"", 3}};
+  for (const char* file : {"br3.IND", "br3.DIF", "regras.rgr", "portug.exc"})
+    Write(std::string("root/orbela/Som/Difones/") + file, "");
+  Write("root/orbela/Som/letras/_65.wav", "");
+  for (const auto& c : cases) {
+    g_voice = VoiceSettings{};
+    Write("win/VESTRA.INI", std::string("[TRADUTOR]\nVELOCIDADE=") + c.setting +
+                                "\n[SINTETIZADOR]\nDIFONES1=br3\nDIFONES2=br3\nDIFONES3=br3\n"
+                                "DIFONES4=br3\nDIFONES5=br3\n");
+    StartVoice(0, "");
+    EXPECT_EQ(g_voice.speed, c.speed) << "VELOCIDADE=" << c.setting;
+  }
+}
+
 TEST_F(SettingsTest, SpeechEngineOnlyWhenAskedFor) {
   Write("root/orbela/Som/Difones/br3.IND", "");
   Write("root/orbela/Som/Difones/br3.DIF", "");

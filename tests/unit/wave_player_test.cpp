@@ -12,7 +12,9 @@
 
 #include "console/script_frontend.h"
 #include "console/text_console.h"
+#include "console/transcript.h"
 #include "voice/audio_devices.h"
+#include "voice/named_sounds.h"
 #include "voice/wave_format.h"
 
 namespace quipular {
@@ -238,6 +240,57 @@ TEST_F(WavePlayerTest, AWaitingKeySkipsAndStops) {
   EXPECT_EQ(PlayWaveFile(path), 0);
   EXPECT_TRUE(device_.played.empty());
   EXPECT_TRUE(KeyPressed());  // the key stays for the next reader
+}
+
+// A key that comes while the prompt plays: the front-end's clock moves and a
+// key is typed at its first wait.
+class KeyWhilePlaying : public ScriptFrontend {
+ public:
+  KeyWhilePlaying() : ScriptFrontend({}) {}
+  void Sleep(int ms) override {
+    ScriptFrontend::Sleep(ms);
+    if (!typed_) QueueKey('5');
+    typed_ = true;
+  }
+
+ private:
+  bool typed_ = false;
+};
+
+// A prompt cut by a key is marked so in the transcript, whether the key came
+// while its blocks were still being handed over (a long one) or after all
+// were queued (a short one); one the key did not reach is not marked.
+TEST_F(WavePlayerTest, PromptsCutByAKeyAreMarked) {
+  const struct {
+    const char* what;
+    size_t samples;
+    bool key;
+  } cases[] = {
+      {"short, wholly queued, then a key", 2000, true},
+      {"long, a key while queueing", 200000, true},
+      {"short, no key", 2000, false},
+  };
+  bool was_enabled = g_transcript.enabled;
+  g_transcript.enabled = true;
+  for (const auto& c : cases) {
+    KeyWhilePlaying typing;
+    ScriptFrontend quiet{{}};
+    ResetConsole(c.key ? static_cast<Frontend*>(&typing) : &quiet);
+    ResetWavePlayer();
+    SetWaveDoneHandler(&WaveDone);
+    std::string path =
+        WaveFile().Format(1, 11025, 8).Chunk("data", c.samples, c.samples).Save(dir_, "p.wav");
+    g_transcript.lines.clear();
+    ASSERT_TRUE(BeginPrompt("sound P"));
+    EXPECT_EQ(PlayWaveFile(path), 0);
+    EndPrompt();
+    ASSERT_EQ(g_transcript.lines.size(), 1u) << c.what;
+    EXPECT_EQ(g_transcript.lines[0], c.key ? "sound P [cut]" : "sound P") << c.what;
+  }
+  g_transcript.lines.clear();
+  g_transcript.enabled = was_enabled;
+  ResetConsole(&frontend_);
+  SetWaveDoneHandler(&WaveDone);
 }
 
 }  // namespace
