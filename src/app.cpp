@@ -26,6 +26,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   SetAudioDevice(&audio);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
+  SetRoutingHandler(&SpellCharacter);
   g_transcript.lines.clear();
   ExitMessage().clear();
   g_registers = Registers{};

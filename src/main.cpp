@@ -1,6 +1,7 @@
 // Quipular: options, the front-end, the calculator, and the one exit where
 // the terminal is restored and the --screen, --speech and --state files are
 // written.
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "app.h"
+#include "console/braille_display.h"
 #include "console/key_notation.h"
 #include "console/program_exit.h"
 #include "console/script_frontend.h"
@@ -23,6 +25,8 @@
 #include "functions/state_dump.h"
 #include "quipular_build.h"
 #include "voice/audio_devices.h"
+#include "voice/speech_engine.h"
+#include "voice/voice_settings.h"
 
 namespace {
 
@@ -181,9 +185,28 @@ int main(int argc, char** argv) {
                            ? Options::kWindow
                            : Options::kTerminal;
   // Scripts play on their own clock; people hear the sound system, unless
-  // QUIPULAR_AUDIO names another device (sdl, record, none).
+  // QUIPULAR_AUDIO names another device (sdl, record, none) or speechd, a
+  // speech-dispatcher saying every prompt, which VOZ=SPEECHD in the
+  // settings' [QUIPULAR] section asks for as well.
   std::string audio_name = options.frontend == Options::kHeadless ? "record" : "sdl";
-  if (const char* a = std::getenv("QUIPULAR_AUDIO"); a && *a) audio_name = a;
+  std::unique_ptr<SpeechEngine> speech_engine;
+  const char* asked = std::getenv("QUIPULAR_AUDIO");
+  if (asked && *asked ? std::strcmp(asked, "speechd") == 0
+                      : strcasecmp(ReadSetting("QUIPULAR", "VOZ").c_str(), "speechd") == 0) {
+    // The recordings stay at hand for a server that goes away.
+    speech_engine = LoadSpeechDispatcher(error);
+    if (!speech_engine)
+      std::fprintf(stderr, "quipular: no speech-dispatcher (%s); playing the recorded prompts\n",
+                   error.c_str());
+  } else if (asked && *asked) {
+    audio_name = asked;
+  }
+
+  // The Braille display is taken before a terminal is put in raw mode, so
+  // that the line saying there is none stays off the program's screen.
+  std::string braille_message;
+  OpenBrailleDisplay(braille_message);
+  if (!braille_message.empty()) std::fprintf(stderr, "%s\n", braille_message.c_str());
 
   std::unique_ptr<Frontend> frontend;
   if (options.frontend == Options::kWindow) {
@@ -211,9 +234,16 @@ int main(int argc, char** argv) {
     audio = std::make_unique<RecordingAudioDevice>();
   if (!audio) audio = std::make_unique<NullAudioDevice>();
   g_transcript.enabled = !options.speech.path.empty();
+  SetSpeechEngine(speech_engine.get());
   int code = RunQuipular(*frontend, *audio);
+  std::string speech_lost = SpeechEngineLost();
+  SetSpeechEngine(nullptr);
+  speech_engine.reset();
+  CloseBrailleDisplay();
   audio.reset();
   frontend.reset();  // restores the terminal
+  if (!g_braille_display.lost.empty()) std::fprintf(stderr, "%s\n", g_braille_display.lost.c_str());
+  if (!speech_lost.empty()) std::fprintf(stderr, "%s\n", speech_lost.c_str());
   // Left on the terminal after the end; standard error that is not the
   // terminal was told at once.
   if (const std::string& message = ExitMessage(); !message.empty()) {

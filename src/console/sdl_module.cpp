@@ -1,9 +1,11 @@
-// Loading the SDL module with dlopen.
+// Loading the program's optional modules (SDL, BrlAPI, speech-dispatcher)
+// with dlopen.
 #include "console/sdl_module.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <map>
 #include <string>
 
 #include "console/install_paths.h"
@@ -11,25 +13,26 @@
 namespace quipular {
 namespace {
 
-constexpr const char* kModule = "libquipular_sdl.so";
-
-void* Module() {
-  static void* handle = [] {
-    for (const std::string& dir : ModuleDirectories()) {
-      const std::string path = dir + "/" + kModule;
-      if (access(path.c_str(), F_OK) != 0) continue;
-      if (void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
-    }
-    return static_cast<void*>(nullptr);
-  }();
-  return handle;
+void* Open(const std::string& module) {
+  for (const std::string& dir : ModuleDirectories()) {
+    const std::string path = dir + "/" + module;
+    if (access(path.c_str(), F_OK) != 0) continue;
+    if (void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+  }
+  return nullptr;
 }
 
 }  // namespace
 
+void* LoadModuleSymbol(const char* module, const char* name) {
+  static std::map<std::string, void*> handles;  // loaded once, kept for the run
+  auto [it, fresh] = handles.try_emplace(module, nullptr);
+  if (fresh) it->second = Open(module);
+  return it->second ? dlsym(it->second, name) : nullptr;
+}
+
 void* LoadModuleSymbol(const char* name) {
-  void* module = Module();
-  return module ? dlsym(module, name) : nullptr;
+  return LoadModuleSymbol("libquipular_sdl.so", name);
 }
 
 }  // namespace quipular

@@ -3,9 +3,11 @@
 #include "console/text_console.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
+#include "console/braille_display.h"
 #include "console/braille_keyboard.h"
 #include "console/frontend.h"
 #include "console/profile.h"
@@ -21,6 +23,43 @@ namespace {
 
 TextConsole& C() {
   return g_console;
+}
+
+// Brings the front-end and the Braille display up to date.
+void Show() {
+  C().frontend->Present();
+  UpdateBrailleDisplay();
+}
+
+// Takes events from the front-end and the Braille display; with a display,
+// a long wait is cut short so that its keys are read as they come.
+void Pump(int timeout_ms) {
+  if (g_braille_display.device) {
+    // Asking the server costs a round of system calls, and the program's
+    // short waits come far more often than anyone types (a script's clock
+    // never waits at all): once in 10 ms is enough for those.
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last;
+    constexpr int kBraillePollMs = 40;
+    if (timeout_ms > 0 || Clock::now() - last >= std::chrono::milliseconds(10)) {
+      last = Clock::now();
+      PollBrailleDisplay();
+    }
+    timeout_ms = C().queued > 0 ? 0 : std::min(timeout_ms, kBraillePollMs);
+  }
+  C().frontend->PumpEvents(timeout_ms);
+}
+
+// A character under a routing key is said while a key is awaited, never in
+// the middle of another prompt.
+void SayRoutedCharacter() {
+  TextConsole& c = C();
+  if (c.routed < 0 || !c.say_character) return;
+  auto character = static_cast<unsigned char>(c.routed);
+  c.routed = -1;
+  c.waiting_for_key = false;
+  c.say_character(character);
+  c.waiting_for_key = true;
 }
 
 void BlankRange(int row, int from, int to) {
@@ -102,7 +141,7 @@ void OpenConsole() {
   std::memset(c.chars, ' ', sizeof c.chars);
   std::memset(c.attrs, c.attribute, sizeof c.attrs);
   c.column = c.row = 0;
-  c.frontend->Present();
+  Show();
   SetBrailleMode(c.braille_mode);
 }
 
@@ -172,6 +211,7 @@ void ClearScreen() {
   std::memset(C().chars, ' ', sizeof C().chars);
   std::memset(C().attrs, C().attribute, sizeof C().attrs);
   C().column = C().row = 0;
+  C().focus_row = 0;
 }
 
 void SetScreenMode(int mode) {
@@ -224,9 +264,9 @@ void SetWaveDoneHandler(void (*handler)()) {
 }
 
 void ProcessEvents() {
-  C().frontend->PumpEvents(0);
+  Pump(0);
   if (C().wave_done) C().wave_done();
-  C().frontend->Present();
+  Show();
 }
 
 bool KeyPressed() {
@@ -240,8 +280,11 @@ void WaitForKey() {
   TextConsole& c = C();
   if (c.queued > 0) return;
   c.waiting_for_key = true;
-  c.frontend->Present();
-  while (c.queued == 0) c.frontend->PumpEvents(1000);
+  Show();
+  while (c.queued == 0) {
+    Pump(1000);
+    SayRoutedCharacter();
+  }
   c.waiting_for_key = false;
 }
 
@@ -250,12 +293,14 @@ unsigned char ReadKey() {
   TextConsole& c = C();
   unsigned char k = c.queue[0];
   std::memmove(c.queue, c.queue + 1, --c.queued);
+  c.focus_row = 0;
+  c.braille_moved = 0;
   return k;
 }
 
 void Pause(int milliseconds) {
   RecordSpeech("pause " + std::to_string(milliseconds & 0xFFFF));
-  C().frontend->Present();
+  Show();
   C().frontend->Sleep(milliseconds & 0xFFFF);
   ProcessEvents();
 }
@@ -291,6 +336,18 @@ void QueueExtendedKey(unsigned char code) {
   if (C().queued > kKeyQueueSize - 2) return;
   C().queue[C().queued++] = 0;
   C().queue[C().queued++] = code;
+}
+
+void SetBrailleFocus(int row, int first_column, int last_column) {
+  TextConsole& c = C();
+  c.focus_row = std::clamp(row, 0, kRows);
+  c.focus_first = std::clamp(first_column, 1, kColumns);
+  c.focus_last = std::clamp(last_column, c.focus_first, kColumns);
+  c.focus_scrolled = c.scrolled;
+}
+
+void SetRoutingHandler(void (*handler)(unsigned char)) {
+  C().say_character = handler;
 }
 
 bool CtrlLetterHeld(char letter) {

@@ -52,8 +52,16 @@ struct TextConsole {
   int screen_mode = 3;                    // recorded by SetScreenMode, no other effect
   int scrolled = 0;                       // lines scrolled off the top so far
   std::string title;                      // the window title
-  Frontend* frontend = nullptr;           // where events come from and the screen goes
-  void (*wave_done)() = nullptr;          // told of finished sound blocks in event dispatch
+  int focus_row = 0;                      // the row the Braille display shows until the next key
+                                          // (1-based); 0: the cursor's row
+  int focus_first = 1;                    // the focus row's first and last columns shown
+  int focus_last = kColumns;
+  int focus_scrolled = 0;  // `scrolled` when the focus was set
+  int braille_moved = 0;   // rows the display's line keys moved, until the next key
+  int routed = -1;         // a character a routing key asked to hear, -1 for none
+  void (*say_character)(unsigned char) = nullptr;  // says a routed character while a key is awaited
+  Frontend* frontend = nullptr;                    // where events come from and the screen goes
+  void (*wave_done)() = nullptr;  // told of finished sound blocks in event dispatch
 };
 
 extern TextConsole g_console;
@@ -93,6 +101,16 @@ void QueueExtendedKey(unsigned char code);
 
 // Registers the handler that event dispatch calls for finished sound blocks.
 void SetWaveDoneHandler(void (*handler)());
+
+// The Braille display shows this row (1-based; from first_column to
+// last_column) instead of the cursor's until the next key is read: a result,
+// the selected menu item, a row being narrated. Row 0 gives the display
+// back to the cursor's row at once.
+void SetBrailleFocus(int row, int first_column = 1, int last_column = kColumns);
+
+// Registers what says a character that a routing key of the Braille display
+// points at; it is said while the program waits for a key.
+void SetRoutingHandler(void (*handler)(unsigned char));
 
 // Whether Ctrl and a letter are held, asked of the front-end.
 bool CtrlLetterHeld(char letter);

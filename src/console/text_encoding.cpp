@@ -40,6 +40,15 @@ char ByteOf(uint32_t cp) {
 
 }  // namespace
 
+uint32_t Cp1252CodePoint(unsigned char c) {
+  return CodePoint(c);
+}
+
+int Cp1252Byte(uint32_t code_point) {
+  char b = ByteOf(code_point);
+  return b == '?' && code_point != '?' ? -1 : static_cast<unsigned char>(b);
+}
+
 std::string Cp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

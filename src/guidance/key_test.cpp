@@ -203,6 +203,7 @@ void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
     write_key();
     write_rest();
   }
+  SetBrailleFocus(line);
   for (const char* sound : row.sounds) {
     if (!sound) break;
     if (sound == kWriteKey)

@@ -559,24 +559,29 @@ void ShowLesson(const Lesson& lesson) {
   else
     ClearWholeScreen();
   WriteTitle(lesson);
+  SetBrailleFocus(CursorRow() - 1);
   PlaySoundKey(lesson.title_sound);
   Pause(200);
   ConsoleWriteLine();
-  int page = 0;
+  int page = 0, top = CursorRow();  // a page's narration is shown from its first row
   for (const LessonLine& line : lesson.lines) {
     if (line.role != Role::kPage) {
       WriteLine(line);
       continue;
     }
+    SetBrailleFocus(top);
     PlaySoundKey(lesson.narrations[page++]);
     Pause(300);
     ClearWholeScreen();
     WriteTitle(lesson);
     ConsoleWriteLine();
+    top = CursorRow();
   }
   Colours(15, 0);
+  SetBrailleFocus(top);
   PlaySoundKey(lesson.narrations[page]);
   Pause(500);
+  SetBrailleFocus(0);
 }
 
 }  // namespace

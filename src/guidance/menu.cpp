@@ -291,6 +291,7 @@ struct Menu {
   // Runs the key loop; answers the chosen code, or -1 for Esc.
   int Choose() {
     for (;;) {
+      SetBrailleFocus(15, 46, 79);  // the highlighted item
       unsigned char k = ReadKey();
       if (k == 0) {
         Extended(ReadKey());

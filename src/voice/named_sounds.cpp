@@ -1,10 +1,12 @@
 // Named sounds: sound keys and character names played from the recorded
-// prompts, each noted in the transcript (skipped or cut when a key waits).
+// prompts (or said by a speech server), each noted in the transcript (skipped or cut when a key
+// waits).
 #include "voice/named_sounds.h"
 
 #include "console/text_console.h"
 #include "console/transcript.h"
 #include "voice/path_map.h"
+#include "voice/speech_engine.h"
 #include "voice/wave_player.h"
 
 namespace quipular {
@@ -42,15 +44,28 @@ void PlayPrompt(const std::string& line, const std::string& windows_path) {
   EndPrompt();
 }
 
+namespace {
+
+// A prompt said by the speech engine when one is in use (and has not gone),
+// else played from its recording.
+void SayOrPlay(const std::string& line, const std::string& text, const std::string& windows_path) {
+  if (!SpeechEngineActive()) return PlayPrompt(line, windows_path);
+  if (!BeginPrompt(line)) return;
+  if (!SayText(text)) PlayWaveFile(ResolvePath(windows_path));
+  EndPrompt();
+}
+
+}  // namespace
+
 void PlaySoundKey(const std::string& key) {
   const std::string& dir =
       !key.empty() && key[0] == '_' ? g_sounds.key_letters_directory : g_sounds.sound_directory;
-  PlayPrompt("sound " + key, dir + key + ".wav");
+  SayOrPlay("sound " + key, PhraseOfSoundKey(key), dir + key + ".wav");
 }
 
 void SpellCharacter(unsigned char c) {
   std::string code = std::to_string(c);
-  PlayPrompt("char " + code, g_sounds.letters_directory + "_" + code + ".wav");
+  SayOrPlay("char " + code, CharacterName(c), g_sounds.letters_directory + "_" + code + ".wav");
 }
 
 void SpellText(const std::string& text) {

@@ -11,6 +11,7 @@
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
 #include "voice/path_map.h"
+#include "voice/speech_engine.h"
 #include "voice/wave_format.h"
 #include "voice/wave_player.h"
 
@@ -148,6 +149,7 @@ void SpeakWords(const std::string& words, bool feminine) {
   std::string said;
   for (const std::string& word : list) said += (said.empty() ? "" : " ") + word;
   if (!BeginPrompt("words " + Utf8(said))) return;
+  if (SpeechEngineActive() && SayText(SaidWords(said))) return EndPrompt();
   static WordWave wave;
   wave.collected = 0;
   for (const std::string& word : list) {

@@ -398,7 +398,7 @@ def outputs():
         proc = subprocess.run([quipular, "--headless", *args] +
                               ([] if "--keys-file" in args else ["--keys", "5<Enter>"]),
                               cwd=where, env=env, capture_output=True, text=True, timeout=30)
-        check(proc.returncode == code and "quipular:" in proc.stderr,
+        check(proc.returncode == code and "quipular: cannot" in proc.stderr,
               "output %s: exit %s (want %s), stderr %r" % (what, proc.returncode, code,
                                                             proc.stderr))
     if os.geteuid() != 0:

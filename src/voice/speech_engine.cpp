@@ -1,0 +1,120 @@
+// Prompts said by a speech server: the texts from the built-in phrase
+// tables, and the waits that watch the keyboard as the wave player's do.
+#include "voice/speech_engine.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "console/sdl_module.h"
+#include "console/text_console.h"
+#include "console/text_encoding.h"
+#include "voice/phrase_tables.h"
+#include "voice/voice_settings.h"
+#include "voice/wave_player.h"
+
+namespace quipular {
+namespace {
+
+SpeechEngine* g_engine = nullptr;  // the engine in use, null for the recorded prompts
+std::string g_lost;                // why the engine was given up
+
+bool SameKey(const char* a, const std::string& b) {
+  size_t i = 0;
+  for (; a[i] && i < b.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return !a[i] && i == b.size();
+}
+
+void GiveUp() {
+  g_lost = "quipular: speech-dispatcher has gone (" + g_engine->Error() +
+           "); going on with the recorded prompts";
+  g_engine = nullptr;
+  // On a terminal the line would land in the middle of the screen.
+  if (!isatty(2)) {
+    std::fprintf(stderr, "%s\n", g_lost.c_str());
+    g_lost.clear();
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<SpeechEngine> LoadSpeechDispatcher(std::string& error) {
+  auto open = reinterpret_cast<OpenSpeechEngineFunction>(
+      LoadModuleSymbol("libquipular_speechd.so", "QuipularOpenSpeechDispatcher"));
+  if (!open) {
+    error = "the speech-dispatcher module cannot be loaded";
+    return nullptr;
+  }
+  return std::unique_ptr<SpeechEngine>(open(error));
+}
+
+void SetSpeechEngine(SpeechEngine* engine) {
+  g_engine = engine;
+  g_lost.clear();
+}
+
+bool SpeechEngineActive() {
+  return g_engine != nullptr;
+}
+
+const std::string& SpeechEngineLost() {
+  return g_lost;
+}
+
+int SpeechRate(int speed) {
+  return (std::clamp(speed, 1, 5) - 3) * 25;
+}
+
+bool SayText(const std::string& text) {
+  if (!g_engine) return false;
+  if (text.empty()) return true;
+  if (!g_engine->Say(text, SpeechRate(g_voice.speed))) {
+    GiveUp();
+    return false;
+  }
+  for (;;) {
+    if (KeyPressed()) {
+      if (g_engine->Speaking()) {
+        g_engine->Cancel();
+        g_player.cut = true;
+      }
+      return true;
+    }
+    if (!g_engine->Speaking()) return true;
+    g_engine->Wait(20);
+  }
+}
+
+std::string PhraseOfSoundKey(const std::string& key) {
+  for (size_t i = 0; i < kSoundPhraseCount; ++i)
+    if (SameKey(kSoundPhrases[i].key, key)) return kSoundPhrases[i].text;
+  return {};
+}
+
+std::string CharacterName(unsigned char c) {
+  return kCharacterNames[c] ? kCharacterNames[c] : "";
+}
+
+std::string SaidWords(const std::string& words) {
+  std::string said, utf8 = Utf8(words);
+  size_t pos = 0;
+  while ((pos = utf8.find_first_not_of(' ', pos)) != std::string::npos) {
+    size_t end = std::min(utf8.find(' ', pos), utf8.size());
+    std::string word = utf8.substr(pos, end - pos);
+    for (size_t i = 0; i < kNumberWordCount; ++i)
+      if (word == kNumberWords[i].key) {
+        word = kNumberWords[i].text;
+        break;
+      }
+    said += (said.empty() ? "" : " ") + word;
+    pos = end;
+  }
+  return said;
+}
+
+}  // namespace quipular

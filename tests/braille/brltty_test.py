@@ -1,0 +1,191 @@
+#!/usr/bin/env python3
+# The Braille display through a real BRLTTY: its TTY driver draws the display
+# in a tmux pane and its BrlAPI server listens on a local port of the test's
+# own. Quipular, headless and in a terminal, shows its focus line there and
+# takes keys typed on the display; with no server, or QUIPULAR_BRAILLE=off,
+# the screen and the speech are those of a run with the display. Exits 77
+# where brltty or tmux is missing.
+#
+# Usage: brltty_test.py QUIPULAR VOICE_PACK
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
+from tmux_client import check, failures, lines_of, run_and_exit, setup, tmux, wait_for  # noqa: E402
+
+SKIP = 77
+BRLAPI_BASE_PORT = 4101  # BrlAPI's port N listens on TCP 4101 + N
+if not shutil.which("brltty") or not shutil.which("tmux"):
+    print("SKIPPED: brltty or tmux is missing")
+    sys.exit(SKIP)
+
+quipular = os.path.abspath(sys.argv[1])
+pack = os.path.abspath(sys.argv[2])
+top = tempfile.mkdtemp(prefix="quipular-brltty-")
+env = dict(os.environ, HOME=os.path.join(top, "home"), VESTRA_WINDIR=os.path.join(pack, "windows"),
+           VESTRA_ROOT=pack, QUIPULAR_AUDIO="none")
+env.pop("TMUX", None)
+env.pop("BRLAPI_HOST", None)
+env.pop("QUIPULAR_BRAILLE", None)
+os.makedirs(env["HOME"])
+setup(os.path.join(top, "tmux.sock"), env, timeout=15.0)
+
+
+def free_port():
+    """A BrlAPI port number whose TCP port nobody holds."""
+    for _ in range(50):
+        s = socket.socket()
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+        s.close()
+        if port > BRLAPI_BASE_PORT + 1:
+            return port - BRLAPI_BASE_PORT
+    raise RuntimeError("no free port")
+
+
+def answers(port):
+    try:
+        socket.create_connection(("127.0.0.1", BRLAPI_BASE_PORT + port), timeout=1).close()
+        return True
+    except OSError:
+        return False
+
+
+def display():
+    """The display's text: the first line the TTY driver draws in its pane."""
+    return lines_of(tmux("capture-pane", "-p", "-t", "brl"))[0].strip()
+
+
+def headless(keys, extra_env):
+    screen, speech = os.path.join(top, "screen.txt"), os.path.join(top, "speech.txt")
+    p = subprocess.run([quipular, "--keys", keys, "--screen", screen, "--speech", speech],
+                       env=dict(env, **extra_env), cwd=top, capture_output=True, text=True,
+                       timeout=60)
+    with open(screen, encoding="utf-8") as s, open(speech, encoding="utf-8") as t:
+        return p.returncode, s.read(), t.read(), p.stderr
+
+
+def main():
+    tmux("new-session", "-d", "-s", "brl", "-x", "80", "-y", "5", "sleep 100000")
+    tty = tmux("display-message", "-p", "-t", "brl", "#{pane_tty}").strip()
+    port = free_port()
+    for d in ("writable", "updatable"):
+        os.makedirs(os.path.join(top, d))
+    brltty = subprocess.Popen(
+        ["brltty", "-n", "-e", "-b", "tt", "-d", tty, "-x", "no", "-s", "no",
+         "-A", "host=127.0.0.1:%d,auth=none" % port, "-f", "/dev/null", "-F", "/dev/null",
+         "-P", os.path.join(top, "brltty.pid"), "-W", os.path.join(top, "writable"),
+         "-U", os.path.join(top, "updatable"), "-Z"],
+        env=env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(top, "brltty.log"), "w"))
+    try:
+        # The server answers before the driver has its display: the driver's
+        # start-up message tells that it has.
+        if not (wait_for(lambda: answers(port), "BRLTTY's BrlAPI port") and
+                wait_for(lambda: display().startswith("BRLTTY"), "BRLTTY's display")):
+            return 1
+        scenarios(port)
+        check(brltty.poll() is None, "BRLTTY ended during the test")
+        server_goes(port, brltty)
+    finally:
+        brltty.terminate()
+        brltty.wait(timeout=10)
+    return 1 if failures else 0
+
+
+def scenarios(port):
+    host = {"BRLAPI_HOST": "127.0.0.1:%d" % port}
+
+    # Headless: the focus line the program leaves on the display: the result
+    # row, the operand typed, the exit question, the selected menu item, the
+    # key-test row of the key just pressed, a lesson's closing question.
+    log = os.path.join(top, "pane.log")
+    tmux("pipe-pane", "-t", "brl", "cat >> " + log)
+    for keys, wanted in (("5<Enter>3<Enter>+<Enter>", "X = 8.00"),
+                         ("5<Enter>3<Enter>+<Enter>7", "Operando: 7"),
+                         ("5<Enter>3<Enter>+<Enter>7<Esc>", "CONFIRMA SAIDA (s/n)?"),
+                         ("<Ctrl+F><Down><Down>", "SQRT"),
+                         ("<Ctrl+T>n", "N                        Numero de per"),
+                         ("<Ctrl+F><F9><Down><Enter>", "Deseja repetir o Exemplo (s/n)?")):
+        code, _, _, err = headless(keys, host)
+        check(code == 3 and err == "", "headless %s: exit %d, standard error %r" % (keys, code, err))
+        wait_for(lambda: display().startswith(wanted), "%r on the display after %s (it shows %r)"
+                 % (wanted, keys, display()))
+
+    # The lesson's narrated rows were shown as they were narrated.
+    tmux("pipe-pane", "-t", "brl")
+    with open(log, encoding="utf-8", errors="replace") as f:
+        drawn = f.read()
+    check("A Quipular trabalha em RPN, a Nota" in drawn,
+          "the lesson's narrated row never reached the display")
+
+    # The same keys give the same screen and speech with the display, with no
+    # server (one line on standard error) and with the display left alone.
+    keys = "1<Enter>2<Enter>*<Enter>4"
+    shown = headless(keys, host)
+    absent = headless(keys, {"BRLAPI_HOST": "127.0.0.1:%d" % free_port()})
+    before = display()
+    off = headless(keys, dict(host, QUIPULAR_BRAILLE="off"))
+    check(shown[:3] == absent[:3] == off[:3], "the screen or speech differs with and without a display")
+    check(len(absent[3].splitlines()) == 1 and "Braille" in absent[3],
+          "no server: standard error %r" % absent[3])
+    check(off[3] == "" and display() == before,
+          "QUIPULAR_BRAILLE=off: standard error %r, the display shows %r" % (off[3], display()))
+
+    # The terminal: keys at the keyboard and on the display's keyboard.
+    done = os.path.join(top, "done")
+    tmux("new-session", "-d", "-s", "q", "-x", "80", "-y", "25",
+         "env BRLAPI_HOST=%s %s --terminal; echo $? > %s" % (host["BRLAPI_HOST"], quipular, done))
+    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "q"))  # noqa: E731
+    wait_for(lambda: "Operando: 0" in screen(), "the operand prompt in the terminal")
+    wait_for(lambda: display() == "Operando: 0", "the operand prompt on the display (%r)" % display())
+    for key in ("5", "Enter", "3", "Enter", "+", "Enter"):
+        tmux("send-keys", "-t", "q", key)
+    wait_for(lambda: display().startswith("X = 8.00"), "the result on the display (%r)" % display())
+    tmux("send-keys", "-t", "q", "7")
+    wait_for(lambda: display() == "Operando: 7", "the typed operand on the display (%r)" % display())
+    tmux("send-keys", "-t", "brl", "9")  # typed on the display
+    wait_for(lambda: display() == "Operando: 79", "a key from the display (%r)" % display())
+    check(any(line.startswith("Operando: 79") for line in screen()),
+          "the display's key on the screen: %r" % screen())
+    tmux("send-keys", "-t", "brl", "Escape")
+    wait_for(lambda: display().startswith("CONFIRMA SAIDA"), "the exit question (%r)" % display())
+    tmux("send-keys", "-t", "brl", "s")
+    wait_for(lambda: display().startswith("QUER SALVAR"), "the log question (%r)" % display())
+    tmux("send-keys", "-t", "brl", "n")
+    if wait_for(lambda: os.path.exists(done), "the end of the terminal run"):
+        with open(done) as f:
+            check(f.read().strip() == "0", "the terminal run's exit code")
+
+
+def server_goes(port, brltty):
+    """BRLTTY ends while the program runs in the terminal: it goes on, and
+    says so in one line on standard error at its end."""
+    done, err = os.path.join(top, "done2"), os.path.join(top, "err2")
+    tmux("new-session", "-d", "-s", "gone", "-x", "80", "-y", "25",
+         "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s"
+         % (port, quipular, err, done))
+    wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
+    brltty.terminate()
+    brltty.wait(timeout=10)
+    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "gone"))  # noqa: E731
+    for key in ("5", "Enter", "2", "Enter", "*", "Enter"):
+        tmux("send-keys", "-t", "gone", key)
+    wait_for(lambda: any(line.startswith("      X = 10.00") for line in screen()),
+             "the result in the terminal after the display went")
+    # Each key waits for its question: Esc with a key right behind it is Alt.
+    for key, question in (("Escape", "CONFIRMA SAIDA"), ("s", "QUER SALVAR"), ("n", None)):
+        tmux("send-keys", "-t", "gone", key)
+        if question:
+            wait_for(lambda: any(line.startswith(question) for line in screen()), question)
+    if wait_for(lambda: os.path.exists(done), "the end of the run whose display went"):
+        with open(done) as f, open(err) as e:
+            code, said = f.read().strip(), e.read()
+        check(code == "0" and len(said.splitlines()) == 1 and "Braille" in said,
+              "the run whose display went: exit %s, standard error %r" % (code, said))
+
+
+run_and_exit(main, top)

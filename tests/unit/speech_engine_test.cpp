@@ -1,0 +1,69 @@
+// What a speech server is given: the built-in phrase tables looked up as the
+// program names its prompts, the speed as a rate, and the fallback to the
+// recordings when the server refuses a text.
+#include "voice/speech_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "console/script_frontend.h"
+#include "console/text_console.h"
+#include "console/text_encoding.h"
+#include "console/transcript.h"
+#include "voice/named_sounds.h"
+
+namespace quipular {
+namespace {
+
+TEST(SpokenText, TheTablesAsTheProgramNamesItsPrompts) {
+  EXPECT_EQ(PhraseOfSoundKey("DOIGUAL"), "igual a");
+  EXPECT_EQ(PhraseOfSoundKey("doigual"), "igual a") << "keys are found without regard to case";
+  EXPECT_EQ(PhraseOfSoundKey("DOmas"), "mais");
+  EXPECT_NE(PhraseOfSoundKey("\\Comandos\\Ayuda\\F29").find("Ajuda."), std::string::npos);
+  EXPECT_EQ(PhraseOfSoundKey("DOIGUA"), "");
+  EXPECT_EQ(CharacterName('5'), "cinco");
+  EXPECT_EQ(CharacterName('+'), "mais");
+  EXPECT_EQ(CharacterName(0xE7), CharacterName(0xC7));
+  EXPECT_FALSE(CharacterName(0xE7).empty());
+  EXPECT_EQ(CharacterName(7), "");
+  EXPECT_EQ(SaidWords("tres"), "três");
+  // "e" is said as words.tsv spells its sound.
+  EXPECT_EQ(SaidWords(Cp1252("um milhão e   dezessete")), "um milhão i dezessete");
+  EXPECT_EQ(SaidWords(""), "");
+}
+
+TEST(SpokenText, SpeedsBecomeRatesAroundTheServersDefault) {
+  EXPECT_EQ(SpeechRate(3), 0);
+  EXPECT_LT(SpeechRate(1), SpeechRate(2));
+  EXPECT_GT(SpeechRate(5), SpeechRate(4));
+  EXPECT_EQ(SpeechRate(9), SpeechRate(5));
+  EXPECT_GE(SpeechRate(1), -100);
+}
+
+// A server that takes nothing: the prompt is played from its recording and
+// the engine is given up, with the same transcript.
+class RefusingEngine : public SpeechEngine {
+ public:
+  bool Say(const std::string&, int) override { return false; }
+  bool Speaking() override { return false; }
+  void Cancel() override {}
+  void Wait(int) override {}
+  std::string Error() override { return "refused"; }
+};
+
+TEST(SpokenText, ARefusingServerFallsBackToTheRecordings) {
+  ScriptFrontend frontend{{}};
+  ResetConsole(&frontend);
+  g_transcript = SpeechTranscript{};
+  g_transcript.enabled = true;
+  RefusingEngine engine;
+  SetSpeechEngine(&engine);
+  PlaySoundKey("DOIGUAL");
+  EXPECT_FALSE(SpeechEngineActive());
+  SpellCharacter('5');
+  EXPECT_EQ(g_transcript.lines, (std::vector<std::string>{"sound DOIGUAL", "char 53"}));
+  SetSpeechEngine(nullptr);
+  g_transcript = SpeechTranscript{};
+}
+
+}  // namespace
+}  // namespace quipular
