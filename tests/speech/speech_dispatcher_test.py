@@ -176,7 +176,11 @@ def server_goes(server):
     screen = lambda: tmux("capture-pane", "-p", "-t", "gone").split("\n")  # noqa: E731
     wait_for(lambda: "Operando: 0" in screen(), "the operand prompt")
     server.terminate()
-    server.wait(timeout=10)
+    try:
+        server.wait(timeout=10)
+    except subprocess.TimeoutExpired:  # a busy server may linger on its clients
+        server.kill()
+        server.wait(timeout=10)
     for key, shown in (("5", "Operando: 5"), ("Enter", "      X = 5.00     RESULTADO"),
                        ("Escape", "CONFIRMA SAIDA (s/n)?"), ("s", "QUER SALVAR O ARQUIVO (s/n)?"),
                        ("n", None)):
