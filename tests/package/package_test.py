@@ -18,25 +18,12 @@ import time
 
 from common import check, clean_env, failures, talks
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
+from xvfb import start_xvfb  # noqa: E402
+
 
 def run(*command, **kw):
     return subprocess.run(command, capture_output=True, text=True, **kw)
-
-
-def start_xvfb():
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
-                             "-nolisten", "tcp"], pass_fds=(write,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read, 16)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read)
-    return xvfb, ":" + number.decode().strip()
 
 
 def window(root, top):

@@ -17,6 +17,8 @@ import tempfile
 import time
 from collections import Counter
 
+from xvfb import start_xvfb
+
 ROWS, COLUMNS = 25, 80
 RED, WHITE, BLUE = (255, 0, 0), (255, 255, 255), (0, 0, 255)
 failures = []
@@ -287,19 +289,7 @@ class Test:
         self.default_size = None
 
     def start_display(self, x11):
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                      "1280x800x24", "-nolisten", "tcp"], pass_fds=(write,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        name = ":" + number.decode().strip()
+        self.xvfb, name = start_xvfb()
         self.env["DISPLAY"] = name
         self.env.pop("WAYLAND_DISPLAY", None)
         self.display = Display(x11, name)
