@@ -5,6 +5,7 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/command_loop.h"
+#include "calculator/model.h"
 #include "calculator/operand_entry.h"
 #include "calculator/session.h"
 #include "console/program_exit.h"

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app.h"
+#include "calculator/model.h"
 #include "console/braille_display.h"
 #include "console/key_notation.h"
 #include "console/program_exit.h"
@@ -256,6 +257,6 @@ int main(int argc, char** argv) {
   for (const std::string& line : g_transcript.lines) speech += line + "\n";
   bool written = options.screen.Finish(ScreenText());
   written = options.speech.Finish(speech) && written;
-  written = options.state.Finish(StateDump()) && written;
+  written = options.state.Finish(StateDump(g_stack, g_registers)) && written;
   return written ? code : kExitOutputFailed;
 }

@@ -10,6 +10,7 @@
 #include "calculator/command_loop.h"
 #include "calculator/commands.h"
 #include "calculator/date_entry.h"
+#include "calculator/model.h"
 #include "calculator/register_keys.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"

@@ -6,6 +6,7 @@
 #include "calculator/calculation_log.h"
 #include "calculator/command_actions.h"
 #include "calculator/commands.h"
+#include "calculator/model.h"
 #include "calculator/operand_entry.h"
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"
@@ -21,6 +22,8 @@
 namespace quipular {
 
 Session g_session;
+OperandStack g_stack;
+Registers g_registers;
 
 namespace {
 
@@ -68,7 +71,7 @@ bool IsOperandToken(const std::string& token) {
 }
 
 void ClearRegisters(char token) {
-  ClearRegisterBlocks(token);
+  ClearRegisterBlocks(g_registers, token);
   EmptyStack(g_stack);
   ShowCalculationScreen();
 }

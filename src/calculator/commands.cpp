@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "calculator/command_actions.h"
+#include "calculator/model.h"
 #include "console/key_codes.h"
 #include "functions/registers.h"
 

@@ -5,6 +5,7 @@
 
 #include "calculator/calculation_log.h"
 #include "calculator/command_actions.h"
+#include "calculator/model.h"
 #include "calculator/spoken_results.h"
 #include "calculator/working_screen.h"
 #include "console/key_codes.h"

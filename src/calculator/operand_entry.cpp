@@ -8,6 +8,7 @@
 #include "calculator/command_actions.h"
 #include "calculator/commands.h"
 #include "calculator/key_map.h"
+#include "calculator/model.h"
 #include "calculator/register_keys.h"
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"

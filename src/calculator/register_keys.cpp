@@ -7,6 +7,7 @@
 
 #include "calculator/command_actions.h"
 #include "calculator/key_map.h"
+#include "calculator/model.h"
 #include "calculator/spoken_results.h"
 #include "calculator/working_screen.h"
 #include "console/key_codes.h"

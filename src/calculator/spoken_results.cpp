@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "calculator/model.h"
 #include "functions/number_text.h"
 #include "functions/registers.h"
 #include "voice/named_sounds.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "calculator/calculation_log.h"
+#include "calculator/model.h"
 #include "calculator/spoken_results.h"
 #include "calculator/working_screen.h"
 #include "console/text_console.h"

@@ -5,8 +5,6 @@
 
 namespace quipular {
 
-OperandStack g_stack;
-
 void PushValue(OperandStack& stack, double value) {
   stack.levels.push_back(value);
 }

@@ -10,8 +10,6 @@ struct OperandStack {
   std::vector<double> levels;  // levels.back() is X
 };
 
-extern OperandStack g_stack;
-
 void PushValue(OperandStack& stack, double value);
 // False when the stack is empty (value is then left unchanged).
 bool PopValue(OperandStack& stack, double& value);

@@ -8,10 +8,7 @@
 
 namespace quipular {
 
-Registers g_registers;
-
-void ClearRegisterBlocks(char token) {
-  Registers& r = g_registers;
+void ClearRegisterBlocks(Registers& r, char token) {
   r.last_x_valid = false;
   r.stat_count = 0;
   r.scratch_x = r.scratch_y = r.result = 0;

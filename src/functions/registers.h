@@ -60,13 +60,11 @@ struct Registers {
   double result = 0;                                    // the result register
 };
 
-extern Registers g_registers;
-
 // The register part of a clear: "A" the statistics block, Ctrl+A (1) the
 // financial block, any other token every block, the cash-flow places, the
 // dates and the interest mode. Every clear also forgets last X, the
 // statistics count and the scratch values.
-void ClearRegisterBlocks(char token);
+void ClearRegisterBlocks(Registers& r, char token);
 
 // Storage register element for the keys of its name ("1".."9","0",
 // ".1"..".0", "a1".."h0"): first key and digit; -1 when they name none.

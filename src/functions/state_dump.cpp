@@ -28,11 +28,10 @@ std::string Date(const DateRecord& d) {
 
 }  // namespace
 
-std::string StateDump() {
-  const Registers& r = g_registers;
+std::string StateDump(const OperandStack& stack, const Registers& r) {
   std::string out;
   static const char* const kLevels[] = {"X", "Y", "Z", "T"};
-  const auto& levels = g_stack.levels;
+  const auto& levels = stack.levels;
   for (size_t i = 0; i < levels.size() && i < 4; ++i)
     Line(out, kLevels[i], levels[levels.size() - 1 - i]);
   static const char* const kFinancial[] = {"n", "i", "PV", "PMT", "FV"};

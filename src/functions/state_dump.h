@@ -5,6 +5,9 @@
 
 namespace quipular {
 
-std::string StateDump();
+struct OperandStack;
+struct Registers;
+
+std::string StateDump(const OperandStack& stack, const Registers& r);
 
 }  // namespace quipular

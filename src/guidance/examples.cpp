@@ -10,6 +10,7 @@
 
 #include "calculator/command_actions.h"
 #include "calculator/command_loop.h"
+#include "calculator/model.h"
 #include "calculator/operand_entry.h"
 #include "calculator/session.h"
 #include "calculator/spoken_results.h"

@@ -8,6 +8,7 @@
 #include "calculator/command_actions.h"
 #include "calculator/command_loop.h"
 #include "calculator/commands.h"
+#include "calculator/model.h"
 #include "console/key_codes.h"
 #include "functions/registers.h"
 
