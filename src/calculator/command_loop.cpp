@@ -56,7 +56,7 @@ bool Dispatch(const std::string& token) {
     r.scratch_x = NumberValue(token);
     PushValue(g_stack, r.scratch_x);
     ShowStack(g_stack);
-    SpeakNumber(r.scratch_x);
+    g_registers.decimals = SpeakNumber(r.scratch_x, g_registers.decimals);
     return false;
   }
   if (command->logged) LogCommand(token);

@@ -88,7 +88,7 @@ bool ReadField(const DateField& field, DateRecord& date) {
     if (field.valid(value)) {
       date.*field.value = value;
       AppendToLog(Cp1252(field.log_label) + digits, true);
-      SpeakNumber(value);
+      g_registers.decimals = SpeakNumber(value, g_registers.decimals);
       ConsoleWriteLine();
       return true;
     }
@@ -165,15 +165,15 @@ void DateAfterDaysKey(const std::string& token) {
   if (r.dmy_format) {
     ConsoleWriteLine(" ! " + Whole(d.day) + "." + Whole(d.month) + "." + Whole(d.year) + " ! ");
     r.result = d.day;
-    SpeakNumber(d.day);
+    g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
     AnnounceMonth(d.month);
-    SpeakNumber(d.year);
+    g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);
   } else if (r.mdy_format) {
     ConsoleWriteLine(" ! " + Whole(d.month) + "." + Whole(d.day) + "." + Whole(d.year) + " ! ");
     r.result = d.month;
     AnnounceMonth(d.month);
-    SpeakNumber(d.day);
-    SpeakNumber(d.year);
+    g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
+    g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);
   }
 }
 

@@ -2,6 +2,7 @@
 #include "calculator/key_map.h"
 
 #include "calculator/commands.h"
+#include "calculator/model.h"
 #include "calculator/spoken_results.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -26,7 +27,7 @@ void AnnounceCommand(const std::string& text) {
 }
 
 void RepeatEntry(const std::string& text, bool number_typed) {
-  if (number_typed) SpeakNumber(NumberValue(text));
+  if (number_typed) g_registers.decimals = SpeakNumber(NumberValue(text), g_registers.decimals);
   if (const Command* row = FindKey(text)) PlaySoundKey(row->sound);
   if (text.empty()) PlaySoundKey("DOnada");
 }

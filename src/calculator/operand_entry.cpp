@@ -282,7 +282,10 @@ struct Entry {
     } else {
       x = stack.levels.back();
     }
-    SpeakNumber(k == kCtrlN ? x * 12 : k == kCtrlI ? x / 12 : x);
+    g_registers.decimals = SpeakNumber(k == kCtrlN   ? x * 12
+                                       : k == kCtrlI ? x / 12
+                                                     : x,
+                                       g_registers.decimals);
     ConsoleWriteLine();
     text = std::string(1, static_cast<char>(k));
     return Next::kFinish;
@@ -367,14 +370,14 @@ struct Entry {
         PlaySoundKey("DOPilaPrimero");
         SpellCharacter('X');
         Pause(200);
-        SpeakNumber(levels.back());
+        g_registers.decimals = SpeakNumber(levels.back(), g_registers.decimals);
       } else if (code == kLeft) {
         PlaySoundKey("DOXYZT");
         static const char kLetters[] = "XYZT";
         for (size_t i = 0; i < levels.size() && i < 4; ++i) {
           SpellCharacter(static_cast<unsigned char>(kLetters[i]));
           Pause(200);
-          SpeakNumber(levels[levels.size() - 1 - i]);
+          g_registers.decimals = SpeakNumber(levels[levels.size() - 1 - i], g_registers.decimals);
           Pause(200);
         }
         Pause(100);

@@ -49,7 +49,7 @@ RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
     return {RegisterName::kFinancial, -1, static_cast<char>(first)};
   if (IsDigit(first)) {
     Echo(first);
-    if (speak_x) SpeakNumber(x_to_speak);
+    if (speak_x) g_registers.decimals = SpeakNumber(x_to_speak, g_registers.decimals);
     PlaySoundKey("DOregistro");
     SpellCharacter(first);
     return {RegisterName::kStorage, StorageIndex(0, static_cast<char>(first))};
@@ -64,7 +64,7 @@ RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
       ReportError(6);
       return {};
     }
-    if (speak_x) SpeakNumber(x_to_speak);
+    if (speak_x) g_registers.decimals = SpeakNumber(x_to_speak, g_registers.decimals);
     PlaySoundKey("DOregistro");
     Echo(second);
     SpellCharacter(first);
@@ -124,7 +124,7 @@ void ChooseDecimals() {
     g_registers.decimals = k - '0';
     Echo(k);
     ConsoleWriteLine();
-    SpeakNumber(k - '0');
+    g_registers.decimals = SpeakNumber(k - '0', g_registers.decimals);
     Pause(300);
     PlaySoundKey("DOCR");
     return;

@@ -15,6 +15,8 @@
 namespace quipular {
 namespace {
 
+void SpeakValue(double value, int decimals);
+
 // Words say whole numbers up to here; beyond, up to the scientific range, the
 // short reading is used.
 constexpr double kWordsLimit = 2000000000.0;
@@ -30,9 +32,9 @@ void SpeakWhole(double n) {
 // The integer part in words (spelled digit by digit beyond the words'
 // limit) and the decimals digit by digit (non-negative v), both taken from
 // the text the display shows, so that 2.999 with two decimals is said three.
-void PlainReading(double v) {
-  bool decimals = v != std::trunc(v) && g_registers.decimals > 0;
-  std::string fixed = decimals ? FixedText(v, g_registers.decimals) : std::string();
+void PlainReading(double v, int shown) {
+  bool decimals = v != std::trunc(v) && shown > 0;
+  std::string fixed = decimals ? FixedText(v, shown) : std::string();
   size_t point = fixed.find('.');
   double n = decimals ? NumberValue(fixed.substr(0, point)) : std::trunc(v + 1e-12);
   if (n <= kWordsLimit)
@@ -46,33 +48,39 @@ void PlainReading(double v) {
 
 // The sign of a negative value, unless the display shows it as zero (-0.3
 // with no decimals shows 0).
-void SpeakSign(double v) {
+void SpeakSign(double v, int shown) {
   if (v >= 0) return;
-  std::string fixed = FixedText(v, g_registers.decimals);
+  std::string fixed = FixedText(v, shown);
   if (InScientificRange(v) || fixed.find_first_not_of("0.") != std::string::npos)
     PlaySoundKey("DOMENOS");
 }
 
 // The mantissa is read cut to the decimals, not rounded, as the display
 // cuts it: 9.999999999E99 is said nine point nine nine, never ten.
-void ScientificReading(double v) {
+void ScientificReading(double v, int shown) {
   std::string mantissa;
   int exponent = 0;
   ScientificParts(v, mantissa, exponent);
   size_t point = mantissa.find('.');
-  if (point != std::string::npos)
-    mantissa.resize(std::min(mantissa.size(), point + 1 + g_registers.decimals));
-  SpeakValue(NumberValue(mantissa));
+  if (point != std::string::npos) mantissa.resize(std::min(mantissa.size(), point + 1 + shown));
+  SpeakValue(NumberValue(mantissa), shown);
   PlaySoundKey("DOEEX");
-  SpeakValue(exponent);
+  SpeakValue(exponent, shown);
 }
 
 // 2345678901 is read as 2.34 EEX 9: the first three digits, truncated.
-void LargeReading(double v) {
+void LargeReading(double v, int shown) {
   std::string digits = FixedText(std::trunc(v), 0);
-  SpeakValue(NumberValue(digits.substr(0, 1) + "." + digits.substr(1, 2)));
+  SpeakValue(NumberValue(digits.substr(0, 1) + "." + digits.substr(1, 2)), shown);
   PlaySoundKey("DOEEX");
-  SpeakValue(static_cast<double>(digits.size() - 1));
+  SpeakValue(static_cast<double>(digits.size() - 1), shown);
+}
+
+// The plain reading of one value, with its sign.
+void SpeakValue(double value, int decimals) {
+  double v = RoundForSpeech(value, decimals);
+  SpeakSign(v, decimals);
+  PlainReading(std::fabs(v), decimals);
 }
 
 }  // namespace
@@ -85,35 +93,36 @@ double RoundForSpeech(double value, int decimals) {
   return value < 0 ? -magnitude : magnitude;
 }
 
-void SpeakValue(double value) {
-  double v = RoundForSpeech(value, g_registers.decimals);
-  SpeakSign(v);
-  PlainReading(std::fabs(v));
-}
-
-void SpeakNumber(double value) {
-  double v = RoundForSpeech(value, g_registers.decimals);
-  if (InScientificRange(v)) return ScientificReading(v);
+int SpeakNumber(double value, int decimals) {
+  double v = RoundForSpeech(value, decimals);
+  if (InScientificRange(v)) {
+    ScientificReading(v, decimals);
+    return decimals;
+  }
   double m = std::fabs(v);
   double fraction = m - std::trunc(m);
   if (!InLargeRange(m) && fraction > 0 && fraction < 0.001) {
     // A tiny fraction would vanish in the decimals: show and say them all.
-    int decimals = static_cast<int>(DecimalText(m).size()) - 2;
-    g_registers.decimals = decimals < 0 ? 0 : decimals > 9 ? 9 : decimals;
+    int all = static_cast<int>(DecimalText(m).size()) - 2;
+    decimals = all < 0 ? 0 : all > 9 ? 9 : all;
   }
-  SpeakSign(v);
-  if (InLargeRange(m)) return LargeReading(m);
-  PlainReading(m);
+  SpeakSign(v, decimals);
+  if (InLargeRange(m))
+    LargeReading(m, decimals);
+  else
+    PlainReading(m, decimals);
+  return decimals;
 }
 
 void AnnounceResult(double value) {
+  int decimals = g_registers.decimals;
   PlaySoundKey("DOIGUAL");
-  double v = RoundForSpeech(value, g_registers.decimals);
-  SpeakSign(v);
+  double v = RoundForSpeech(value, decimals);
+  SpeakSign(v, decimals);
   v = std::fabs(v);
-  if (InScientificRange(v)) return ScientificReading(v);
-  if (InLargeRange(v)) return LargeReading(v);
-  PlainReading(v);
+  if (InScientificRange(v)) return ScientificReading(v, decimals);
+  if (InLargeRange(v)) return LargeReading(v, decimals);
+  PlainReading(v, decimals);
 }
 
 }  // namespace quipular

@@ -284,7 +284,7 @@ Pass RunPass(const InteractiveExample& example) {
     if (step.ask == Ask::kValue) {
       double v = NumberValue(token);
       g_registers.scratch_x = v;
-      SpeakNumber(v);
+      g_registers.decimals = SpeakNumber(v, g_registers.decimals);
       values[count++] = v;
     } else if (step.ask == Ask::kKey) {
       key = token[0];
