@@ -7,7 +7,6 @@
 #include "calculator/command_loop.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
-#include "calculator/session.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
@@ -32,7 +31,6 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ExitMessage().clear();
   g_registers = Registers{};
   g_stack = OperandStack{};
-  g_session = Session{};
   g_log = CalculationLog{};
   g_sounds = NamedSounds{};
   g_voice = VoiceSettings{};

@@ -43,12 +43,12 @@ constexpr ErrorEntry kErrors[] = {
     {8, "ERRO 8. CALENDARIO.", "DOerror8"},
 };
 
-// Pops X (and Y) into the scratch values; an empty stack leaves them.
-void PopX() {
-  PopValue(g_stack, g_registers.scratch_x);
+// Pops X (and Y) into the operands; an empty stack leaves them.
+void PopX(Operands& o) {
+  PopValue(g_stack, o.x);
 }
-void PopY() {
-  PopValue(g_stack, g_registers.scratch_y);
+void PopY(Operands& o) {
+  PopValue(g_stack, o.y);
 }
 
 bool Refuse(unsigned number) {
@@ -56,10 +56,10 @@ bool Refuse(unsigned number) {
   return false;
 }
 
-// The row's domain check on the scratch operands.
-bool Acceptable(char token) {
+// The row's domain check on the operands.
+bool Acceptable(char token, const Operands& o) {
   const Command* c = FindCommand(token);
-  return !c || !c->domain || c->domain(g_registers.scratch_y, g_registers.scratch_x);
+  return !c || !c->domain || c->domain(o.y, o.x);
 }
 
 // An extra push keeps an overflow at the ceiling, as the result step does.
@@ -88,197 +88,189 @@ double Arithmetic(char token, double y, double x) {
   return ComputeArithmetic(token, y, x);
 }
 
-bool ValidateAndCompute(char token) {
+bool ValidateAndCompute(char token, Operands& o) {
   const Command* c = FindCommand(token);
-  return c && c->checked && c->run && c->run(token);
+  return c && c->checked && c->run && c->run(token, o);
 }
 
-bool RunArithmetic(char token) {
-  Registers& r = g_registers;
-  PopX();
-  PopY();
-  r.result = Arithmetic(token, r.scratch_y, r.scratch_x);
+bool RunArithmetic(char token, Operands& o) {
+  PopX(o);
+  PopY(o);
+  o.result = Arithmetic(token, o.y, o.x);
   return true;
 }
 
-bool RunChangeSign(char) {
-  Registers& r = g_registers;
-  r.scratch_y = 0;
-  PopX();
-  r.result = r.scratch_x * -1;
+bool RunChangeSign(char, Operands& o) {
+  o.y = 0;
+  PopX(o);
+  o.result = o.x * -1;
   ConsoleWriteLine();
   return true;
 }
 
-bool RunDateFormat(char token) {
+bool RunDateFormat(char token, Operands&) {
   DateFormatKey(std::string(1, token));
   return false;
 }
 
-bool RunDaysBetween(char token) {
-  return DaysBetweenDates(std::string(1, token));
+bool RunDaysBetween(char token, Operands& o) {
+  return DaysBetweenDates(std::string(1, token), o);
 }
 
-bool RunDateAfterDays(char token) {
-  DateAfterDaysKey(std::string(1, token));
+bool RunDateAfterDays(char token, Operands& o) {
+  DateAfterDaysKey(std::string(1, token), o);
   return false;
 }
 
-bool RunWholeOrFraction(char token) {
-  PopX();
-  g_registers.result = ComputeGeneral(token, g_registers.scratch_x);
+bool RunWholeOrFraction(char token, Operands& o) {
+  PopX(o);
+  o.result = ComputeGeneral(token, o.x);
   return true;
 }
 
-bool RunRecall(char) {
-  Registers& r = g_registers;
+bool RunRecall(char, Operands& o) {
   std::optional<double> value = RecallRegister();
   if (!value) return false;
-  r.result = *value;
+  o.result = *value;
   ConsoleWriteLine();
   return true;
 }
 
-bool RunLastX(char) {
+bool RunLastX(char, Operands& o) {
   Registers& r = g_registers;
-  if (r.last_x_valid) r.result = r.last_x;
+  if (r.last_x_valid) o.result = r.last_x;
   ConsoleWriteLine();
   return true;
 }
 
-bool RunStore(char token) {
-  Registers& r = g_registers;
-  PopX();
+bool RunStore(char token, Operands& o) {
+  PopX(o);
   LogCommand(std::string(1, token));
-  bool stored = StoreRegister(r.scratch_x);
-  PushValue(g_stack, r.scratch_x);
+  bool stored = StoreRegister(o.x);
+  PushValue(g_stack, o.x);
   if (stored) ConsoleWriteLine();
   return false;
 }
 
-bool RunClear(char token) {
-  ClearRegisters(token);
+bool RunClear(char token, Operands& o) {
+  ClearRegisters(token, o);
   return false;
 }
 
-bool RunDivide(char token) {
-  Registers& r = g_registers;
-  PopX();
-  if (!Acceptable(token)) return Refuse(0);
-  PopY();
-  r.result = Arithmetic(token, r.scratch_y, r.scratch_x);
+bool RunDivide(char token, Operands& o) {
+  PopX(o);
+  if (!Acceptable(token, o)) return Refuse(0);
+  PopY(o);
+  o.result = Arithmetic(token, o.y, o.x);
   return true;
 }
 
-bool RunOneNumber(char token) {
-  Registers& r = g_registers;
-  PopX();
-  if (!Acceptable(token)) return Refuse(0);
-  r.result = ComputeGeneral(token, r.scratch_x);
+bool RunOneNumber(char token, Operands& o) {
+  PopX(o);
+  if (!Acceptable(token, o)) return Refuse(0);
+  o.result = ComputeGeneral(token, o.x);
   return true;
 }
 
-bool RunPower(char token) {
-  Registers& r = g_registers;
-  PopX();
-  PopY();
-  if (!Acceptable(token)) return Refuse(0);
-  r.result = Arithmetic(token, r.scratch_y, r.scratch_x);
+bool RunPower(char token, Operands& o) {
+  PopX(o);
+  PopY(o);
+  if (!Acceptable(token, o)) return Refuse(0);
+  o.result = Arithmetic(token, o.y, o.x);
   return true;
 }
 
-bool RunPercent(char token) {
-  Registers& r = g_registers;
-  PopX();
-  PopY();
-  if (!Acceptable(token)) return Refuse(0);
-  r.result = ComputePercent(token, r.scratch_y, r.scratch_x);
+bool RunPercent(char token, Operands& o) {
+  PopX(o);
+  PopY(o);
+  if (!Acceptable(token, o)) return Refuse(0);
+  o.result = ComputePercent(token, o.y, o.x);
   // The base goes back under the result; plain % only when more lies below.
-  if (token != '%' || !g_stack.levels.empty()) PushValue(g_stack, r.scratch_y);
+  if (token != '%' || !g_stack.levels.empty()) PushValue(g_stack, o.y);
   return true;
 }
 
-bool RunStoreFinancial(char token) {
-  StoreFinancialRegister(g_registers, token, g_registers.scratch_x);
+bool RunStoreFinancial(char token, Operands& o) {
+  StoreFinancialRegister(g_registers, token, o.x);
   return false;
 }
 
 // Z+, Z- and Z- of the last pair: the new count is written with two
 // decimals and said as a whole number.
-bool RunAccumulate(char token) {
+bool RunAccumulate(char token, Operands& o) {
   Registers& r = g_registers;
   if (token != 'z' && r.stat_count == 0) return false;
   if (token != kCtrlZ) {
-    PopX();
-    PopY();
+    PopX(o);
+    PopY(o);
   }
-  double n = AccumulateStatistics(r.stat_count, r.scratch_x, r.scratch_y, token, r.statistics,
-                                  r.statistics_residue);
+  double n =
+      AccumulateStatistics(r.stat_count, o.x, o.y, token, r.statistics, r.statistics_residue);
   ConsoleWriteLine(FixedText(n, 2));
   SpeakWords(NumberToWords(r.stat_count), false);
   return false;
 }
 
-bool RunStatistic(char token) {
+bool RunStatistic(char token, Operands& o) {
   Registers& r = g_registers;
   StatisticsAnswer a =
-      ComputeStatistic(r.stat_count, r.statistics, r.statistics_residue, token, r.scratch_x);
+      ComputeStatistic(r.stat_count, r.statistics, r.statistics_residue, token, o.x);
   if (!a.ok) return Refuse(2);
   if (a.has_below) PushValue(g_stack, a.below);
-  r.result = a.value;
+  o.result = a.value;
   return true;
 }
 
-bool RunCashFlow(char) {
-  if (!AppendCashFlow(g_registers, g_registers.scratch_x)) return Refuse(6);
+bool RunCashFlow(char, Operands& o) {
+  if (!AppendCashFlow(g_registers, o.x)) return Refuse(6);
   return false;
 }
 
-bool RunNpv(char) {
+bool RunNpv(char, Operands& o) {
   Registers& r = g_registers;
   double npv = 0;
   if (!ComputeNpv(r.cf_next, r.cash_flows, r.financial[kI], npv)) return Refuse(5);
-  r.result = npv;
+  o.result = npv;
   return true;
 }
 
-bool RunRepeatCashFlow(char) {
-  if (!RepeatCashFlow(g_registers, g_registers.scratch_x)) return Refuse(6);
+bool RunRepeatCashFlow(char, Operands& o) {
+  if (!RepeatCashFlow(g_registers, o.x)) return Refuse(6);
   return false;
 }
 
-bool RunSimpleInterest(char) {
+bool RunSimpleInterest(char, Operands& o) {
   Registers& r = g_registers;
   SimpleInterest s = ComputeSimpleInterest(r.financial);
   PushBounded(s.days365);
   PushBounded(s.minus_pv);
-  r.result = s.days360;
+  o.result = s.days360;
   return true;
 }
 
-bool RunAmortization(char) {
+bool RunAmortization(char, Operands& o) {
   Registers& r = g_registers;
   Amortization a;
-  if (!ComputeAmortization(r.financial, r.scratch_x, a)) return Refuse(5);
+  if (!ComputeAmortization(r.financial, o.x, a)) return Refuse(5);
   PushValue(g_stack, a.principal);
-  r.result = a.interest;
+  o.result = a.interest;
   return true;
 }
 
-bool RunTvm(char token) {
+bool RunTvm(char token, Operands& o) {
   Registers& r = g_registers;
   TvmAnswer a = ComputeTvm(r.financial, token, static_cast<int>(r.interest_mode));
   if (!a.ok) return Refuse(5);
-  r.result = a.value;
+  o.result = a.value;
   return true;
 }
 
-bool RunDepreciation(char token) {
+bool RunDepreciation(char token, Operands& o) {
   Registers& r = g_registers;
   double amount = 0;
-  if (!ComputeDepreciation(r.financial, token, r.scratch_x, amount)) return Refuse(5);
+  if (!ComputeDepreciation(r.financial, token, o.x, amount)) return Refuse(5);
   PushValue(g_stack, r.financial[kDepreciationRemainder]);
-  r.result = amount;
+  o.result = amount;
   return true;
 }
 

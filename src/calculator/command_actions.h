@@ -2,6 +2,8 @@
 // validating dispatcher among them: the rows of the command table point here.
 #pragma once
 
+#include "calculator/operands.h"
+
 namespace quipular {
 
 // Writes the message of error 0, 2, 5, 6 or 8 and plays its prompt; any
@@ -13,34 +15,33 @@ void ReportError(unsigned number);
 double Arithmetic(char token, double y, double x);
 
 // The validating dispatcher for one checked command: takes its operands from
-// the stack, checks them, computes; true when the result register holds an
-// answer to push.
-bool ValidateAndCompute(char token);
+// the stack, checks them, computes; true when the result is to be pushed.
+bool ValidateAndCompute(char token, Operands& operands);
 
-// Each is a row's `run`: true when the result register is to be pushed.
-bool RunArithmetic(char token);
-bool RunChangeSign(char token);
-bool RunDateFormat(char token);
-bool RunDaysBetween(char token);
-bool RunDateAfterDays(char token);
-bool RunWholeOrFraction(char token);
-bool RunRecall(char token);
-bool RunLastX(char token);
-bool RunStore(char token);
-bool RunClear(char token);
-bool RunDivide(char token);
-bool RunOneNumber(char token);
-bool RunPower(char token);
-bool RunPercent(char token);
-bool RunStoreFinancial(char token);
-bool RunAccumulate(char token);
-bool RunStatistic(char token);
-bool RunCashFlow(char token);
-bool RunNpv(char token);
-bool RunRepeatCashFlow(char token);
-bool RunSimpleInterest(char token);
-bool RunAmortization(char token);
-bool RunTvm(char token);
-bool RunDepreciation(char token);
+// Each is a row's `run`: true when the operands' result is to be pushed.
+bool RunArithmetic(char token, Operands& operands);
+bool RunChangeSign(char token, Operands& operands);
+bool RunDateFormat(char token, Operands& operands);
+bool RunDaysBetween(char token, Operands& operands);
+bool RunDateAfterDays(char token, Operands& operands);
+bool RunWholeOrFraction(char token, Operands& operands);
+bool RunRecall(char token, Operands& operands);
+bool RunLastX(char token, Operands& operands);
+bool RunStore(char token, Operands& operands);
+bool RunClear(char token, Operands& operands);
+bool RunDivide(char token, Operands& operands);
+bool RunOneNumber(char token, Operands& operands);
+bool RunPower(char token, Operands& operands);
+bool RunPercent(char token, Operands& operands);
+bool RunStoreFinancial(char token, Operands& operands);
+bool RunAccumulate(char token, Operands& operands);
+bool RunStatistic(char token, Operands& operands);
+bool RunCashFlow(char token, Operands& operands);
+bool RunNpv(char token, Operands& operands);
+bool RunRepeatCashFlow(char token, Operands& operands);
+bool RunSimpleInterest(char token, Operands& operands);
+bool RunAmortization(char token, Operands& operands);
+bool RunTvm(char token, Operands& operands);
+bool RunDepreciation(char token, Operands& operands);
 
 }  // namespace quipular

@@ -8,7 +8,6 @@
 #include "calculator/commands.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
-#include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
 #include "calculator/working_screen.h"
@@ -21,7 +20,6 @@
 
 namespace quipular {
 
-Session g_session;
 OperandStack g_stack;
 Registers g_registers;
 
@@ -38,30 +36,28 @@ bool Finite(double& v) {
   return true;
 }
 
-// Result step: push, show and announce the result register.
-void PushResult() {
-  Registers& r = g_registers;
-  if (!Finite(r.result)) return;
-  PushValue(g_stack, r.result);
+// Result step: push, show and announce the result.
+void PushResult(Operands& operands) {
+  if (!Finite(operands.result)) return;
+  PushValue(g_stack, operands.result);
   ShowStack(g_stack);
-  AnnounceResult(r.result);
+  AnnounceResult(operands.result);
 }
 
 // Carries out one token; true when the result is to be pushed.
-bool Dispatch(const std::string& token) {
-  Registers& r = g_registers;
+bool Dispatch(const std::string& token, Operands& operands) {
   const Command* command = token.size() == 1 ? FindCommand(token[0]) : nullptr;
   if (!command) {
     LogCommand(token);
-    r.scratch_x = NumberValue(token);
-    PushValue(g_stack, r.scratch_x);
+    operands.x = NumberValue(token);
+    PushValue(g_stack, operands.x);
     ShowStack(g_stack);
-    g_registers.decimals = SpeakNumber(r.scratch_x, g_registers.decimals);
+    g_registers.decimals = SpeakNumber(operands.x, g_registers.decimals);
     return false;
   }
   if (command->logged) LogCommand(token);
   // A command with no action of its own pushes the result again.
-  return command->run ? command->run(command->key) : true;
+  return command->run ? command->run(command->key, operands) : true;
 }
 
 }  // namespace
@@ -70,8 +66,9 @@ bool IsOperandToken(const std::string& token) {
   return token.size() != 1 || !FindCommand(token[0]);
 }
 
-void ClearRegisters(char token) {
+void ClearRegisters(char token, Operands& operands) {
   ClearRegisterBlocks(g_registers, token);
+  operands = Operands{};
   EmptyStack(g_stack);
   ShowCalculationScreen();
 }
@@ -81,22 +78,23 @@ void RunCalculator() {
   Registers& r = g_registers;
   r.cf_next = r.cf_count = 1;
   r.decimals = 2;
-  g_session.label_background = 4;
   ClearScreen();
   SetConsoleTitle("QUIPULAR");
   ShowStartupScreen();
-  ClearRegisters(0);
+  Operands operands;
+  ClearRegisters(0, operands);
   StartCalculationLog();
   std::string token;
-  ReadOperand(g_stack, token);
+  ReadOperand(g_stack, operands, token);
   token = token.substr(0, 15);
-  r.result = 0;
+  // An example run before the first command leaves no result to push again.
+  operands.result = 0;
   for (;;) {
     if (token == "\x1b")
-      ClearRegisters(27);
-    else if (Dispatch(token))
-      PushResult();
-    ReadOperand(g_stack, token);
+      ClearRegisters(27, operands);
+    else if (Dispatch(token, operands))
+      PushResult(operands);
+    ReadOperand(g_stack, operands, token);
     token = token.substr(0, 15);
   }
 }

@@ -4,14 +4,16 @@
 
 #include <string>
 
+#include "calculator/operands.h"
+
 namespace quipular {
 
 // True when the token is a number text or empty (no command).
 bool IsOperandToken(const std::string& token);
 
-// A clear: the register blocks of the token, the stack, and the calculation
-// screen redrawn.
-void ClearRegisters(char token);
+// A clear: the register blocks of the token, the operands, the stack, and
+// the calculation screen redrawn.
+void ClearRegisters(char token, Operands& operands);
 
 // Starts the calculator and runs it until the program ends (by unwinding).
 [[noreturn]] void RunCalculator();

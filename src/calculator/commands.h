@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "calculator/operands.h"
+
 namespace quipular {
 
 // How operand entry takes a command key.
@@ -26,9 +28,10 @@ struct Command {
   EntryKind entry;
   bool logged;   // the command loop logs the token before carrying it out
   bool checked;  // carried out by the validating dispatcher
-  // Carries the token out; true when the result register is to be pushed.
-  // Null: the result is pushed again, as a menu answer with no action does.
-  bool (*run)(char token);
+  // Carries the token out on the operands; true when their result is to be
+  // pushed. Null: the result is pushed again, as a menu answer with no
+  // action does.
+  bool (*run)(char token, Operands& operands);
   // The domain check of its operands; null when any operands will do.
   bool (*domain)(double y, double x);
   const char* menu_name;   // the menu's text; null when the menu does not list it

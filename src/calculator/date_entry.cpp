@@ -135,24 +135,24 @@ void DateFormatKey(const std::string& token) {
   }
 }
 
-bool DaysBetweenDates(const std::string& token) {
+bool DaysBetweenDates(const std::string& token, Operands& o) {
   Registers& r = g_registers;
   LogCommand(token);
   if (!IsCalendarDate(r.date1) || !IsCalendarDate(r.date2)) {
     ReportError(8);
     return false;
   }
-  r.result = Days30360(r.date1, r.date2);
-  PushValue(g_stack, r.result);
-  r.result = DaysActual(r.date1, r.date2);
+  o.result = Days30360(r.date1, r.date2);
+  PushValue(g_stack, o.result);
+  o.result = DaysActual(r.date1, r.date2);
   return true;
 }
 
-void DateAfterDaysKey(const std::string& token) {
+void DateAfterDaysKey(const std::string& token, Operands& o) {
   Registers& r = g_registers;
-  PopValue(g_stack, r.scratch_x);
+  PopValue(g_stack, o.x);
   LogCommand(token);
-  double days = r.scratch_x;
+  double days = o.x;
   if (days != std::trunc(days) || days < kEarliestOffset || days > kLatestOffset ||
       !IsCalendarDate(r.date1)) {
     ReportError(8);
@@ -164,13 +164,13 @@ void DateAfterDaysKey(const std::string& token) {
   d = DateAfterDays(r.date1, static_cast<long long>(days));
   if (r.dmy_format) {
     ConsoleWriteLine(" ! " + Whole(d.day) + "." + Whole(d.month) + "." + Whole(d.year) + " ! ");
-    r.result = d.day;
+    o.result = d.day;
     g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
     AnnounceMonth(d.month);
     g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);
   } else if (r.mdy_format) {
     ConsoleWriteLine(" ! " + Whole(d.month) + "." + Whole(d.day) + "." + Whole(d.year) + " ! ");
-    r.result = d.month;
+    o.result = d.month;
     AnnounceMonth(d.month);
     g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
     g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "calculator/operands.h"
 #include "functions/registers.h"
 
 namespace quipular {
@@ -19,12 +20,13 @@ bool EnterDate(char token, DateRecord& date);
 void DateFormatKey(const std::string& token);
 
 // "h": the 30/360 count goes on the stack and the actual count is the
-// result. False (error 8 reported) when either date is not a valid date.
-bool DaysBetweenDates(const std::string& token);
+// operands' result. False (error 8 reported) when either date is not a valid date.
+bool DaysBetweenDates(const std::string& token, Operands& operands);
 
 // "H": pops the day count and writes and speaks the date that many days
-// after date 1, which becomes date 2; nothing is pushed.
-void DateAfterDaysKey(const std::string& token);
+// after date 1, which becomes date 2; nothing is pushed, and the first
+// field said becomes the operands' result.
+void DateAfterDaysKey(const std::string& token, Operands& operands);
 
 // Plays the name of month 1 to 12; any other value plays nothing.
 void AnnounceMonth(double month);

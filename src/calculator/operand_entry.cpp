@@ -10,7 +10,6 @@
 #include "calculator/key_map.h"
 #include "calculator/model.h"
 #include "calculator/register_keys.h"
-#include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
 #include "calculator/working_screen.h"
@@ -76,6 +75,7 @@ KeyClass ClassOf(unsigned char k) {
 
 struct Entry {
   OperandStack& stack;
+  Operands& operands;
   EntryMode mode;
   std::string text;      // what has been typed
   std::string exponent;  // exponent digits during exponent entry
@@ -83,11 +83,24 @@ struct Entry {
   bool digit_typed = false;
   bool waiting_command = false;
   bool number_typed = false;  // a number is being typed (the space key repeats it)
+  // The labels' background: an example's until the calculation screen is
+  // drawn again.
+  int label_background;
 
-  Entry(OperandStack& s, EntryMode m) : stack(s), mode(m) {}
+  Entry(OperandStack& s, Operands& o, EntryMode m)
+      : stack(s),
+        operands(o),
+        mode(m),
+        label_background(m == EntryMode::kCalculator ? kLabelBackground : kExampleLabelBackground) {
+  }
+
+  void ShowCalculation() {
+    ShowCalculationScreen();
+    label_background = kLabelBackground;
+  }
 
   void Prompt() {
-    SetBackgroundColour(g_session.label_background);
+    SetBackgroundColour(label_background);
     SetTextColour(15);
     Pause(100);
     AppendToLog("Operando: ", false);
@@ -105,7 +118,7 @@ struct Entry {
   }
 
   void WriteLabel() {
-    SetBackgroundColour(g_session.label_background);
+    SetBackgroundColour(label_background);
     SetTextColour(15);
     ConsoleWrite("Operando: ");
     SetBackgroundColour(0);
@@ -172,7 +185,7 @@ struct Entry {
     DeleteLine();
     MoveCursor(1, CursorRow());
     if (text.empty()) {
-      SetBackgroundColour(g_session.label_background);
+      SetBackgroundColour(label_background);
       SetTextColour(15);
       ConsoleWrite("Operando: ");
       SetBackgroundColour(0);
@@ -192,7 +205,7 @@ struct Entry {
 
   Next Exponent() {
     AnnounceCommand("e");
-    if (!text.empty()) g_registers.scratch_x = NumberValue(text);
+    if (!text.empty()) operands.x = NumberValue(text);
     text = "E";
     int start = CursorColumn();
     for (;;) {  // step 2: a fresh exponent
@@ -249,14 +262,14 @@ struct Entry {
         continue;
       }
       LogCommand(text + "E" + exponent);
-      double& x = g_registers.scratch_x;
+      double& x = operands.x;
       x = static_cast<double>(x * std::pow(10.0L, static_cast<long double>(e)));
       // A mantissa left by an earlier result can carry the number beyond
       // the range of a double: it becomes the ceiling with its sign, as a
       // result does.
       x = BoundInfinity(x);
       ConsoleWriteLine();
-      text = TokenText(g_registers.scratch_x);
+      text = TokenText(operands.x);
       return Next::kFinish;
     }
   }
@@ -272,7 +285,7 @@ struct Entry {
   Next StoreKey(unsigned char k) {
     PlaySoundKey("DOArmazena");
     AnnounceCommand(std::string(1, static_cast<char>(k)));
-    double& x = g_registers.scratch_x;
+    double& x = operands.x;
     if (!text.empty()) {
       x = NumberValue(text);
     } else if (stack.levels.empty()) {
@@ -304,21 +317,21 @@ struct Entry {
     text.clear();
     point_typed = digit_typed = waiting_command = false;
     number_typed = false;
-    ShowCalculationScreen();
+    ShowCalculation();
     PlaySoundKey("DORegresoCalc");
     return Next::kRestart;
   }
 
   // Ctrl+F: the menu's answer is handled as if its key had been typed at
   // the place where the menu was opened.
-  Next AfterMenu(unsigned char k, int column, int row) {
-    if (g_session.menu_redraw && k == kNothingChosen) {
-      ShowCalculationScreen();
-      g_session.menu_redraw = false;
+  Next AfterMenu(MenuAnswer answer, int column, int row) {
+    unsigned char k = answer.key;
+    if (answer.over_examples && k == kNothingChosen) {
+      ShowCalculation();
       return Next::kRestart;
     }
     MoveCursor(column, row);
-    if (g_session.menu_redraw) {
+    if (answer.over_examples) {
       MoveCursor(1, row);
       WriteLabel();
       MoveCursor(column, row);
@@ -471,7 +484,7 @@ struct Entry {
       LogCommand("ESC");
       ConsoleWriteLine();
       ConfirmExit();
-      ShowCalculationScreen();
+      ShowCalculation();
       text = "\x1b";
       return Next::kFinish;
     }
@@ -505,7 +518,7 @@ Next CarryOut(Entry& entry, Next next) {
   for (;;) {
     if (next == Next::kOpenMenu) {
       int column = CursorColumn(), row = CursorRow();
-      next = entry.AfterMenu(g_guidance.run_menu(), column, row);
+      next = entry.AfterMenu(g_guidance.run_menu(entry.operands), column, row);
     } else if (next == Next::kRunKeyTest) {
       g_guidance.run_key_test();
       next = entry.AfterKeyTest();
@@ -521,8 +534,8 @@ void SetGuidanceEntryPoints(const GuidanceEntryPoints& entry_points) {
   g_guidance = entry_points;
 }
 
-void ReadOperand(OperandStack& stack, std::string& answer, EntryMode mode) {
-  Entry entry(stack, mode);
+void ReadOperand(OperandStack& stack, Operands& operands, std::string& answer, EntryMode mode) {
+  Entry entry(stack, operands, mode);
   entry.Prompt();
   for (;;) {
     SetBackgroundColour(0);

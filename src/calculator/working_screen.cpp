@@ -6,7 +6,6 @@
 #include <string>
 
 #include "calculator/calculation_log.h"
-#include "calculator/session.h"
 #include "console/key_codes.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
@@ -75,7 +74,7 @@ void DrawHeader() {
   ClearConsole();
   Colours(15, 1);
   WriteBanner();
-  Colours(15, g_session.label_background);
+  Colours(15, kLabelBackground);
   WriteAt(60, 3, kProductLine);
   WriteAt(60, 4, kCreditLine);
   Colours(15, 0);
@@ -91,9 +90,8 @@ void ShowStartupScreen() {
 }
 
 void ShowCalculationScreen() {
-  g_session.label_background = 4;
   DrawHeader();
-  Colours(15, g_session.label_background);
+  Colours(15, kLabelBackground);
   WriteAt(30, 9, "  CALCULOS FEITOS  ");
   Colours(15, 0);
   ConsoleWriteLine(std::string(80, '-'));
@@ -142,7 +140,7 @@ void ConfirmExit() {
       g_log.save_abandoned = false;
       return;
     }
-    Colours(15, g_session.label_background);
+    Colours(15, kLabelBackground);
     WriteAt(28, 11, "!! ARQUIVO GRAVADO !! ");
     Colours(15, 0);
     PlaySoundKey("DOarchGrava");

@@ -11,6 +11,11 @@ namespace quipular {
 constexpr const char* kProductLine = "QUIPULAR - v." QUIPULAR_VERSION;
 constexpr const char* kCreditLine = "Equipe Quipular";
 
+// The background of the labels ("Operando: ", the screen's headings): blue
+// in the calculator, green while an example runs.
+constexpr int kLabelBackground = 4;
+constexpr int kExampleLabelBackground = 2;
+
 void ShowStartupScreen();
 // Clears and draws the calculation screen; the cursor is left at column 1,
 // row 11, where the prompt goes.

@@ -11,7 +11,6 @@ namespace quipular {
 void ClearRegisterBlocks(Registers& r, char token) {
   r.last_x_valid = false;
   r.stat_count = 0;
-  r.scratch_x = r.scratch_y = r.result = 0;
   if (token == 'A') {
     std::fill(std::begin(r.statistics), std::end(r.statistics), 0.0);
     r.statistics_residue = StatisticsResidue{};

@@ -1,6 +1,5 @@
 // The calculator's registers: financial, statistics, cash flows, storage,
-// last X, decimals, payment and interest modes, dates, and the operand
-// scratch values shared by the command loop and the computations.
+// last X, decimals, payment and interest modes, and dates.
 #pragma once
 
 namespace quipular {
@@ -56,14 +55,12 @@ struct Registers {
   double date_toggle = 0;                               // 0: the next date entered is date 1
   bool dmy_format = false, mdy_format = false;          // the format in force
   bool first_date_dmy = false, first_date_mdy = false;  // how date 1 was entered
-  double scratch_x = 0, scratch_y = 0;                  // operand scratch X and Y
-  double result = 0;                                    // the result register
 };
 
 // The register part of a clear: "A" the statistics block, Ctrl+A (1) the
 // financial block, any other token every block, the cash-flow places, the
-// dates and the interest mode. Every clear also forgets last X, the
-// statistics count and the scratch values.
+// dates and the interest mode. Every clear also forgets last X and the
+// statistics count.
 void ClearRegisterBlocks(Registers& r, char token);
 
 // Storage register element for the keys of its name ("1".."9","0",

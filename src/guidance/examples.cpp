@@ -12,7 +12,6 @@
 #include "calculator/command_loop.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
-#include "calculator/session.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
 #include "calculator/working_screen.h"
@@ -224,15 +223,15 @@ enum class Pass { kDone, kAgain, kLeft };
 
 // Checks and computes the result from the entered values and the key the
 // user pressed; false when the calculator refuses the operands.
-bool Compute(const InteractiveExample& example, const double* values, char key, double& result) {
+bool Compute(const InteractiveExample& example, const double* values, char key, double& result,
+             Operands& operands) {
   bool one = example.ending == Ending::kOneValue;
   double y = one ? 0 : values[0], x = one ? values[0] : values[1];
-  Registers& r = g_registers;
   if (OneOf(key, kCheckedKeys)) {
     // The stack is empty, so the validator's pops leave these as they are.
-    r.scratch_x = x;
-    r.scratch_y = y;
-    if (!ValidateAndCompute(key)) {
+    operands.x = x;
+    operands.y = y;
+    if (!ValidateAndCompute(key, operands)) {
       if (key == 'X') {
         Pause(100);
         PlaySoundKey("DOerror0Raiz");
@@ -249,7 +248,7 @@ bool Compute(const InteractiveExample& example, const double* values, char key, 
   return true;
 }
 
-Pass RunPass(const InteractiveExample& example) {
+Pass RunPass(const InteractiveExample& example, Operands& operands) {
   EmptyStack(g_stack);
   ShowGuidanceScreen(GuidanceScreen::kInteractiveExamples);
   bool entry = IsEntry(example.ending);
@@ -274,16 +273,15 @@ Pass RunPass(const InteractiveExample& example) {
       Pause(step.pause);
       if (entry) ConsoleWriteLine();
       token.clear();
-      ReadOperand(
-          g_stack, token,
-          step.ask == Ask::kDecimals ? EntryMode::kExampleDecimals : EntryMode::kCalculator);
+      ReadOperand(g_stack, operands, token,
+                  step.ask == Ask::kDecimals ? EntryMode::kExampleDecimals : EntryMode::kExample);
       if (token == "\x1b") return Pass::kLeft;
       if (Answers(example, step.ask, token)) break;
       PlaySoundKey("DOTECLAINV");
     }
     if (step.ask == Ask::kValue) {
       double v = NumberValue(token);
-      g_registers.scratch_x = v;
+      operands.x = v;
       g_registers.decimals = SpeakNumber(v, g_registers.decimals);
       values[count++] = v;
     } else if (step.ask == Ask::kKey) {
@@ -297,7 +295,7 @@ Pass RunPass(const InteractiveExample& example) {
     return Pass::kDone;
   }
   double result = 0;
-  if (!Compute(example, values, key, result)) return Pass::kAgain;
+  if (!Compute(example, values, key, result, operands)) return Pass::kAgain;
   Colours(15, 1);
   ConsoleWriteLine(Cp1252(example.result));
   PlaySoundKey("DOexemplosResult");
@@ -310,22 +308,21 @@ Pass RunPass(const InteractiveExample& example) {
   return Pass::kDone;
 }
 
-void RunInteractive(const InteractiveExample& example) {
+ExampleEnd RunInteractive(const InteractiveExample& example, Operands& operands) {
   for (;;) {
-    Pass pass = RunPass(example);
-    if (pass == Pass::kLeft) {
-      // The exit dialogue was declined: back to the calculator, as after
-      // Esc at the repeat question.
-      g_session.menu_redraw = false;
-      return;
-    }
-    if (pass == Pass::kDone && !AskRepeatExample()) return;
+    Pass pass = RunPass(example, operands);
+    // The exit dialogue was declined: back to the calculator, as after Esc
+    // at the repeat question.
+    if (pass == Pass::kLeft) return ExampleEnd::kToCalculator;
+    if (pass != Pass::kDone) continue;
+    ExampleEnd end = AskRepeatExample();
+    if (end != ExampleEnd::kRepeat) return end;
   }
 }
 
 }  // namespace
 
-bool AskRepeatExample() {
+ExampleEnd AskRepeatExample() {
   Colours(15, 2);
   ConsoleWrite(" Deseja repetir o Exemplo (s/n)? ");
   Pause(300);
@@ -338,23 +335,20 @@ bool AskRepeatExample() {
     if (k == 's' || k == 'S') {
       ConsoleWriteLine(typed);
       SpellCharacter(k);
-      g_session.menu_redraw = false;
-      return true;
+      return ExampleEnd::kRepeat;
     }
     if (k == 'n' || k == 'N') {
       ConsoleWrite(typed);
       SpellCharacter(k);
       Pause(200);
       PlaySoundKey("DORegresoExemplos");
-      g_session.menu_redraw = true;
-      return false;
+      return ExampleEnd::kBackToList;
     }
     if (k == kEsc) {
       Pause(300);
       PlaySoundKey("DORegresoCalc");
       ShowCalculationScreen();
-      g_session.menu_redraw = false;
-      return false;
+      return ExampleEnd::kToCalculator;
     }
     // An extended key is one wrong key, its second code included.
     if (k == 0) ReadKey();
@@ -362,19 +356,18 @@ bool AskRepeatExample() {
   }
 }
 
-void RunExample(char kind, int row) {
+ExampleEnd RunExample(char kind, int row, Operands& operands) {
   Colours(15, 0);
-  g_session.label_background = 2;
   if (row == 0) {
     PlaySoundKey("DOTECLAINV");
     MoveCursor(11, CursorRow());
-  } else if (kind == 'u') {
-    for (const InteractiveExample& example : kExamples)
-      if (example.row == row) RunInteractive(example);
-  } else {
-    RunLesson(kind, row);
+    return ExampleEnd::kNoExample;
   }
-  g_session.label_background = 4;
+  if (kind != 'u') return RunLesson(kind, row);
+  ExampleEnd end = ExampleEnd::kNoExample;
+  for (const InteractiveExample& example : kExamples)
+    if (example.row == row) end = RunInteractive(example, operands);
+  return end;
 }
 
 }  // namespace quipular

@@ -586,14 +586,17 @@ void ShowLesson(const Lesson& lesson) {
 
 }  // namespace
 
-bool RunLesson(char kind, int row) {
+ExampleEnd RunLesson(char kind, int row) {
   for (const Lesson& lesson : kLessons) {
     if (lesson.kind != kind || lesson.row != row) continue;
-    do ShowLesson(lesson);
-    while (AskRepeatExample());
-    return true;
+    ExampleEnd end;
+    do {
+      ShowLesson(lesson);
+      end = AskRepeatExample();
+    } while (end == ExampleEnd::kRepeat);
+    return end;
   }
-  return false;
+  return ExampleEnd::kNoExample;
 }
 
 }  // namespace quipular

@@ -2,10 +2,13 @@
 // them, with a recorded narration of the same lesson.
 #pragma once
 
+#include "guidance/examples.h"
+
 namespace quipular {
 
 // Runs the lesson of a menu row in the column of kind "U" or "o" until the
-// user stops repeating it; false when that row has no lesson.
-bool RunLesson(char kind, int row);
+// user stops repeating it, and answers where the user went from it
+// (kNoExample when that row has no lesson).
+ExampleEnd RunLesson(char kind, int row);
 
 }  // namespace quipular

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "calculator/commands.h"
-#include "calculator/session.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "guidance/examples.h"
@@ -184,6 +183,10 @@ constexpr int kWindow = 5;     // entries shown at once
 constexpr char kQuietCodes[] = "teRrsHPdaAnipmvkouU\x00\x14\x01\x0e\x09\x0b\x0a";
 
 struct Menu {
+  explicit Menu(Operands& o) : operands(o) {}
+
+  Operands& operands;          // what the examples compute on
+  bool over_examples = false;  // the list of examples was drawn again after an example
   std::vector<std::string> lists[kColumnCount];  // title, empty, items, four empties
   int counter = 1008;                            // the column is the counter modulo 9
   int selected = 0;                              // entry under the highlight
@@ -303,8 +306,9 @@ struct Menu {
       char code = item ? item->code : 0;
       if (code == 'u' || code == 'U' || code == 'o') {
         int column = Column();
-        RunExample(code, selected);
-        if (g_session.menu_redraw) {
+        ExampleEnd end = RunExample(code, selected, operands);
+        if (end != ExampleEnd::kNoExample) over_examples = end == ExampleEnd::kBackToList;
+        if (over_examples) {
           // Back to the list of examples, over the guidance screen.
           ShowGuidanceScreen(code == 'u' ? GuidanceScreen::kInteractiveExamples
                                          : GuidanceScreen::kIllustratedExamples);
@@ -320,8 +324,8 @@ struct Menu {
 
 }  // namespace
 
-unsigned char RunMenu() {
-  Menu menu;
+MenuAnswer RunMenu(Operands& operands) {
+  Menu menu(operands);
   menu.Build();
   menu.Draw();
   PlaySoundKey(kMenuColumns[0].sound);
@@ -332,10 +336,10 @@ unsigned char RunMenu() {
     ClearToEndOfLine();
   }
   SetBackgroundColour(0);
-  if (answer >= 0) return static_cast<unsigned char>(answer);
+  if (answer >= 0) return {static_cast<unsigned char>(answer), menu.over_examples};
   PlaySoundKey("DORegresoCalc");
-  if (!g_session.menu_redraw) PlaySoundKey("DOOperando");
-  return 0;
+  if (!menu.over_examples) PlaySoundKey("DOOperando");
+  return {kNothingChosen, menu.over_examples};
 }
 
 }  // namespace quipular

@@ -42,7 +42,8 @@ TEST(CommandTable, LookUps) {
   EXPECT_TRUE(IsOperandToken(""));
   EXPECT_TRUE(IsOperandToken("7"));
   EXPECT_EQ(FindCommand('7'), nullptr);
-  EXPECT_FALSE(ValidateAndCompute('+')) << "+ is not a checked command";
+  Operands operands;
+  EXPECT_FALSE(ValidateAndCompute('+', operands)) << "+ is not a checked command";
 
   Registers saved = g_registers;
   g_registers.cf_next = 1;
