@@ -256,7 +256,7 @@ void LogCommand(const std::string& token) {
   AppendToLog(row ? Cp1252(row->log_name) : token, true);
 }
 
-std::string ReadFileName(std::string name) {
+std::optional<std::string> ReadFileName(std::string name) {
   for (;;) {
     unsigned char k = ReadKey();
     if (k == kEnter) {
@@ -278,8 +278,7 @@ std::string ReadFileName(std::string name) {
     } else if (k == kEsc) {
       Pause(300);
       PlaySoundKey("DORegresoCalc");
-      g_log.save_abandoned = true;
-      return {};
+      return std::nullopt;
     } else if (ForbiddenInName(k)) {
       PlaySoundKey("DOTECLAINV");
     } else {
@@ -301,8 +300,9 @@ bool SaveCalculationLog() {
     Pause(300);
     SetBackgroundColour(0);
     SetTextColour(15);
-    name = ReadFileName({});
-    if (g_log.save_abandoned) return false;
+    std::optional<std::string> typed = ReadFileName({});
+    if (!typed) return false;
+    name = *typed;
     if (!IsLogName(name)) break;
     // A log saved into itself would double, and the next start would
     // replace it: the name is refused and asked for again.
@@ -317,7 +317,6 @@ bool SaveCalculationLog() {
   // screen until a key is pressed, then the calculator goes on.
   ConsoleWriteLine(Cp1252("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO."));
   PlaySoundKey("DOarchErro");
-  g_log.save_abandoned = true;
   WaitForKey();
   return false;
 }

@@ -6,19 +6,19 @@
 // own beside it, "Calculos_Quipular-2.txt", "-3", ...
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace quipular {
 
 struct CalculationLog {
-  std::string path;             // full path of this run's log
-  std::string text;             // the whole session's log
-  int fd = -1;                  // the log this run created, locked while it runs
-  size_t on_disk = 0;           // bytes of text known to be in the file
-  bool failing = false;         // the last write failed: retried at the next entry
-  bool warned = false;          // the user has been told the log is not being kept
-  bool save_abandoned = false;  // the file-name entry was left with Esc or the copy failed
+  std::string path;      // full path of this run's log
+  std::string text;      // the whole session's log
+  int fd = -1;           // the log this run created, locked while it runs
+  size_t on_disk = 0;    // bytes of text known to be in the file
+  bool failing = false;  // the last write failed: retried at the next entry
+  bool warned = false;   // the user has been told the log is not being kept
 };
 
 extern CalculationLog g_log;
@@ -31,8 +31,8 @@ void LogCommand(const std::string& token);
 // Asks for a name and copies the session's log into it (".txt" added).
 // False when the copy was abandoned or failed; the user has then been told.
 bool SaveCalculationLog();
-// The small line editor of the file name; Esc sets save_abandoned.
-std::string ReadFileName(std::string name);
+// The small line editor of the file name; nothing when left with Esc.
+std::optional<std::string> ReadFileName(std::string name);
 // A bare name is placed in the current directory.
 std::string CompletePath(const std::string& name);
 // Removes the log, if this run created it and it is still there.

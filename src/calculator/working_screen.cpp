@@ -134,12 +134,9 @@ void ConfirmExit() {
   ConsoleWriteLine(std::string(1, static_cast<char>(k)));
   SpellCharacter(k);
   if (k == 's' || k == 'S') {
-    SaveCalculationLog();
+    bool saved = SaveCalculationLog();
     ShowCalculationScreen();
-    if (g_log.save_abandoned) {
-      g_log.save_abandoned = false;
-      return;
-    }
+    if (!saved) return;
     Colours(15, kLabelBackground);
     WriteAt(28, 11, "!! ARQUIVO GRAVADO !! ");
     Colours(15, 0);
