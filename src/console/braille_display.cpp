@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/key_codes.h"
 #include "console/sdl_module.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -39,15 +40,16 @@ BrailleInput Extended(int code) {
 // A character key: the control keys the display's keyboard sends as
 // characters, a letter with Ctrl, or a Windows-1252 character.
 BrailleInput CharacterKey(uint32_t cp, bool control) {
+  constexpr uint32_t kTab = '\t', kLineFeed = '\n', kDelete = 0x7F;
   switch (cp) {
-    case 8:
-    case 127:
-      return Key(8);
-    case 10:
-    case 13:
-      return Key(13);
-    case 9:
-    case 27:
+    case kBackspace:
+    case kDelete:
+      return Key(kBackspace);
+    case kLineFeed:
+    case kEnter:
+      return Key(kEnter);
+    case kTab:
+    case kEsc:
       return Key(static_cast<int>(cp));
   }
   if (control && ((cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z')))
