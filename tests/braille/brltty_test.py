@@ -12,10 +12,10 @@ import shutil
 import socket
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import check, failures, lines_of, run_and_exit, setup, tmux, wait_for  # noqa: E402
+from tmux_client import (check, failures, finish_run, lines_of, private_setup,  # noqa: E402
+                         run_and_exit, tmux, wait_for)
 
 SKIP = 77
 BRLAPI_BASE_PORT = 4101  # BrlAPI's port N listens on TCP 4101 + N
@@ -25,14 +25,8 @@ if not shutil.which("brltty") or not shutil.which("tmux"):
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
-top = tempfile.mkdtemp(prefix="quipular-brltty-")
-env = dict(os.environ, HOME=os.path.join(top, "home"), VESTRA_WINDIR=os.path.join(pack, "windows"),
-           VESTRA_ROOT=pack, QUIPULAR_AUDIO="none")
-env.pop("TMUX", None)
-env.pop("BRLAPI_HOST", None)
-env.pop("QUIPULAR_BRAILLE", None)
-os.makedirs(env["HOME"])
-setup(os.path.join(top, "tmux.sock"), env, timeout=15.0)
+top, env = private_setup("quipular-brltty-", pack, timeout=15.0,
+                         drop=("BRLAPI_HOST", "QUIPULAR_BRAILLE"))
 
 
 def free_port():
@@ -171,21 +165,12 @@ def server_goes(port, brltty):
     wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
     brltty.terminate()
     brltty.wait(timeout=10)
-    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "gone"))  # noqa: E731
-    for key in ("5", "Enter", "2", "Enter", "*", "Enter"):
-        tmux("send-keys", "-t", "gone", key)
-    wait_for(lambda: any(line.startswith("      X = 10.00") for line in screen()),
-             "the result in the terminal after the display went")
-    # Each key waits for its question: Esc with a key right behind it is Alt.
-    for key, question in (("Escape", "CONFIRMA SAIDA"), ("s", "QUER SALVAR"), ("n", None)):
-        tmux("send-keys", "-t", "gone", key)
-        if question:
-            wait_for(lambda: any(line.startswith(question) for line in screen()), question)
-    if wait_for(lambda: os.path.exists(done), "the end of the run whose display went"):
-        with open(done) as f, open(err) as e:
-            code, said = f.read().strip(), e.read()
-        check(code == "0" and len(said.splitlines()) == 1 and "Braille" in said,
-              "the run whose display went: exit %s, standard error %r" % (code, said))
+    # Each key of the exit waits for its question: Esc with a key right
+    # behind it is Alt.
+    finish_run("gone", [("5", None), ("Enter", None), ("2", None), ("Enter", None), ("*", None),
+                        ("Enter", "      X = 10.00"), ("Escape", "CONFIRMA SAIDA"),
+                        ("s", "QUER SALVAR"), ("n", None)],
+               done, err, "Braille", "the run whose display went")
 
 
 run_and_exit(main, top)

@@ -13,11 +13,11 @@ import shutil
 import stat
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import check, failures, lines_of, run_and_exit, setup, tmux, wait_for  # noqa: E402
+from tmux_client import (check, failures, lines_of, private_setup, run_and_exit,  # noqa: E402
+                         tmux, wait_for)
 
 LOG = "Calculos_Quipular.txt"
 LOG2 = "Calculos_Quipular-2.txt"
@@ -25,12 +25,7 @@ NOT_KEPT = "NÃO ESTÁ SENDO GRAVADO"
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
-top = tempfile.mkdtemp(prefix="quipular-reliability-")
-env = dict(os.environ, HOME=os.path.join(top, "home"), VESTRA_WINDIR=os.path.join(pack, "windows"),
-           VESTRA_ROOT=pack, QUIPULAR_AUDIO="none")
-env.pop("TMUX", None)
-os.makedirs(env["HOME"])
-setup(os.path.join(top, "tmux.sock"), env, timeout=15.0)
+top, env = private_setup("quipular-reliability-", pack, timeout=15.0)
 case_count = 0
 
 

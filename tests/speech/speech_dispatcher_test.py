@@ -12,11 +12,10 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import check, failures, run_and_exit, setup, tmux, wait_for  # noqa: E402
+from tmux_client import (check, failures, finish_run, private_setup, run_and_exit,  # noqa: E402
+                         tmux, wait_for)
 
 SKIP = 77
 if not shutil.which("speech-dispatcher") or not shutil.which("tmux"):
@@ -26,15 +25,13 @@ if not shutil.which("speech-dispatcher") or not shutil.which("tmux"):
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
 tables = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "voice")
-top = tempfile.mkdtemp(prefix="quipular-speechd-")
+top, env = private_setup("quipular-speechd-", pack, timeout=20.0, QUIPULAR_AUDIO="speechd",
+                         QUIPULAR_BRAILLE="off")
 said = os.path.join(top, "said.txt")
 delay = os.path.join(top, "delay")  # how long each text takes to "say"
 sock = os.path.join(top, "speechd.sock")
-env = dict(os.environ, HOME=os.path.join(top, "home"), XDG_RUNTIME_DIR=os.path.join(top, "run"),
-           VESTRA_WINDIR=os.path.join(pack, "windows"), VESTRA_ROOT=pack,
-           SPEECHD_ADDRESS="unix_socket:" + sock, QUIPULAR_AUDIO="speechd", QUIPULAR_BRAILLE="off")
-env.pop("TMUX", None)
-for d in (env["HOME"], env["XDG_RUNTIME_DIR"], os.path.join(top, "conf", "modules")):
+env.update(XDG_RUNTIME_DIR=os.path.join(top, "run"), SPEECHD_ADDRESS="unix_socket:" + sock)
+for d in (env["XDG_RUNTIME_DIR"], os.path.join(top, "conf", "modules")):
     os.makedirs(d)
 with open(os.path.join(env["HOME"], ".libao"), "w") as f:
     f.write("default_driver=null\n")
@@ -46,7 +43,6 @@ with open(os.path.join(top, "conf", "modules", "file.conf"), "w") as f:
     f.write('GenericExecuteSynth "printf \'%%s\\\\n\' \\\'$DATA\\\' >> %s; '
             'sleep $(cat %s); echo end >> %s"\n' % (said, delay, said))
     f.write('AddVoice "pt" "male1" "pt"\nDefaultVoice "pt"\nGenericLanguage "pt" "pt" "utf-8"\n')
-setup(os.path.join(top, "tmux.sock"), env, timeout=20.0)
 
 
 def phrase(key):
@@ -181,17 +177,10 @@ def server_goes(server):
     except subprocess.TimeoutExpired:  # a busy server may linger on its clients
         server.kill()
         server.wait(timeout=10)
-    for key, shown in (("5", "Operando: 5"), ("Enter", "      X = 5.00     RESULTADO"),
-                       ("Escape", "CONFIRMA SAIDA (s/n)?"), ("s", "QUER SALVAR O ARQUIVO (s/n)?"),
-                       ("n", None)):
-        tmux("send-keys", "-t", "gone", key)
-        if shown:
-            wait_for(lambda: any(line.startswith(shown) for line in screen()), shown)
-    if wait_for(lambda: os.path.exists(done), "the end of the run whose server went"):
-        with open(done) as f, open(err) as e:
-            code, said = f.read().strip(), e.read()
-        check(code == "0" and len(said.splitlines()) == 1 and "speech-dispatcher" in said,
-              "the run whose server went: exit %s, standard error %r" % (code, said))
+    finish_run("gone", [("5", "Operando: 5"), ("Enter", "      X = 5.00     RESULTADO"),
+                        ("Escape", "CONFIRMA SAIDA (s/n)?"), ("s", "QUER SALVAR O ARQUIVO (s/n)?"),
+                        ("n", None)],
+               done, err, "speech-dispatcher", "the run whose server went")
 
 
 run_and_exit(main, top)

@@ -11,19 +11,13 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from tmux_client import (Pane, check, failures, headless_screen, run_and_exit,  # noqa: E402
-                         setup, start_server, tmux, wait_for)
+                         private_setup, start_server, tmux, wait_for)
 
 SKIP = 77
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
-top = tempfile.mkdtemp(prefix="quipular-guidance-")
-socket = os.path.join(top, "tmux.sock")
-env = dict(os.environ, HOME=os.path.join(top, "home"), VESTRA_ROOT=pack,
-           VESTRA_WINDIR=os.path.join(pack, "windows"), QUIPULAR_AUDIO="none")
-env.pop("TMUX", None)
-os.makedirs(env["HOME"])
-setup(socket, env, timeout=20.0)
+top, env = private_setup("quipular-guidance-", pack, timeout=20.0)
 
 
 class Run(Pane):

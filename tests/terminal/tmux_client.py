@@ -5,6 +5,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 ROWS, COLUMNS = 25, 80
@@ -16,6 +17,41 @@ def setup(socket, env, timeout=10.0):
     """The socket and environment every tmux command runs with, and how long
     a wait lasts unless it says otherwise."""
     _server.update(socket=socket, env=env, timeout=timeout)
+
+
+def private_setup(prefix, pack=None, timeout=10.0, drop=(), **extra):
+    """A directory of the test's own and an environment for its runs: HOME
+    made inside it, the voice pack's VESTRA variables (with a pack), no
+    sound device, none of the caller's tmux or of the variables in drop,
+    and the extra ones. The tmux server's socket goes there too. Answers
+    (directory, environment)."""
+    top = tempfile.mkdtemp(prefix=prefix)
+    env = dict(os.environ, HOME=os.path.join(top, "home"), QUIPULAR_AUDIO="none")
+    if pack:
+        env.update(VESTRA_WINDIR=os.path.join(pack, "windows"), VESTRA_ROOT=pack)
+    env.update(extra)
+    for name in ("TMUX",) + tuple(drop):
+        env.pop(name, None)
+    os.makedirs(env["HOME"])
+    setup(os.path.join(top, "tmux.sock"), env, timeout)
+    return top, env
+
+
+def finish_run(session, steps, done, err, names, what):
+    """Types the steps' keys into a session whose shell writes the program's
+    exit status to done and its standard error to err; after a key that has
+    a line, waits for a screen line that starts with it. The run must end
+    with status 0 and one line on standard error that names `names`."""
+    for key, line in steps:
+        tmux("send-keys", "-t", session, key)
+        if line:
+            wait_for(lambda: any(row.startswith(line) for row in
+                                 lines_of(tmux("capture-pane", "-p", "-t", session))), line)
+    if wait_for(lambda: os.path.exists(done), "the end of " + what):
+        with open(done) as f, open(err) as e:
+            code, said = f.read().strip(), e.read()
+        check(code == "0" and len(said.splitlines()) == 1 and names in said,
+              "%s: exit %s, standard error %r" % (what, code, said))
 
 
 def start_server(keep_seconds):
