@@ -3,16 +3,11 @@ user would, from a directory of its own with no VESTRA variables, and
 checking that it talked and computed."""
 import os
 import subprocess
+import sys
 import tempfile
 
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-    return ok
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import check, failures  # noqa: E402,F401
 
 
 def clean_env(home, **extra):

@@ -8,8 +8,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import check, failures  # noqa: E402,F401
+
 ROWS, COLUMNS = 25, 80
-failures = []
 _server = {"socket": None, "env": None, "timeout": 10.0}
 
 
@@ -67,13 +69,6 @@ def start_server(keep_seconds):
 def tmux(*args):
     return subprocess.run(["tmux", "-u", "-S", _server["socket"], "-f", "/dev/null", *args],
                           env=_server["env"], check=True, capture_output=True, text=True).stdout
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-    return ok
 
 
 def lines_of(text):

@@ -19,16 +19,11 @@ from collections import Counter
 
 from xvfb import start_xvfb
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import check, failures  # noqa: E402
+
 ROWS, COLUMNS = 25, 80
 RED, WHITE, BLUE = (255, 0, 0), (255, 255, 255), (0, 0, 255)
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-    return ok
 
 
 def wait_for(predicate, timeout=10.0, step=0.1):
