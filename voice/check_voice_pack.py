@@ -197,26 +197,34 @@ def string_literals(source):
         i += 1
 
 
-def keys_in_sources(sources):
-    """Sound keys written whole in the program's sources: key -> where.
-
-    The console uses nothing of the voice, so its key names are not looked
-    at. A literal joined to others with + is only part of a key; the whole
-    key is then met in the transcripts."""
-    found = {}
+def source_files(sources):
+    """The C++ files of a folder of sources (the console's left out: it uses
+    nothing of the voice), or a single generated file."""
+    if os.path.isfile(sources):
+        yield sources
+        return
     for root, directories, names in os.walk(sources):
         directories[:] = [d for d in directories if d != "console"]
         for name in sorted(names):
-            if not name.endswith((".cpp", ".h")):
+            if name.endswith((".cpp", ".h")):
+                yield os.path.join(root, name)
+
+
+def keys_in_sources(sources):
+    """Sound keys written whole in the program's sources: key -> where.
+
+    A literal joined to others with + is only part of a key; the whole key
+    is then met in the transcripts."""
+    found = {}
+    top = os.path.dirname(sources) if os.path.isfile(sources) else sources
+    for path in source_files(sources):
+        with open(path, encoding="utf-8", errors="replace") as file:
+            source = file.read()
+        for line, text, before, after in string_literals(source):
+            if "+" in (before, after):
                 continue
-            path = os.path.join(root, name)
-            with open(path, encoding="utf-8", errors="replace") as file:
-                source = file.read()
-            for line, text, before, after in string_literals(source):
-                if "+" in (before, after):
-                    continue
-                if KEY_LITERAL.fullmatch(text) or SUBDIRECTORY_KEY.fullmatch(text):
-                    found.setdefault(text, f"{os.path.relpath(path, sources)}:{line}")
+            if KEY_LITERAL.fullmatch(text) or SUBDIRECTORY_KEY.fullmatch(text):
+                found.setdefault(text, f"{os.path.relpath(path, top)}:{line}")
     return found
 
 
@@ -306,8 +314,9 @@ def check_completeness(options):
     problems = []
     wanted = {}  # (kind, name) -> where it was found
 
-    for key, where in keys_in_sources(options.sources).items():
-        wanted.setdefault(("sound", key), where)
+    for sources in options.sources:
+        for key, where in keys_in_sources(sources).items():
+            wanted.setdefault(("sound", key), where)
     from_sources = len(wanted)
 
     scenarios = []
@@ -350,7 +359,8 @@ def main():
     parser.add_argument("--pack", required=True)
     parser.add_argument("--tables", required=True)
     parser.add_argument("--program")
-    parser.add_argument("--sources")
+    parser.add_argument("--sources", action="append",
+                        help="a folder of sources, or a generated source; more than once")
     parser.add_argument("--scenarios")
     options = parser.parse_args()
     if options.check == "completeness" and not (options.program and options.sources
