@@ -56,18 +56,24 @@ class TableError(Exception):
     pass
 
 
+def data_lines(path):
+    """The lines of a data file that are neither blank nor comments, with
+    their numbers, line ends taken off."""
+    with open(path, encoding="utf-8") as data:
+        for number, line in enumerate(data, 1):
+            line = line.rstrip("\r\n")
+            if line.strip() and not line.lstrip().startswith("#"):
+                yield number, line
+
+
 def read_table(path):
     """The entries of a tab-separated table: (line number, fields)."""
     rows = []
-    with open(path, encoding="utf-8") as table:
-        for number, line in enumerate(table, 1):
-            line = line.rstrip("\r\n")
-            if not line.strip() or line.lstrip().startswith("#"):
-                continue
-            fields = [field.strip() for field in line.split("\t")]
-            if not fields[0] or any(not field for field in fields[1:]):
-                raise TableError(f"{path}:{number}: an empty field")
-            rows.append((number, fields))
+    for number, line in data_lines(path):
+        fields = [field.strip() for field in line.split("\t")]
+        if not fields[0] or any(not field for field in fields[1:]):
+            raise TableError(f"{path}:{number}: an empty field")
+        rows.append((number, fields))
     return rows
 
 

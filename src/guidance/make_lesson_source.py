@@ -9,6 +9,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "voice"))
 from make_phrase_source import literal  # noqa: E402
+from make_voice_pack import data_lines  # noqa: E402
 
 ROLES = {"explain": "kExplain", "typed": "kTyped", "prompt": "kPrompt", "heading": "kHeading",
          "heading-at": "kHeadingAt", "page": "kPage"}
@@ -22,27 +23,23 @@ class LessonError(Exception):
 
 def read_lessons(path):
     lessons = []
-    with open(path, encoding="utf-8") as f:
-        for number, raw in enumerate(f, 1):
-            line = raw.rstrip("\n")
-            if not line.strip() or line.startswith("#"):
-                continue
-            try:
-                words = line.split()
-                head = line.split(" ", 1)[0]
-                if head == "lesson":
-                    lessons.append(start_lesson(words))
-                elif not lessons:
-                    raise LessonError("a line before the first lesson")
-                elif head == "title":
-                    title, rest = quoted_text(line)
-                    if rest or lessons[-1]["title"] is not None:
-                        raise LessonError("a lesson has one title in quotes")
-                    lessons[-1]["title"] = title
-                else:
-                    lessons[-1]["lines"].append(screen_line(head, words, line))
-            except (LessonError, ValueError) as e:
-                raise LessonError("%s:%d: %s" % (path, number, e))
+    for number, line in data_lines(path):
+        try:
+            words = line.split()
+            head = words[0]
+            if head == "lesson":
+                lessons.append(start_lesson(words))
+            elif not lessons:
+                raise LessonError("a line before the first lesson")
+            elif head == "title":
+                title, rest = quoted_text(line)
+                if rest or lessons[-1]["title"] is not None:
+                    raise LessonError("a lesson has one title in quotes")
+                lessons[-1]["title"] = title
+            else:
+                lessons[-1]["lines"].append(screen_line(head, words, line))
+        except (LessonError, ValueError) as e:
+            raise LessonError("%s:%d: %s" % (path, number, e))
     for lesson in lessons:
         pages = 1 + sum(1 for line in lesson["lines"] if line[0] == "kPage")
         if lesson["title"] is None or pages != lesson["pages"]:
