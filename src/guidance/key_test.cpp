@@ -86,9 +86,9 @@ bool IsCapital(char key) {
 
 // Key groups in the order the key test tries them, each group's keys before
 // its Ctrl key; Backspace, Enter, the point and the digits come before all.
-// The order decides
-// only when a key is read while the Ctrl letter of a key typed after it is
-// still reported held (keys typed ahead): the earlier group's row is taken.
+// The order decides only when a key is read while the Ctrl letter of a key
+// typed after it is still reported held (keys typed ahead): the earlier
+// group's row is taken.
 constexpr std::string_view kGroupOrder = "/*-+TXFGE%YZQWNIPMVKLJARSDH";
 
 size_t GroupRank(char key) {
