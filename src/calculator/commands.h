@@ -1,6 +1,7 @@
 // The command table: every command once, with its key, what the screen, the
 // voice and the log call it, how operand entry takes it, how it is carried
-// out, and how the menu names it. Everything that walks commands walks this.
+// out, and how the menu and the key test name it. Everything that walks
+// commands walks this.
 #pragma once
 
 #include <span>
@@ -20,6 +21,17 @@ enum class EntryKind : unsigned char {
   kStore,       // a register key: the number typed, or X, is stored at once
 };
 
+// How the key test names a command; the key's name and the letter it spells
+// come from the key itself.
+struct KeyTestText {
+  const char* function = nullptr;  // FUNÇÃO (UTF-8); null: the key test does not know it
+  const char* kind = nullptr;      // TIPO (UTF-8)
+  bool stores = false;             // "DOArmazena" is said before the sound: a register key
+  const char* shift = "DOShift";   // said for Shift; the first groups have another recording
+  const char* sound = nullptr;     // said instead of the command's sound
+  const char* red = nullptr;       // written in red after FUNÇÃO
+};
+
 struct Command {
   char key;              // the command character (a named control code or a letter)
   const char* label;     // written by AnnounceCommand (UTF-8)
@@ -37,6 +49,8 @@ struct Command {
   const char* menu_name;   // the menu's text; null when the menu does not list it
   const char* menu_sound;  // said by the menu when it differs from `sound`
   const char* help;        // said by the menu's F1
+  // How the key test names it; without it the key test calls the key invalid.
+  KeyTestText key_test = {};
 };
 
 std::span<const Command> Commands();

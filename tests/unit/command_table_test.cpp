@@ -1,6 +1,7 @@
 // The command table as the rest of the program relies on it: one row a key,
 // every row that is carried out has an action, what the validating
-// dispatcher takes is exactly what it checks, and the CFo/CFj switch.
+// dispatcher takes is exactly what it checks, the key test can name every
+// one, and the CFo/CFj switch.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -31,6 +32,12 @@ TEST(CommandTable, RowsAreWhole) {
     }
     if (c.menu_name) {
       EXPECT_NE(c.help, nullptr) << "the menu's F1 would be silent";
+    }
+    EXPECT_TRUE(c.key_test.function && c.key_test.kind) << "the key test would call it invalid";
+    // The key test finds a control key by the letter held with Ctrl, and
+    // takes Backspace (Ctrl+H) and Enter (Ctrl+M) for its own rows.
+    if (c.key > 0 && c.key < ' ') {
+      EXPECT_TRUE(c.key <= 26 && c.key != kBackspace && c.key != kEnter);
     }
     EXPECT_EQ(FindCommand(c.key), &c);
     EXPECT_FALSE(IsOperandToken(std::string(1, c.key)));
