@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <string>
-#include <string_view>
 
 #include "calculator/commands.h"
 #include "console/frontend.h"
@@ -84,43 +83,32 @@ bool IsCapital(char key) {
   return key >= 'A' && key <= 'Z';
 }
 
-// Key groups in the order the key test tries them, each group's keys before
-// its Ctrl key; Backspace, Enter, the point and the digits come before all.
-// The order decides only when a key is read while the Ctrl letter of a key
-// typed after it is still reported held (keys typed ahead): the earlier
-// group's row is taken.
-constexpr std::string_view kGroupOrder = "/*-+TXFGE%YZQWNIPMVKLJARSDH";
-
-size_t GroupRank(char key) {
-  size_t at = kGroupOrder.find(static_cast<char>(std::toupper(static_cast<unsigned char>(key))));
-  return at == std::string_view::npos ? kGroupOrder.size() + 1 : at + 1;
-}
-
 struct Found {
   const KeyTestRow* row = nullptr;
   const Command* command = nullptr;
-  size_t rank = 0;
   explicit operator bool() const { return row || command; }
 };
 
-// The row of an ordinary key: the one its code names or the Ctrl row of the
-// letter held, whichever comes first. Commands on control codes are found by
-// the letter held too, so that Tab is not taken for Ctrl+I.
+// The row of an ordinary key: the one its code names, else the Ctrl row of
+// the letter held. Commands on control codes are found by the letter held,
+// so that Tab is not taken for Ctrl+I. A key's own code comes first: a key
+// typed ahead of a Ctrl key may be read while that Ctrl letter is still
+// reported held, and it is still its own key.
 Found FindOrdinary(unsigned char code) {
   Found by_code, by_letter;
   for (const KeyTestRow& row : kOrdinaryRows) {
     if (row.ctrl ? CtrlLetterHeld(row.ctrl) : code >= row.first && code <= row.last)
-      (row.ctrl ? by_letter : by_code) = {&row, nullptr, row.ctrl ? GroupRank(row.ctrl) : 0};
+      (row.ctrl ? by_letter : by_code) = {&row, nullptr};
   }
   for (const Command& c : Commands()) {
     if (!c.key_test.function) continue;
     if (char letter = CtrlLetter(c.key)) {
-      if (CtrlLetterHeld(letter)) by_letter = {nullptr, &c, GroupRank(letter)};
+      if (CtrlLetterHeld(letter)) by_letter = {nullptr, &c};
     } else if (code == static_cast<unsigned char>(c.key) && !by_code) {
-      by_code = {nullptr, &c, GroupRank(c.key)};
+      by_code = {nullptr, &c};
     }
   }
-  return by_code && (!by_letter || by_code.rank <= by_letter.rank) ? by_code : by_letter;
+  return by_code ? by_code : by_letter;
 }
 
 void WriteKey(const std::string& text, int line) {
