@@ -51,6 +51,9 @@ struct Command {
   const char* help;        // said by the menu's F1
   // How the key test names it; without it the key test calls the key invalid.
   KeyTestText key_test = {};
+  // Chosen in the menu without "function inserted": it acts at once or asks
+  // for more.
+  bool menu_quiet = false;
 };
 
 std::span<const Command> Commands();

@@ -178,9 +178,15 @@ constexpr int kColumnCount = 9;
 constexpr int kFirstItem = 2;  // entry 0 is the title, entry 1 is empty
 constexpr int kWindow = 5;     // entries shown at once
 
-// The codes chosen without the "function inserted" prompt: those that act at
-// once, ask for more, or carry nothing out.
-constexpr char kQuietCodes[] = "teRrsHPdaAnipmvkouU\x00\x14\x01\x0e\x09\x0b\x0a";
+// The codes chosen without the "function inserted" prompt besides the quiet
+// commands: the examples, nothing, the key test and the payment mode.
+constexpr char kQuietCodes[] = "ouU\x00\x14\x0a";
+
+bool Quiet(char code) {
+  const Command* command = FindCommand(code);
+  return command ? command->menu_quiet
+                 : std::memchr(kQuietCodes, code, sizeof kQuietCodes) != nullptr;
+}
 
 struct Menu {
   explicit Menu(Operands& o) : operands(o) {}
@@ -316,7 +322,7 @@ struct Menu {
           continue;
         }
       }
-      if (!std::memchr(kQuietCodes, code, sizeof kQuietCodes)) PlaySoundKey("DOfuninserida");
+      if (!Quiet(code)) PlaySoundKey("DOfuninserida");
       return static_cast<unsigned char>(code);
     }
   }
