@@ -10,6 +10,7 @@
 
 #include "calculator/command_actions.h"
 #include "calculator/command_loop.h"
+#include "calculator/commands.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
 #include "calculator/spoken_results.h"
@@ -190,11 +191,12 @@ constexpr char kOneValueKeys[] =
     "xX\x18"
     "EfgG";
 constexpr char kTwoValueKeys[] = "+-*/\x05";
-// The keys whose operands the calculator checks before computing.
-constexpr char kCheckedKeys[] =
-    "/xX\x18"
-    "E\x05"
-    "f";
+
+// Whether the calculator checks the command's operands before computing.
+bool Checked(char key) {
+  const Command* command = FindCommand(key);
+  return command && command->checked;
+}
 
 bool IsEntry(Ending ending) {
   return ending == Ending::kNumber || ending == Ending::kDecimals;
@@ -227,7 +229,7 @@ bool Compute(const InteractiveExample& example, const double* values, char key, 
              Operands& operands) {
   bool one = example.ending == Ending::kOneValue;
   double y = one ? 0 : values[0], x = one ? values[0] : values[1];
-  if (OneOf(key, kCheckedKeys)) {
+  if (Checked(key)) {
     // The stack is empty, so the validator's pops leave these as they are.
     operands.x = x;
     operands.y = y;
