@@ -541,7 +541,8 @@ Next CarryOut(Entry& entry, Next next) {
   }
 }
 
-// A key typed while no filter or state stands in its way.
+// A key while typing: through the filters and the dispatch table; the tenth
+// character makes the operand full.
 Next Type(Entry& entry, unsigned char k) {
   if (!entry.Filter(k)) return Next::kContinue;
   Next next = CarryOut(entry, entry.Dispatch(k));
@@ -598,6 +599,7 @@ void ReadOperand(OperandStack& stack, std::string& answer, EntryMode mode) {
   Entry entry(stack, mode);
   entry.Prompt();
   for (;;) {
+    // A full operand and the exponent write on in the colours they began with.
     if (entry.state == State::kTyping) {
       SetBackgroundColour(0);
       SetTextColour(15);
