@@ -1,5 +1,5 @@
-// Operand entry: prompt, key filters, dispatch of every key, exponent entry
-// and the store keys.
+// Operand entry: prompt, one key loop driven by a state table, key filters,
+// dispatch of every key, exponent entry and the store keys.
 #include "calculator/operand_entry.h"
 
 #include <cmath>
@@ -73,12 +73,53 @@ KeyClass ClassOf(unsigned char k) {
   return KeyClass::kOther;
 }
 
+// Where the entry stands decides what the next key does: while typing, the
+// filters and the dispatch table; a full operand takes only EEX, Backspace
+// and Enter; the exponent takes digits, a leading minus and CHS until it is
+// full (two characters, three once a minus was typed), then only Backspace
+// and Enter.
+enum class State { kTyping, kFull, kExponent, kExponentFull, kCount };
+enum class KeyRole { kDigit, kMinus, kChs, kBackspace, kEnter, kExtended, kEex, kOther, kCount };
+KeyRole RoleOf(unsigned char k) {
+  if (IsDigit(k)) return KeyRole::kDigit;
+  if (k == '-') return KeyRole::kMinus;
+  if (k == 't') return KeyRole::kChs;
+  if (k == kBackspace) return KeyRole::kBackspace;
+  if (k == kEnter) return KeyRole::kEnter;
+  if (k == 0) return KeyRole::kExtended;
+  if (k == 'e') return KeyRole::kEex;
+  return KeyRole::kOther;
+}
+
+constexpr int kRoleCount = static_cast<int>(KeyRole::kCount);
+// kType: through the filters and the dispatch table. kNothing, kInvalid:
+// refused with "nothing" or "invalid key"; their X forms take an extended
+// key's second code with it. kEnd: Enter ends the entry as typed. kErase: the
+// whole entry goes. kExpEnd: the exponent is applied, or typed again.
+// clang-format off
+enum class Action : unsigned char {
+  kType, kNothing, kInvalid, kNothingX, kInvalidX, kEnd, kErase,
+  kEex, kExpDigit, kExpMinus, kExpChs, kExpEnd
+};
+using enum Action;
+constexpr Action kActions[static_cast<int>(State::kCount)][kRoleCount] = {
+    //                  digit      minus      CHS       Backspace Enter    extended   EEX       other
+    /* typing */        {kType,     kType,     kType,    kType,   kType,   kType,     kType,    kType},
+    /* full */          {kNothing,  kNothing,  kNothing, kErase,  kEnd,    kNothingX, kEex,     kNothing},
+    /* exponent */      {kExpDigit, kExpMinus, kExpChs,  kErase,  kExpEnd, kInvalidX, kInvalid, kInvalid},
+    /* exponent full */ {kNothing,  kNothing,  kNothing, kErase,  kExpEnd, kNothingX, kNothing, kNothing},
+};
+// clang-format on
+
 struct Entry {
   OperandStack& stack;
   Operands& operands;
   EntryMode mode;
-  std::string text;      // what has been typed
+  std::string text;  // what has been typed
+  State state = State::kTyping;
   std::string exponent;  // exponent digits during exponent entry
+  size_t limit = 2;      // characters the exponent takes
+  int exponent_column = 0;
   bool point_typed = false;
   bool digit_typed = false;
   bool waiting_command = false;
@@ -203,82 +244,91 @@ struct Entry {
     return Next::kContinue;
   }
 
+  // EEX: the number typed (or, with nothing typed, the one last entered)
+  // becomes the mantissa, and the exponent is typed after the red E.
   Next Exponent() {
     AnnounceCommand("e");
     if (!text.empty()) operands.x = NumberValue(text);
     text = "E";
-    int start = CursorColumn();
-    for (;;) {  // step 2: a fresh exponent
-      PlaySoundKey("DOEEX");
-      size_t limit = 2;
-      exponent.clear();
-      for (;;) {  // steps 3 to 6
-        unsigned char k = ReadKey();
-        if (k == '-') limit = 3;
-        if (k == kBackspace) return EraseAll();
-        if (k == 't') {
-          AnnounceCommand("t");
-          if (!exponent.empty() && exponent[0] == '-')
-            exponent.erase(0, 1);
-          else
-            exponent.insert(0, "-");
-          MoveCursor(start, CursorRow());
-          ClearToEndOfLine();
-          ConsoleWrite(exponent);
-        } else if (k == '-' || IsDigit(k)) {
-          if (k == '-' && !exponent.empty()) {
-            PlaySoundKey("DOnada");
-            continue;
-          }
-          ConsoleWrite(std::string(1, static_cast<char>(k)));
-          if (k == '-')
-            PlaySoundKey("DOmenos");
-          else
-            SpellCharacter(k);
-          exponent += static_cast<char>(k);
-        } else if (k == 0) {
-          ReadKey();
-          PlaySoundKey("DOTECLAINV");
-        } else if (k != kEnter) {
-          PlaySoundKey("DOTECLAINV");
-        }
-        if (k != kEnter && exponent.size() >= limit) {
-          PlaySoundKey("DOnada");
-          for (;;) {
-            k = ReadKey();
-            if (k == kBackspace) return EraseAll();
-            if (k == kEnter) break;
-            if (k == 0) ReadKey();
-            PlaySoundKey("DOnada");
-          }
-        }
-        if (k == kEnter) break;
-      }
-      double e = NumberValue(exponent == "-" ? "" : exponent);
-      if (e < -100 || e > 99 || e != std::trunc(e)) {
-        MoveCursor(start, CursorRow());
-        SetBackgroundColour(0);
-        ClearToEndOfLine();
-        continue;
-      }
-      LogCommand(text + "E" + exponent);
-      double& x = operands.x;
-      x = static_cast<double>(x * std::pow(10.0L, static_cast<long double>(e)));
-      // A mantissa left by an earlier result can carry the number beyond
-      // the range of a double: it becomes the ceiling with its sign, as a
-      // result does.
-      x = BoundInfinity(x);
-      ConsoleWriteLine();
-      text = TokenText(operands.x);
-      return Next::kFinish;
-    }
+    exponent_column = CursorColumn();
+    return FreshExponent();
   }
 
-  // Backspace in exponent entry: the whole entry goes, marks included.
+  Next FreshExponent() {
+    PlaySoundKey("DOEEX");
+    limit = 2;
+    exponent.clear();
+    state = State::kExponent;
+    return Next::kContinue;
+  }
+
+  Next ExponentMinus(unsigned char k) {
+    limit = 3;  // raised even when the minus is refused
+    if (exponent.empty()) return ExponentDigit(k);
+    PlaySoundKey("DOnada");
+    return Next::kContinue;
+  }
+
+  Next ExponentDigit(unsigned char k) {
+    ConsoleWrite(std::string(1, static_cast<char>(k)));
+    if (k == '-')
+      PlaySoundKey("DOmenos");
+    else
+      SpellCharacter(k);
+    exponent += static_cast<char>(k);
+    return CheckExponentFull();
+  }
+
+  // CHS toggles the exponent's sign and writes it again; the sign counts
+  // toward the limit.
+  Next ExponentChs() {
+    AnnounceCommand("t");
+    if (!exponent.empty() && exponent[0] == '-')
+      exponent.erase(0, 1);
+    else
+      exponent.insert(0, "-");
+    MoveCursor(exponent_column, CursorRow());
+    ClearToEndOfLine();
+    ConsoleWrite(exponent);
+    return CheckExponentFull();
+  }
+
+  Next CheckExponentFull() {
+    if (exponent.size() >= limit) {
+      PlaySoundKey("DOnada");
+      state = State::kExponentFull;
+    }
+    return Next::kContinue;
+  }
+
+  // An exponent out of -100..99 is erased and typed again from its column.
+  Next ApplyExponent() {
+    double e = NumberValue(exponent == "-" ? "" : exponent);
+    if (e < -100 || e > 99 || e != std::trunc(e)) {
+      MoveCursor(exponent_column, CursorRow());
+      SetBackgroundColour(0);
+      ClearToEndOfLine();
+      return FreshExponent();
+    }
+    LogCommand(text + "E" + exponent);
+    double& x = operands.x;
+    x = static_cast<double>(x * std::pow(10.0L, static_cast<long double>(e)));
+    // A mantissa left by an earlier result can carry the number beyond
+    // the range of a double: it becomes the ceiling with its sign, as a
+    // result does.
+    x = BoundInfinity(x);
+    ConsoleWriteLine();
+    text = TokenText(operands.x);
+    return Next::kFinish;
+  }
+
+  // Backspace in exponent entry or on a full operand: the whole entry goes,
+  // marks included, so that a new number may have its point.
   Next EraseAll() {
     exponent.clear();
     point_typed = digit_typed = false;
     Erase();
+    state = State::kTyping;
     return Next::kContinue;
   }
 
@@ -491,26 +541,6 @@ struct Entry {
     PlaySoundKey("DOTECLAINV");
     return Next::kContinue;
   }
-
-  // A full operand text takes only EEX, Backspace and Enter.
-  Next Full() {
-    PlaySoundKey("DOnada");
-    for (;;) {
-      unsigned char k = ReadKey();
-      if (k == 'e') return Exponent();
-      if (k == kBackspace) {
-        digit_typed = point_typed = false;  // a new number may have its point
-        Erase();
-        return Next::kContinue;
-      }
-      if (k == kEnter) {
-        ConsoleWriteLine();
-        return Next::kFinish;
-      }
-      if (k == 0) ReadKey();
-      PlaySoundKey("DOnada");
-    }
-  }
 };
 
 // Carries out the requests for guidance until the entry goes on by itself.
@@ -528,6 +558,54 @@ Next CarryOut(Entry& entry, Next next) {
   }
 }
 
+// A key while typing: through the filters and the dispatch table; the tenth
+// character makes the operand full.
+Next Type(Entry& entry, unsigned char k) {
+  if (!entry.Filter(k)) return Next::kContinue;
+  Next next = CarryOut(entry, entry.Dispatch(k));
+  if (next == Next::kContinue && entry.state == State::kTyping && entry.text.size() == kFull) {
+    PlaySoundKey("DOnada");
+    entry.state = State::kFull;
+  }
+  return next;
+}
+
+// One key, as the entry's state row of kActions tells.
+Next Handle(Entry& entry, unsigned char k) {
+  switch (kActions[static_cast<int>(entry.state)][static_cast<int>(RoleOf(k))]) {
+    case kType:
+      return Type(entry, k);
+    case kNothingX:
+      ReadKey();
+      [[fallthrough]];
+    case kNothing:
+      PlaySoundKey("DOnada");
+      return Next::kContinue;
+    case kInvalidX:
+      ReadKey();
+      [[fallthrough]];
+    case kInvalid:
+      PlaySoundKey("DOTECLAINV");
+      return Next::kContinue;
+    case kEnd:
+      ConsoleWriteLine();
+      return Next::kFinish;
+    case kErase:
+      return entry.EraseAll();
+    case kEex:
+      return entry.Exponent();
+    case kExpDigit:
+      return entry.ExponentDigit(k);
+    case kExpMinus:
+      return entry.ExponentMinus(k);
+    case kExpChs:
+      return entry.ExponentChs();
+    case kExpEnd:
+      return entry.ApplyExponent();
+  }
+  return Next::kContinue;
+}
+
 }  // namespace
 
 void SetGuidanceEntryPoints(const GuidanceEntryPoints& entry_points) {
@@ -538,12 +616,12 @@ void ReadOperand(OperandStack& stack, Operands& operands, std::string& answer, E
   Entry entry(stack, operands, mode);
   entry.Prompt();
   for (;;) {
-    SetBackgroundColour(0);
-    SetTextColour(15);
-    unsigned char k = ReadKey();
-    if (!entry.Filter(k)) continue;
-    Next next = CarryOut(entry, entry.Dispatch(k));
-    if (next == Next::kContinue && entry.text.size() == kFull) next = entry.Full();
+    // A full operand and the exponent write on in the colours they began with.
+    if (entry.state == State::kTyping) {
+      SetBackgroundColour(0);
+      SetTextColour(15);
+    }
+    Next next = Handle(entry, ReadKey());
     if (next == Next::kLeave) return;
     if (next == Next::kRestart) {
       entry.Prompt();
