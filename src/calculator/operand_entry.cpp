@@ -1,5 +1,6 @@
 // Operand entry: prompt, one key loop driven by a state table, key filters,
-// dispatch of every key, exponent entry and the store keys.
+// dispatch of every key, exponent entry and the store keys. The keys that act
+// on the stack and the modes are in prompt_keys.cpp.
 #include "calculator/operand_entry.h"
 
 #include <cmath>
@@ -9,9 +10,9 @@
 #include "calculator/commands.h"
 #include "calculator/key_map.h"
 #include "calculator/model.h"
+#include "calculator/prompt_keys.h"
 #include "calculator/register_keys.h"
 #include "calculator/spoken_results.h"
-#include "calculator/stack_display.h"
 #include "calculator/working_screen.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
@@ -158,13 +159,7 @@ struct Entry {
     MoveCursor(11, CursorRow());
   }
 
-  void WriteLabel() {
-    SetBackgroundColour(label_background);
-    SetTextColour(15);
-    ConsoleWrite("Operando: ");
-    SetBackgroundColour(0);
-    SetTextColour(15);
-  }
+  void WriteLabel() { WritePromptLabel(label_background); }
 
   // Backspace erases the whole entry, not one character.
   void Erase() {
@@ -226,11 +221,7 @@ struct Entry {
     DeleteLine();
     MoveCursor(1, CursorRow());
     if (text.empty()) {
-      SetBackgroundColour(label_background);
-      SetTextColour(15);
-      ConsoleWrite("Operando: ");
-      SetBackgroundColour(0);
-      SetTextColour(15);
+      WriteLabel();
       text = "t";
       return Next::kFinish;
     }
@@ -413,66 +404,8 @@ struct Entry {
   }
 
   Next PaymentMode() {
-    double& mode = g_registers.financial[kPaymentMode];
-    bool end = mode == 0;
-    ConsoleWriteLine(end ? "BEG" : "END");
-    PlaySoundKey(end ? "DOBEG" : "DOEND");
-    mode = end ? 1 : 0;
+    SwitchPaymentMode();
     return Next::kRestart;
-  }
-
-  Next Extended() {
-    unsigned char code = ReadKey();
-    auto& levels = stack.levels;
-    if (code >= 59 && code <= 67) {
-      PlaySoundKey("DOF1");
-    } else if (code == kRight || code == kLeft || code == kDown || code == kUp) {
-      if (levels.empty()) {
-        PlaySoundKey("DOnada");
-      } else if (code == kRight) {
-        PlaySoundKey("DOPilaPrimero");
-        SpellCharacter('X');
-        Pause(200);
-        g_registers.decimals = SpeakNumber(levels.back(), g_registers.decimals);
-      } else if (code == kLeft) {
-        PlaySoundKey("DOXYZT");
-        static const char kLetters[] = "XYZT";
-        for (size_t i = 0; i < levels.size() && i < 4; ++i) {
-          SpellCharacter(static_cast<unsigned char>(kLetters[i]));
-          Pause(200);
-          g_registers.decimals = SpeakNumber(levels[levels.size() - 1 - i], g_registers.decimals);
-          Pause(200);
-        }
-        Pause(100);
-        PlaySoundKey("DOOPERANDO");
-      } else {
-        const char* what = code == kDown ? "Rolagem da Pila" : "Troca X por Y";
-        LogCommand(what);
-        ConsoleWriteLine(what);
-        PlaySoundKey(code == kDown ? "DOROTAPILA" : "DOCAMBIAXY");
-        Pause(300);
-        if (code == kDown)
-          RollDown(stack);
-        else
-          SwapXY(stack);
-        WriteLabel();
-        PlaySoundKey("DOOPERANDO");
-      }
-    } else if (code == kPgUp) {
-      static const struct {
-        const char* text;
-        const char* sound;
-      } kModes[3] = {{"Juros Compostos Periodo Frac.", "DOPeIrregular"},
-                     {"Juros Simples Periodo Frac.", "DOPeIrregularSimple"},
-                     {"Juros Compostos S/Periodo Frac.", "DOPeRegular"}};
-      int mode = static_cast<int>(g_registers.interest_mode);
-      if (mode < 0 || mode > 2) mode = 0;
-      ConsoleWriteLine(kModes[mode].text);
-      PlaySoundKey(kModes[mode].sound);
-      g_registers.interest_mode = (mode + 1) % 3;
-      return Next::kRestart;
-    }
-    return Next::kContinue;
   }
 
   // One key through the dispatch table.
@@ -524,7 +457,8 @@ struct Entry {
     if (k == kCtrlEnter && CtrlLetterHeld('M')) return PaymentMode();
     if (k == kCtrlT && CtrlLetterHeld('T')) return Next::kRunKeyTest;
     if (k == kCtrlF) return Next::kOpenMenu;
-    if (k == 0) return Extended();
+    if (k == 0)
+      return StackKey(stack, ReadKey(), label_background) ? Next::kRestart : Next::kContinue;
     if (k == ' ') {
       if (!text.empty()) PlaySoundKey("DOdigitado");
       RepeatEntry(text, number_typed);
