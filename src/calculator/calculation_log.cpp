@@ -263,7 +263,7 @@ std::optional<std::string> ReadFileName(std::string name) {
       ConsoleWriteLine();
       return name;
     }
-    if (k == 0) {
+    if (k == kExtendedPrefix) {
       ReadKey();
       PlaySoundKey("DOTECLAINV");
     } else if (k == kBackspace) {

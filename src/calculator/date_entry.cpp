@@ -70,7 +70,7 @@ bool ReadField(const DateField& field, DateRecord& date) {
         }
         continue;
       }
-      if (k == 0) ReadKey();  // an extended key counts as one key
+      if (k == kExtendedPrefix) ReadKey();  // an extended key counts as one key
       if (digits.size() >= field.digits) {
         PlaySoundKey("DOnada");
       } else if (k == kEsc) {

@@ -87,7 +87,7 @@ KeyRole RoleOf(unsigned char k) {
   if (k == 't') return KeyRole::kChs;
   if (k == kBackspace) return KeyRole::kBackspace;
   if (k == kEnter) return KeyRole::kEnter;
-  if (k == 0) return KeyRole::kExtended;
+  if (k == kExtendedPrefix) return KeyRole::kExtended;
   if (k == 'e') return KeyRole::kEex;
   return KeyRole::kOther;
 }
@@ -202,7 +202,7 @@ struct Entry {
       }
     }
     if (!pass) {
-      if (k == 0) ReadKey();
+      if (k == kExtendedPrefix) ReadKey();
       PlaySoundKey("DOnada");
     }
     return pass;
@@ -457,7 +457,7 @@ struct Entry {
     if (k == kCtrlEnter && CtrlLetterHeld('M')) return PaymentMode();
     if (k == kCtrlT && CtrlLetterHeld('T')) return Next::kRunKeyTest;
     if (k == kCtrlF) return Next::kOpenMenu;
-    if (k == 0)
+    if (k == kExtendedPrefix)
       return StackKey(stack, ReadKey(), label_background) ? Next::kRestart : Next::kContinue;
     if (k == ' ') {
       if (!text.empty()) PlaySoundKey("DOdigitado");

@@ -58,7 +58,7 @@ RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
     Echo(first);
     unsigned char second = ReadKey();
     if (second == kEsc) return Abandon();
-    if (second == 0) ReadKey();  // an extended key is one wrong key
+    if (second == kExtendedPrefix) ReadKey();  // an extended key is one wrong key
     if (!IsDigit(second)) {
       ConsoleWriteLine();
       ReportError(6);
@@ -72,7 +72,7 @@ RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
     return {RegisterName::kStorage,
             StorageIndex(static_cast<char>(first), static_cast<char>(second))};
   }
-  if (first == 0) ReadKey();
+  if (first == kExtendedPrefix) ReadKey();
   ConsoleWriteLine();
   ReportError(6);
   return {};
@@ -116,7 +116,7 @@ void ChooseDecimals() {
       ConfirmExit();
       return;
     }
-    if (k == 0) ReadKey();  // an extended key is one wrong key
+    if (k == kExtendedPrefix) ReadKey();  // an extended key is one wrong key
     if (!IsDigit(k)) {
       PlaySoundKey("DOdecimais");
       continue;

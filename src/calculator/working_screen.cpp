@@ -56,7 +56,7 @@ unsigned char YesNo() {
   for (;;) {
     unsigned char k = ReadKey();
     if (k == 's' || k == 'S' || k == 'n' || k == 'N' || k == kEsc) return k;
-    if (k == 0) ReadKey();
+    if (k == kExtendedPrefix) ReadKey();
     PlaySoundKey("DOTECLAINV");
   }
 }

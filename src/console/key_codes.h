@@ -24,6 +24,9 @@ constexpr char kCtrlW = 23;
 constexpr char kCtrlX = 24;
 constexpr char kCtrlZ = 26;
 constexpr char kEsc = 27;
+// The first code of an extended key (the arrows, the function keys, PgUp):
+// its second code follows.
+constexpr char kExtendedPrefix = 0;
 
 inline bool IsDigit(unsigned char k) {
   return k >= '0' && k <= '9';

@@ -353,7 +353,7 @@ ExampleEnd AskRepeatExample() {
       return ExampleEnd::kToCalculator;
     }
     // An extended key is one wrong key, its second code included.
-    if (k == 0) ReadKey();
+    if (k == kExtendedPrefix) ReadKey();
     PlaySoundKey("DOSALIDAExemplo");
   }
 }

@@ -208,7 +208,7 @@ void RunKeyTest() {
       continue;
     }
     if (code == kCtrlT) return;
-    if (code == 0) {
+    if (code == kExtendedPrefix) {
       code = ReadKey();
       row = FindExtended(code);
       if (!row) PlaySoundKey("DOTECLAINV");  // still counted

@@ -302,7 +302,7 @@ struct Menu {
     for (;;) {
       SetBrailleFocus(15, 46, 79);  // the highlighted item
       unsigned char k = ReadKey();
-      if (k == 0) {
+      if (k == kExtendedPrefix) {
         Extended(ReadKey());
         continue;
       }
