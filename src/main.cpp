@@ -16,6 +16,7 @@
 #include "calculator/model.h"
 #include "console/braille_display.h"
 #include "console/key_notation.h"
+#include "console/lines_frontend.h"
 #include "console/program_exit.h"
 #include "console/script_frontend.h"
 #include "console/terminal_frontend.h"
@@ -32,14 +33,17 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: quipular [--window | --terminal | --headless] [options]\n"
+    "Usage: quipular [--window | --terminal | --lines | --headless] [options]\n"
     "  --keys TEXT        keys to type, in key notation (implies --headless\n"
     "                     unless a front-end is named)\n"
     "  --keys-file FILE   the same, read from a file\n"
     "  --screen FILE      at exit, the screen: 25 lines, UTF-8\n"
     "  --speech FILE      every prompt as it is asked for, one line each\n"
     "  --state FILE       at exit, the stack and registers, one \"name = value\" a line\n"
+    "  --lines            the terminal as a plain stream of lines, for screen readers\n"
     "  --help, --version\n"
+    "INTERFACE=JANELA, TERMINAL or LINHAS in the [QUIPULAR] section of VESTRA.INI\n"
+    "chooses the front-end when none is named.\n"
     "Key notation: printable characters stand for themselves; named keys in angle\n"
     "brackets: <Enter> <Esc> <BS> <Tab> <Space> <Up> <Down> <Left> <Right> <PgUp>\n"
     "<PgDn> <Home> <End> <Ins> <Del> <F1>..<F12> <lt>, with modifiers <Ctrl+X>\n"
@@ -107,7 +111,7 @@ constexpr const char* kLicence =
     "Free software under the GNU General Public License, version 3 or later; no warranty.";
 
 struct Options {
-  enum Frontend { kAuto, kWindow, kTerminal, kHeadless } frontend = kAuto;
+  enum Frontend { kAuto, kWindow, kTerminal, kLines, kHeadless } frontend = kAuto;
   bool has_keys = false;
   std::string keys;
   Output screen, speech, state;
@@ -136,6 +140,8 @@ int ParseOptions(int argc, char** argv, Options& o) {
       o.frontend = Options::kWindow;
     } else if (a == "--terminal") {
       o.frontend = Options::kTerminal;
+    } else if (a == "--lines") {
+      o.frontend = Options::kLines;
     } else if (a == "--headless") {
       o.frontend = Options::kHeadless;
     } else if (a == "--keys") {
@@ -164,6 +170,19 @@ int ParseOptions(int argc, char** argv, Options& o) {
   return -1;
 }
 
+// With no front-end named: a script runs headless; else the settings'
+// INTERFACE in [QUIPULAR] (JANELA, TERMINAL, LINHAS), else the window where
+// a display is, else the terminal.
+Options::Frontend DefaultFrontend(bool has_keys) {
+  if (has_keys) return Options::kHeadless;
+  std::string chosen = quipular::ReadSetting("QUIPULAR", "INTERFACE");
+  if (strcasecmp(chosen.c_str(), "JANELA") == 0) return Options::kWindow;
+  if (strcasecmp(chosen.c_str(), "TERMINAL") == 0) return Options::kTerminal;
+  if (strcasecmp(chosen.c_str(), "LINHAS") == 0) return Options::kLines;
+  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ? Options::kWindow
+                                                                  : Options::kTerminal;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,11 +199,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quipular: bad keys: %s\n", error.c_str());
     return 2;
   }
-  if (options.frontend == Options::kAuto)
-    options.frontend = options.has_keys ? Options::kHeadless
-                       : std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
-                           ? Options::kWindow
-                           : Options::kTerminal;
+  if (options.frontend == Options::kAuto) options.frontend = DefaultFrontend(options.has_keys);
   // Scripts play on their own clock; people hear the sound system, unless
   // QUIPULAR_AUDIO names another device (sdl, record, none) or speechd, a
   // speech-dispatcher saying every prompt, which VOZ=SPEECHD in the
@@ -220,8 +235,12 @@ int main(int argc, char** argv) {
   }
   if (options.frontend == Options::kHeadless) {
     frontend = std::make_unique<ScriptFrontend>(std::move(groups));
-  } else if (options.frontend == Options::kTerminal) {
-    auto terminal = std::make_unique<TerminalFrontend>(std::move(groups));
+  } else if (options.frontend == Options::kTerminal || options.frontend == Options::kLines) {
+    std::unique_ptr<TerminalFrontend> terminal;
+    if (options.frontend == Options::kLines)
+      terminal = std::make_unique<LinesFrontend>(std::move(groups));
+    else
+      terminal = std::make_unique<TerminalFrontend>(std::move(groups));
     if (!terminal->Start(error)) {
       std::fprintf(stderr, "quipular: %s\n", error.c_str());
       return 1;
@@ -250,7 +269,8 @@ int main(int argc, char** argv) {
   if (const std::string& message = ExitMessage(); !message.empty()) {
     if (isatty(STDERR_FILENO))
       std::fputs(message.c_str(), stderr);
-    else if (options.frontend == Options::kTerminal && isatty(STDOUT_FILENO))
+    else if ((options.frontend == Options::kTerminal || options.frontend == Options::kLines) &&
+             isatty(STDOUT_FILENO))
       std::fputs(message.c_str(), stdout);
   }
   std::string speech;

@@ -31,7 +31,7 @@ constexpr int kLogNames = 99;  // Calculos_Quipular.txt, then -2 to -99
 void LogFailed() {
   if (g_log.warned) return;
   g_log.warned = true;
-  ConsoleWriteLine(Cp1252("ATENÇÃO: O REGISTRO DOS CÁLCULOS NÃO ESTÁ SENDO GRAVADO."));
+  ConsoleWriteMessage(Cp1252("ATENÇÃO: O REGISTRO DOS CÁLCULOS NÃO ESTÁ SENDO GRAVADO."));
   PlaySoundKey("DOSemRegistro");
 }
 
@@ -122,7 +122,7 @@ Claim ClaimLog(const std::string& path, int& fd) {
 // Says, once, that this run keeps its log under another name.
 void AnnounceOtherName(int number) {
   size_t slash = g_log.path.rfind('/');
-  ConsoleWriteLine(Cp1252("O REGISTRO DOS CÁLCULOS ESTÁ EM ") + g_log.path.substr(slash + 1));
+  ConsoleWriteMessage(Cp1252("O REGISTRO DOS CÁLCULOS ESTÁ EM ") + g_log.path.substr(slash + 1));
   PlaySoundKey("DORegistroOutroNome");
   SpeakWords(NumberToWords(number), false);
 }
@@ -153,7 +153,7 @@ void WriteThrough() {
     g_log.failing = false;
     if (whole && g_log.warned) {
       g_log.warned = false;
-      ConsoleWriteLine(Cp1252("O REGISTRO DOS CÁLCULOS VOLTOU A SER GRAVADO."));
+      ConsoleWriteMessage(Cp1252("O REGISTRO DOS CÁLCULOS VOLTOU A SER GRAVADO."));
       PlaySoundKey("DORegistroVolta");
     }
     return;
@@ -315,7 +315,7 @@ bool SaveCalculationLog() {
   if (WriteCopy(CompletePath(name + ".txt"), copy)) return true;
   // Nothing may be reported as saved that was not: the error stays on the
   // screen until a key is pressed, then the calculator goes on.
-  ConsoleWriteLine(Cp1252("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO."));
+  ConsoleWriteMessage(Cp1252("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO."));
   PlaySoundKey("DOarchErro");
   WaitForKey();
   return false;

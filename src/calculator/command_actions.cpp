@@ -72,7 +72,9 @@ void PushBounded(double v) {
 void ReportError(unsigned number) {
   for (const ErrorEntry& e : kErrors) {
     if (e.number != number) continue;
+    int column = CursorColumn();
     ConsoleWrite(e.message);
+    ShowMessage(CursorRow(), column);
     PlaySoundKey(e.sound);
     ConsoleWriteLine();
     return;

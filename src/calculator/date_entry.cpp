@@ -107,7 +107,7 @@ bool EnterDate(char token, DateRecord& date) {
   const DateField* fields = token == 'D' ? kDayMonthYear : kMonthDayYear;
   for (int f = 0; f < 3; ++f)
     if (!ReadField(fields[f], date)) return false;
-  ConsoleWriteLine("! Data Inserida !");
+  ConsoleWriteMessage("! Data Inserida !");
   PlaySoundKey("DoFechaConfig");
   return true;
 }
@@ -163,13 +163,13 @@ void DateAfterDaysKey(const std::string& token, Operands& o) {
   DateRecord& d = r.date2;
   d = DateAfterDays(r.date1, static_cast<long long>(days));
   if (r.dmy_format) {
-    ConsoleWriteLine(" ! " + Whole(d.day) + "." + Whole(d.month) + "." + Whole(d.year) + " ! ");
+    ConsoleWriteMessage(" ! " + Whole(d.day) + "." + Whole(d.month) + "." + Whole(d.year) + " ! ");
     o.result = d.day;
     g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
     AnnounceMonth(d.month);
     g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);
   } else if (r.mdy_format) {
-    ConsoleWriteLine(" ! " + Whole(d.month) + "." + Whole(d.day) + "." + Whole(d.year) + " ! ");
+    ConsoleWriteMessage(" ! " + Whole(d.month) + "." + Whole(d.day) + "." + Whole(d.year) + " ! ");
     o.result = d.month;
     AnnounceMonth(d.month);
     g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);

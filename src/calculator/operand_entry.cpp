@@ -336,6 +336,7 @@ struct Entry {
     } else {
       x = stack.levels.back();
     }
+    ShowMessage(CursorRow());  // the prompt with the register: the store is confirmed
     g_registers.decimals = SpeakNumber(k == kCtrlN   ? x * 12
                                        : k == kCtrlI ? x / 12
                                                      : x,

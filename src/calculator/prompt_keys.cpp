@@ -22,7 +22,7 @@ void WritePromptLabel(int background) {
 void SwitchPaymentMode() {
   double& mode = g_registers.financial[kPaymentMode];
   bool end = mode == 0;
-  ConsoleWriteLine(end ? "BEG" : "END");
+  ConsoleWriteMessage(end ? "BEG" : "END");
   PlaySoundKey(end ? "DOBEG" : "DOEND");
   mode = end ? 1 : 0;
 }
@@ -53,7 +53,7 @@ bool StackKey(OperandStack& stack, unsigned char code, int label_background) {
     } else {
       const char* what = code == kDown ? "Rolagem da Pila" : "Troca X por Y";
       LogCommand(what);
-      ConsoleWriteLine(what);
+      ConsoleWriteMessage(what);
       PlaySoundKey(code == kDown ? "DOROTAPILA" : "DOCAMBIAXY");
       Pause(300);
       if (code == kDown)
@@ -72,7 +72,7 @@ bool StackKey(OperandStack& stack, unsigned char code, int label_background) {
                    {"Juros Compostos S/Periodo Frac.", "DOPeRegular"}};
     int mode = static_cast<int>(g_registers.interest_mode);
     if (mode < 0 || mode > 2) mode = 0;
-    ConsoleWriteLine(kModes[mode].text);
+    ConsoleWriteMessage(kModes[mode].text);
     PlaySoundKey(kModes[mode].sound);
     g_registers.interest_mode = (mode + 1) % 3;
     return true;

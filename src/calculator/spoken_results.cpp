@@ -11,6 +11,7 @@
 #include "functions/registers.h"
 #include "voice/named_sounds.h"
 #include "voice/number_words.h"
+#include "voice/speech_engine.h"
 
 namespace quipular {
 namespace {
@@ -93,7 +94,9 @@ double RoundForSpeech(double value, int decimals) {
   return value < 0 ? -magnitude : magnitude;
 }
 
-int SpeakNumber(double value, int decimals) {
+namespace {
+
+int SayNumber(double value, int decimals) {
   double v = RoundForSpeech(value, decimals);
   if (InScientificRange(v)) {
     ScientificReading(v, decimals);
@@ -114,7 +117,7 @@ int SpeakNumber(double value, int decimals) {
   return decimals;
 }
 
-void AnnounceResult(double value) {
+void SayResult(double value) {
   int decimals = g_registers.decimals;
   PlaySoundKey("DOIGUAL");
   double v = RoundForSpeech(value, decimals);
@@ -123,6 +126,22 @@ void AnnounceResult(double value) {
   if (InScientificRange(v)) return ScientificReading(v, decimals);
   if (InLargeRange(v)) return LargeReading(v, decimals);
   PlainReading(v, decimals);
+}
+
+}  // namespace
+
+// A number's reading goes to a speech engine as one sentence.
+int SpeakNumber(double value, int decimals) {
+  BeginPhrase();
+  int shown = SayNumber(value, decimals);
+  EndPhrase();
+  return shown;
+}
+
+void AnnounceResult(double value) {
+  BeginPhrase();
+  SayResult(value);
+  EndPhrase();
 }
 
 }  // namespace quipular

@@ -72,7 +72,7 @@ void ShowStack(OperandStack& stack) {
   SetBackgroundColour(1);
   SetTextColour(15);
   ConsoleWriteLine(" RESULTADO ");
-  SetBrailleFocus(x_row);
+  ShowMessage(x_row);
   SetBackgroundColour(0);
   SetTextColour(15);
   ConsoleWriteLine(kRule + std::string(41, ' '));

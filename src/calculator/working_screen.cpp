@@ -85,6 +85,7 @@ void DrawHeader() {
 
 void ShowStartupScreen() {
   DrawHeader();
+  ShowMessage(3, 60);  // the product's name, greeting the user
   SetUpVoice();
   PlaySoundKey("DOSALUDOINI");
 }
@@ -139,6 +140,7 @@ void ConfirmExit() {
     if (!saved) return;
     Colours(15, kLabelBackground);
     WriteAt(28, 11, "!! ARQUIVO GRAVADO !! ");
+    ShowMessage(11, 28);
     Colours(15, 0);
     PlaySoundKey("DOarchGrava");
   } else {
@@ -149,6 +151,7 @@ void ConfirmExit() {
   Colours(15, 1);
   MoveCursor(26, 11);
   ConsoleWrite("FIM DA CALCULADORA QUIPULAR");
+  ShowMessage(11, 26);
   PlaySoundKey("DOSALUDOFIN");
   ExitProgram(kExitNormal);
 }

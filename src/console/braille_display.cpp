@@ -76,6 +76,12 @@ BrailleInput CommandKey(uint64_t code) {
     case BRLAPI_KEY_CMD_LNDN:
     case BRLAPI_KEY_CMD_NXDIFLN:
       return {BrailleInput::kLineDown};
+    case BRLAPI_KEY_CMD_TOP:
+    case BRLAPI_KEY_CMD_TOP_LEFT:
+      return {BrailleInput::kTop};
+    case BRLAPI_KEY_CMD_BOT:
+    case BRLAPI_KEY_CMD_BOT_LEFT:
+      return {BrailleInput::kBottom};
   }
   return {};
 }
@@ -93,26 +99,73 @@ void Lose() {
   }
 }
 
-// The row the display shows and its columns, with the cursor's column on it
-// (0 when the cursor is elsewhere).
-void FocusLine(int& row, int& first, int& last, int& cursor) {
+// What the display shows: a row of the screen, or the text that stands for
+// it, with the cursor within it.
+struct Line {
+  int row = 0;       // the screen row (1-based)
+  int first = 1;     // where the text starts on the row (1-based)
+  std::string text;  // Windows-1252, trailing blanks cut
+  int cursor = 0;    // the cursor within the text (1-based), 0 when it is elsewhere
+};
+
+// A row moved by scrolling since it was named; below 1 when it has gone.
+int Scrolled(int row, int scrolled_then) {
+  return row - (g_console.scrolled - scrolled_then);
+}
+
+bool HoldsText(int row) {
+  const unsigned char* cells = g_console.chars + (row - 1) * kColumns;
+  return std::any_of(cells, cells + kColumns, [](unsigned char c) { return c != ' '; });
+}
+
+// The line shown: a row the line keys moved to, else the focus line or
+// message, else the cursor's row. Leading blanks are left out, unless the
+// cursor stands among them.
+Line FocusLine() {
   const TextConsole& c = g_console;
-  row = c.row + 1;
-  first = 1;
-  last = kColumns;
-  cursor = std::min(c.column, kColumns - 1) + 1;
-  if (c.focus_row > 0 && c.focus_row - (c.scrolled - c.focus_scrolled) >= 1) {
-    row = c.focus_row - (c.scrolled - c.focus_scrolled);
-    first = c.focus_first;
+  Line line;
+  line.row = c.row + 1;
+  int last = kColumns;
+  int cursor = std::min(c.column, kColumns - 1) + 1;
+  bool focus = c.focus_row > 0 && Scrolled(c.focus_row, c.focus_scrolled) >= 1;
+  if (focus) {
+    line.row = Scrolled(c.focus_row, c.focus_scrolled);
+    line.first = c.focus_first;
     last = c.focus_last;
-    if (row != c.row + 1 || cursor < first || cursor > last) cursor = 0;
   }
-  if (c.braille_moved != 0) {
-    row = std::clamp(row + c.braille_moved, 1, kRows);
-    first = 1;
+  if (c.review_row > 0 && Scrolled(c.review_row, c.review_scrolled) >= 1) {
+    line.row = Scrolled(c.review_row, c.review_scrolled);
+    line.first = 1;
     last = kColumns;
-    cursor = row == c.row + 1 ? cursor : 0;
+    focus = false;
   }
+  if (focus && !c.focus_text.empty()) {
+    line.text = c.focus_text;
+  } else {
+    line.text.assign(
+        reinterpret_cast<const char*>(c.chars) + (line.row - 1) * kColumns + line.first - 1,
+        static_cast<size_t>(last - line.first + 1));
+    if (line.row == c.row + 1 && cursor >= line.first && cursor <= last)
+      line.cursor = cursor - line.first + 1;
+  }
+  line.text.erase(line.text.find_last_not_of(' ') + 1);
+  size_t lead = std::min(line.text.find_first_not_of(' '), line.text.size());
+  if (line.cursor > 0) lead = std::min(lead, static_cast<size_t>(line.cursor - 1));
+  line.text.erase(0, lead);
+  line.first += static_cast<int>(lead);
+  if (line.cursor > 0) line.cursor -= static_cast<int>(lead);
+  return line;
+}
+
+// The row a line key moves to from row: the next one that holds text in
+// its direction, the first or the last that does; 0 when there is none.
+int ReviewRow(BrailleInput::Kind kind, int row) {
+  int from = kind == BrailleInput::kTop ? 1 : kind == BrailleInput::kBottom ? kRows : row;
+  int step = kind == BrailleInput::kLineUp || kind == BrailleInput::kBottom ? -1 : 1;
+  if (kind == BrailleInput::kLineUp || kind == BrailleInput::kLineDown) from += step;
+  for (int r = from; r >= 1 && r <= kRows; r += step)
+    if (HoldsText(r)) return r;
+  return 0;
 }
 
 }  // namespace
@@ -186,33 +239,35 @@ bool OpenBrailleDisplay(std::string& message) {
   return true;
 }
 
+// The display is handed back blank: nothing of the program's stays on it
+// once the server shows it again.
 void CloseBrailleDisplay() {
+  if (!D().device) return;
+  if (!D().shown.empty()) D().device->Write(std::wstring(static_cast<size_t>(D().width), L' '), 0);
   delete D().device;
   D().device = nullptr;
 }
 
 void UpdateBrailleDisplay() {
   if (!D().device) return;
-  int row, first, last, cursor;
-  FocusLine(row, first, last, cursor);
-  const unsigned char* cells = g_console.chars + (row - 1) * kColumns;
-  int length = last - first + 1;
-  while (length > 0 && cells[first - 1 + length - 1] == ' ') --length;
-  int at = cursor > 0 ? cursor - first + 1 : 0;  // the cursor within the line
+  Line line = FocusLine();
   int width = D().width;
-  if (row != D().row || first != D().first_column || (at > 0 && at != D().cursor))
+  if (line.row != D().row || line.first != D().first_column ||
+      (line.cursor > 0 ? line.cursor != D().cursor : line.text != D().line))
     D().panned = false;
-  D().row = row;
-  D().first_column = first;
-  D().cursor = at;
-  D().length = std::max(length, at);
+  D().row = line.row;
+  D().first_column = line.first;
+  D().cursor = line.cursor;
+  D().line = line.text;
+  int length = static_cast<int>(line.text.size());
+  D().length = std::max(length, line.cursor);
   // Unless the panning keys moved it, the window holds the cursor.
-  if (!D().panned) D().pan = at > 0 ? (at - 1) / width * width : 0;
+  if (!D().panned) D().pan = line.cursor > 0 ? (line.cursor - 1) / width * width : 0;
   std::wstring text(static_cast<size_t>(width), L' ');
   for (int i = 0; i < width && D().pan + i < length; ++i)
-    text[static_cast<size_t>(i)] =
-        static_cast<wchar_t>(Cp1252CodePoint(cells[first - 1 + D().pan + i]));
-  int cell = at > D().pan && at <= D().pan + width ? at - D().pan : 0;
+    text[static_cast<size_t>(i)] = static_cast<wchar_t>(
+        Cp1252CodePoint(static_cast<unsigned char>(line.text[static_cast<size_t>(D().pan + i)])));
+  int cell = line.cursor > D().pan && line.cursor <= D().pan + width ? line.cursor - D().pan : 0;
   if (text == D().shown && cell == D().shown_cursor) return;
   if (!D().device->Write(text, cell)) return Lose();
   D().shown = text;
@@ -245,17 +300,18 @@ void PollBrailleDisplay() {
         D().panned = true;
         break;
       case BrailleInput::kLineUp:
-      case BrailleInput::kLineDown: {
-        int row, first, last, cursor;
-        FocusLine(row, first, last, cursor);
-        int to = row + (input.kind == BrailleInput::kLineUp ? -1 : 1);
-        if (to >= 1 && to <= kRows) g_console.braille_moved += to - row;
+      case BrailleInput::kLineDown:
+      case BrailleInput::kTop:
+      case BrailleInput::kBottom:
+        if (int row = ReviewRow(input.kind, FocusLine().row)) {
+          g_console.review_row = row;
+          g_console.review_scrolled = g_console.scrolled;
+        }
         break;
-      }
       case BrailleInput::kRoute: {
-        int column = D().first_column + D().pan + input.value;  // 1-based
-        if (input.value < width && column <= kColumns && D().row > 0)
-          g_console.routed = g_console.chars[(D().row - 1) * kColumns + column - 1];
+        size_t at = static_cast<size_t>(D().pan + input.value);
+        if (input.value < width && at < D().line.size())
+          g_console.routed = static_cast<unsigned char>(D().line[at]);
         break;
       }
     }

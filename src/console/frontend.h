@@ -28,6 +28,11 @@ class Frontend {
   // Whether Ctrl+M cannot be told from Enter here (a terminal sends 13 for
   // both), so that the console's Ctrl+M is typed as Ctrl+J.
   virtual bool CtrlMIsEnter() const { return false; }
+  // A line the user must read, handed over as it is shown (a message, the
+  // focus moving to a menu item, a key-test row, a row being narrated), in
+  // Windows-1252 with its blanks cut; a front-end that writes a stream of
+  // lines writes it, the others draw the screen.
+  virtual void Line(const std::string& text) { (void)text; }
 };
 
 // A front-end a person uses: the monotonic clock, and sleeps that go on

@@ -46,6 +46,7 @@ volatile sig_atomic_t g_active = 0;     // the front-end has the terminal
 volatile sig_atomic_t g_raw = 0;        // raw mode is on and must be undone
 volatile sig_atomic_t g_end_asked = 0;  // a hang-up, SIGTERM or SIGINT: end with 255
 volatile sig_atomic_t g_resized = 0;    // SIGWINCH came: measure and redraw
+volatile sig_atomic_t g_screen = 1;     // the screen is drawn (not lines): its modes are set
 int g_wake_pipe[2] = {-1, -1};          // the handlers wake poll() through it
 
 constexpr int kEndSignals[] = {SIGHUP, SIGTERM, SIGINT};
@@ -75,7 +76,7 @@ void WriteAll(const char* data, size_t size) {
 void RestoreTerminal(int when) {
   if (!g_raw) return;
   g_raw = 0;
-  WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1);
+  if (g_screen) WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1);
   tcsetattr(STDIN_FILENO, when, &g_saved_termios);
 }
 
@@ -142,9 +143,9 @@ void OnContinue(int) {
   bool was_raw = g_raw;
   g_raw = 1;
   tcsetattr(STDIN_FILENO, TCSANOW, &g_raw_termios);
-  if (was_raw)
+  if (g_screen && was_raw)
     WriteAll(kReenterScreen, sizeof kReenterScreen - 1);
-  else
+  else if (g_screen)
     WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
   g_resized = 1;  // measured again and drawn whole
   Wake();
@@ -243,7 +244,14 @@ void AppendGlyph(std::string& out, unsigned char c) {
 }  // namespace
 
 TerminalFrontend::TerminalFrontend(std::vector<KeyGroup> scripted)
-    : scripted_(std::move(scripted)) {}
+    : TerminalFrontend(std::move(scripted), true) {}
+
+TerminalFrontend::TerminalFrontend(std::vector<KeyGroup> scripted, bool draws_screen)
+    : scripted_(std::move(scripted)), draws_screen_(draws_screen) {}
+
+void TerminalFrontend::Write(const std::string& bytes) {
+  WriteAll(bytes.data(), bytes.size());
+}
 
 TerminalFrontend::~TerminalFrontend() {
   if (!started_) return;
@@ -267,6 +275,7 @@ bool TerminalFrontend::Start(std::string& error) {
   }
   g_end_asked = 0;
   g_resized = 0;
+  g_screen = draws_screen_;
   InstallHandlers();
   struct termios raw = g_saved_termios;
   raw.c_iflag &= ~(BRKINT | ICRNL | INLCR | IGNCR | INPCK | ISTRIP | IXON | IXOFF);
@@ -294,7 +303,7 @@ bool TerminalFrontend::Start(std::string& error) {
       RestoreTerminal(TCSAFLUSH);
     });
   at_exit_registered = true;
-  WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
+  if (draws_screen_) WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
   started_ = true;
   return true;
 }

@@ -33,6 +33,14 @@ class TerminalFrontend : public LiveFrontend {
   void StopTone() override;
   bool CtrlMIsEnter() const override { return true; }
 
+ protected:
+  // draws_screen false: a front-end that writes lines of text instead of
+  // drawing the screen (no alternate screen, no cursor addressing).
+  TerminalFrontend(std::vector<KeyGroup> scripted, bool draws_screen);
+  bool started() const { return started_; }
+  // Writes every byte to the terminal.
+  static void Write(const std::string& bytes);
+
  private:
   void ReadInput(int timeout_ms);
   void DecodeInput();
@@ -41,6 +49,7 @@ class TerminalFrontend : public LiveFrontend {
   void MoveTo(int row, int column);
 
   ScriptedKeys scripted_;
+  bool draws_screen_ = true;
   bool started_ = false;
   char held_letter_ = 0;         // the letter held with Ctrl for the last key read
   std::string input_;            // bytes read but not decoded yet (an unfinished sequence)

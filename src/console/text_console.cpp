@@ -121,6 +121,36 @@ void ReadVideoSettings() {
   c.start_maximized = !(corner.size() > 1 && (corner[1] == 'S' || corner[1] == 's'));
 }
 
+// Blanks cut from both ends.
+std::string_view Trimmed(std::string_view text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The row's cells from first to last (1-based), blanks cut from both ends.
+std::string RowText(int row, int first, int last) {
+  std::string_view cells(
+      reinterpret_cast<const char*>(C().chars) + (row - 1) * kColumns + first - 1,
+      static_cast<size_t>(last - first + 1));
+  return std::string(Trimmed(cells));
+}
+
+void SetFocus(int row, int first_column, int last_column, std::string_view text,
+              bool hand_over = true) {
+  TextConsole& c = C();
+  c.focus_row = std::clamp(row, 0, kRows);
+  c.focus_first = std::clamp(first_column, 1, kColumns);
+  c.focus_last = std::clamp(last_column, c.focus_first, kColumns);
+  c.focus_scrolled = c.scrolled;
+  c.focus_text = text;
+  c.review_row = 0;
+  if (c.focus_row == 0 || !hand_over) return;
+  std::string line =
+      text.empty() ? RowText(c.focus_row, c.focus_first, c.focus_last) : std::string(Trimmed(text));
+  if (!line.empty() && c.frontend) c.frontend->Line(line);
+}
+
 }  // namespace
 
 void ResetConsole(Frontend* frontend) {
@@ -211,7 +241,10 @@ void ClearScreen() {
   std::memset(C().chars, ' ', sizeof C().chars);
   std::memset(C().attrs, C().attribute, sizeof C().attrs);
   C().column = C().row = 0;
+  ++C().clears;
   C().focus_row = 0;
+  C().focus_text.clear();
+  C().review_row = 0;
 }
 
 void SetScreenMode(int mode) {
@@ -294,7 +327,8 @@ unsigned char ReadKey() {
   unsigned char k = c.queue[0];
   std::memmove(c.queue, c.queue + 1, --c.queued);
   c.focus_row = 0;
-  c.braille_moved = 0;
+  c.focus_text.clear();
+  c.review_row = 0;
   return k;
 }
 
@@ -339,11 +373,34 @@ void QueueExtendedKey(unsigned char code) {
 }
 
 void SetBrailleFocus(int row, int first_column, int last_column) {
-  TextConsole& c = C();
-  c.focus_row = std::clamp(row, 0, kRows);
-  c.focus_first = std::clamp(first_column, 1, kColumns);
-  c.focus_last = std::clamp(last_column, c.focus_first, kColumns);
-  c.focus_scrolled = c.scrolled;
+  SetFocus(row, first_column, last_column, {});
+}
+
+void SetBrailleFocus(int row, std::string_view text) {
+  SetFocus(row, 1, kColumns, text);
+}
+
+void ShowMessage(int row, int first_column, int last_column) {
+  SetFocus(row, first_column, last_column, {});
+}
+
+void NarrateRows(int first_row, int last_row) {
+  first_row = std::max(first_row, 1);
+  last_row = std::min(last_row, kRows);
+  int focus = 0;
+  for (int row = first_row; row <= last_row; ++row) {
+    std::string line = RowText(row, 1, kColumns);
+    if (line.empty()) continue;
+    if (focus == 0) focus = row;
+    if (C().frontend) C().frontend->Line(line);
+  }
+  SetFocus(focus, 1, kColumns, {}, false);
+}
+
+void ConsoleWriteMessage(std::string_view text) {
+  ConsoleWrite(text);
+  ShowMessage(CursorRow());
+  ConsoleWriteLine();
 }
 
 void SetRoutingHandler(void (*handler)(unsigned char)) {

@@ -52,13 +52,17 @@ struct TextConsole {
   int screen_mode = 3;                    // recorded by SetScreenMode, no other effect
   int scrolled = 0;                       // lines scrolled off the top so far
   std::string title;                      // the window title
-  int focus_row = 0;                      // the row the Braille display shows until the next key
+  int clears = 0;                         // ClearScreen calls so far
+  int focus_row = 0;                      // the focus line or message, held until the next key
                                           // (1-based); 0: the cursor's row
   int focus_first = 1;                    // the focus row's first and last columns shown
   int focus_last = kColumns;
-  int focus_scrolled = 0;  // `scrolled` when the focus was set
-  int braille_moved = 0;   // rows the display's line keys moved, until the next key
-  int routed = -1;         // a character a routing key asked to hear, -1 for none
+  int focus_scrolled = 0;   // `scrolled` when the focus was set
+  std::string focus_text;   // shown instead of the focus row's cells when not empty (Windows-1252)
+  int review_row = 0;       // the row the display's line keys moved to (1-based), until the next
+                            // key or focus; 0: the focus line
+  int review_scrolled = 0;  // `scrolled` when the line keys moved
+  int routed = -1;          // a character a routing key asked to hear, -1 for none
   void (*say_character)(unsigned char) = nullptr;  // says a routed character while a key is awaited
   Frontend* frontend = nullptr;                    // where events come from and the screen goes
   void (*wave_done)() = nullptr;  // told of finished sound blocks in event dispatch
@@ -102,11 +106,27 @@ void QueueExtendedKey(unsigned char code);
 // Registers the handler that event dispatch calls for finished sound blocks.
 void SetWaveDoneHandler(void (*handler)());
 
-// The Braille display shows this row (1-based; from first_column to
-// last_column) instead of the cursor's until the next key is read: a result,
-// the selected menu item, a row being narrated. Row 0 gives the display
-// back to the cursor's row at once.
+// The focus line: the Braille display shows this row (1-based; from
+// first_column to last_column, leading blanks left out) instead of the
+// cursor's until the next key is read or the focus moves: the selected menu
+// item, a key-test row, a row being narrated. The front-end is handed its
+// text as a line to write. Row 0 gives the display back to the cursor's row
+// at once.
 void SetBrailleFocus(int row, int first_column = 1, int last_column = kColumns);
+// The same, with the text that stands for the row on the display and in the
+// line written (a table row read as one phrase), in Windows-1252.
+void SetBrailleFocus(int row, std::string_view text);
+// A message: a line the user must read (a result, an error, a confirmation,
+// a warning, the greeting, the farewell), already on the screen. It is held
+// as the focus line until the next key or the next message, whatever the
+// audio does, so that the prompt written after it does not take its place.
+void ShowMessage(int row, int first_column = 1, int last_column = kColumns);
+// A narration of the rows from first_row to last_row: the focus goes to the
+// first of them that holds text, and each that does is handed to the
+// front-end as a line, in order.
+void NarrateRows(int first_row, int last_row);
+// Writes text at the cursor, shows its row as a message and ends the line.
+void ConsoleWriteMessage(std::string_view text);
 
 // Registers what says a character that a routing key of the Braille display
 // points at; it is said while the program waits for a key.

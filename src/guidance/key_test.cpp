@@ -111,6 +111,13 @@ Found FindOrdinary(unsigned char code) {
   return by_code ? by_code : by_letter;
 }
 
+// The row as the Braille display and a line-oriented front-end give it: the
+// key's name, its function and its kind, each after a blank and a dash, so
+// that the name and the start of the function fit a short display.
+std::string RowText(const std::string& key, const std::string& function, const char* kind) {
+  return key + " - " + function + " - " + Cp1252(kind);
+}
+
 void WriteKey(const std::string& text, int line) {
   MoveCursor(1, line);
   ConsoleWrite(text);
@@ -135,10 +142,9 @@ void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
   char own = row.own ? static_cast<char>(row.own + (code - row.first)) : 0;
   // In a terminal the console's Ctrl+M (BEG/END) is typed as Ctrl+J.
   bool ctrl_j = row.ctrl == 'M' && g_console.frontend && g_console.frontend->CtrlMIsEnter();
-  auto write_key = [&] {
-    WriteKey(ctrl_j ? std::string("CTRL + J") : Cp1252(row.key) + (own ? std::string(1, own) : ""),
-             line);
-  };
+  std::string key =
+      ctrl_j ? std::string("CTRL + J") : Cp1252(row.key) + (own ? std::string(1, own) : "");
+  auto write_key = [&] { WriteKey(key, line); };
   auto write_rest = [&] { WriteRest(row.function, nullptr, row.kind, line); };
   bool staged = false;
   for (const char* sound : row.sounds) staged = staged || sound == kWriteKey;
@@ -146,7 +152,7 @@ void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
     write_key();
     write_rest();
   }
-  SetBrailleFocus(line);
+  SetBrailleFocus(line, RowText(key, Cp1252(row.function), row.kind));
   for (const char* sound : row.sounds) {
     if (!sound) break;
     if (sound == kWriteKey)
@@ -177,7 +183,8 @@ void ShowCommandRow(const Command& c, int line) {
                              : std::string(1, capital);
   WriteKey(name, line);
   WriteRest(t.function, t.red, t.kind, line);
-  SetBrailleFocus(line);
+  SetBrailleFocus(line,
+                  RowText(name, Cp1252(std::string(t.function) + (t.red ? t.red : "")), t.kind));
   if (letter)
     PlaySoundKey("DOControl");
   else if (shift)
@@ -189,10 +196,16 @@ void ShowCommandRow(const Command& c, int line) {
   MoveCursor(1, line + 1);
 }
 
+// The key test's screen, its heading on the display until the first key.
+void ShowKeyTestScreen() {
+  ShowGuidanceScreen(GuidanceScreen::kKeyTest);
+  ShowMessage(9);
+}
+
 }  // namespace
 
 void RunKeyTest() {
-  ShowGuidanceScreen(GuidanceScreen::kKeyTest);
+  ShowKeyTestScreen();
   PlaySoundKey("DOF2TestarTeclado");
   PlaySoundKey("DOF2TestarTeclado1");
   int lines = 0;
@@ -227,7 +240,7 @@ void RunKeyTest() {
     if (row) ShowRow(*row, code, line);
     if (command) ShowCommandRow(*command, line);
     if (++lines == kPageRows) {
-      ShowGuidanceScreen(GuidanceScreen::kKeyTest);
+      ShowKeyTestScreen();
       lines = 0;
     }
   }

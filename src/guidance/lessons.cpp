@@ -93,7 +93,7 @@ void ShowLesson(const Lesson& lesson) {
       WriteLine(line);
       continue;
     }
-    SetBrailleFocus(top);
+    NarrateRows(top, kRows);
     PlaySoundKey(lesson.narrations[page++]);
     Pause(300);
     ClearWholeScreen();
@@ -102,7 +102,7 @@ void ShowLesson(const Lesson& lesson) {
     top = CursorRow();
   }
   Colours(15, 0);
-  SetBrailleFocus(top);
+  NarrateRows(top, kRows);
   PlaySoundKey(lesson.narrations[page]);
   Pause(500);
   SetBrailleFocus(0);

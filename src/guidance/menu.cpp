@@ -241,6 +241,7 @@ struct Menu {
     MoveCursor(46, 15);
     ConsoleWrite(list[static_cast<size_t>(selected)]);
     SetBackgroundColour(1);
+    SetBrailleFocus(15, 46, 79);  // the highlighted item, as it is said
   }
 
   void SelectColumn(int column) {

@@ -51,6 +51,7 @@ namespace {
 void SayOrPlay(const std::string& line, const std::string& text, const std::string& windows_path) {
   if (!SpeechEngineActive()) return PlayPrompt(line, windows_path);
   if (!BeginPrompt(line)) return;
+  if (GatherForPhrase(text, [windows_path] { PlayWaveFile(ResolvePath(windows_path)); })) return;
   if (!SayText(text)) PlayWaveFile(ResolvePath(windows_path));
   EndPrompt();
 }

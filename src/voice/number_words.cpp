@@ -131,6 +131,17 @@ struct WordWave {
   }
 };
 
+// Plays the words from their recordings, assembled into one wave.
+void PlayWords(const std::vector<std::string>& list) {
+  static WordWave wave;
+  wave.collected = 0;
+  for (const std::string& word : list) {
+    if (KeyPressed()) break;
+    wave.Add(ResolvePath(g_sounds.letters_directory + WordFileName(word) + ".wav"));
+  }
+  wave.Play();
+}
+
 }  // namespace
 
 void SpeakWords(const std::string& words, bool feminine) {
@@ -149,14 +160,11 @@ void SpeakWords(const std::string& words, bool feminine) {
   std::string said;
   for (const std::string& word : list) said += (said.empty() ? "" : " ") + word;
   if (!BeginPrompt("words " + Utf8(said))) return;
-  if (SpeechEngineActive() && SayText(SaidWords(said))) return EndPrompt();
-  static WordWave wave;
-  wave.collected = 0;
-  for (const std::string& word : list) {
-    if (KeyPressed()) break;
-    wave.Add(ResolvePath(g_sounds.letters_directory + WordFileName(word) + ".wav"));
+  if (SpeechEngineActive()) {
+    if (GatherForPhrase(SaidWords(said), [list] { PlayWords(list); })) return;
+    if (SayText(SaidWords(said))) return EndPrompt();
   }
-  wave.Play();
+  PlayWords(list);
   EndPrompt();
 }
 

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 #include "console/sdl_module.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "voice/named_sounds.h"
 #include "voice/phrase_tables.h"
 #include "voice/voice_settings.h"
 #include "voice/wave_player.h"
@@ -20,6 +22,13 @@ namespace {
 
 SpeechEngine* g_engine = nullptr;  // the engine in use, null for the recorded prompts
 std::string g_lost;                // why the engine was given up
+
+// The phrase being gathered.
+struct Phrase {
+  int depth = 0;                                // BeginPhrase calls not yet ended
+  std::string text;                             // the prompts' texts, blank-separated
+  std::vector<std::function<void()>> fallback;  // their recordings, in order
+} g_phrase;
 
 bool SameKey(const char* a, const std::string& b) {
   size_t i = 0;
@@ -90,6 +99,27 @@ bool SayText(const std::string& text) {
   }
 }
 
+void BeginPhrase() {
+  if (g_phrase.depth++ == 0) g_phrase = Phrase{1, {}, {}};
+}
+
+void EndPhrase() {
+  if (g_phrase.depth == 0 || --g_phrase.depth > 0) return;
+  Phrase phrase = std::move(g_phrase);
+  g_phrase = Phrase{};
+  if (phrase.text.empty()) return;
+  if (!SayText(phrase.text))
+    for (const auto& play : phrase.fallback) play();
+  EndPrompt();
+}
+
+bool GatherForPhrase(const std::string& text, std::function<void()> recording) {
+  if (g_phrase.depth == 0 || !g_engine) return false;
+  if (!text.empty()) g_phrase.text += (g_phrase.text.empty() ? "" : " ") + text;
+  g_phrase.fallback.push_back(std::move(recording));
+  return true;
+}
+
 std::string PhraseOfSoundKey(const std::string& key) {
   for (size_t i = 0; i < kSoundPhraseCount; ++i)
     if (SameKey(kSoundPhrases[i].key, key)) return kSoundPhrases[i].text;
@@ -106,7 +136,9 @@ std::string SaidWords(const std::string& words) {
   while ((pos = utf8.find_first_not_of(' ', pos)) != std::string::npos) {
     size_t end = std::min(utf8.find(' ', pos), utf8.size());
     std::string word = utf8.substr(pos, end - pos);
-    for (size_t i = 0; i < kNumberWordCount; ++i)
+    // The conjunction is recorded from "i", since said alone "e" is taken
+    // for the letter; in a number said whole the voice reads "e" right.
+    for (size_t i = 0; i < kNumberWordCount && word != "e"; ++i)
       if (word == kNumberWords[i].key) {
         word = kNumberWords[i].text;
         break;

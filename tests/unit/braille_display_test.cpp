@@ -39,12 +39,30 @@ TEST(TranslateBrailleKey, KeysOfTheDisplay) {
       {BRLAPI_KEY_FLG_CONTROL | 'a', {I::kKey, 1}},
       {BRLAPI_KEY_SYM_FUNCTION + 1, {I::kExtendedKey, kF1 + 1}},
       {BRLAPI_KEY_SYM_FUNCTION + 11, {I::kExtendedKey, kF12}},
+      {BRLAPI_KEY_SYM_TAB, {I::kKey, 9}},
+      {BRLAPI_KEY_SYM_FUNCTION, {I::kExtendedKey, kF1}},
+      {BRLAPI_KEY_SYM_LEFT, {I::kExtendedKey, kLeft}},
+      {BRLAPI_KEY_SYM_RIGHT, {I::kExtendedKey, kRight}},
+      {BRLAPI_KEY_SYM_UP, {I::kExtendedKey, kUp}},
       {BRLAPI_KEY_SYM_DOWN, {I::kExtendedKey, kDown}},
+      {BRLAPI_KEY_SYM_HOME, {I::kExtendedKey, kHome}},
+      {BRLAPI_KEY_SYM_END, {I::kExtendedKey, kEnd}},
+      {BRLAPI_KEY_SYM_PAGE_UP, {I::kExtendedKey, kPgUp}},
+      {BRLAPI_KEY_SYM_PAGE_DOWN, {I::kExtendedKey, kPgDn}},
+      {BRLAPI_KEY_SYM_INSERT, {I::kExtendedKey, kIns}},
       {BRLAPI_KEY_SYM_DELETE, {I::kExtendedKey, kDel}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINLT, {I::kPanLeft}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINLTSKIP, {I::kPanLeft}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINRT, {I::kPanRight}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINRTSKIP, {I::kPanRight}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_LNUP, {I::kLineUp}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_PRDIFLN, {I::kLineUp}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_LNDN, {I::kLineDown}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_NXDIFLN, {I::kLineDown}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_TOP, {I::kTop}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_TOP_LEFT, {I::kTop}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_BOT, {I::kBottom}},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_BOT_LEFT, {I::kBottom}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_ROUTE | 12, {I::kRoute, 12}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_HOME, {}},
   };
@@ -55,9 +73,12 @@ TEST(TranslateBrailleKey, KeysOfTheDisplay) {
   }
 }
 
+std::wstring g_left_on_display;  // what a display showed when it was let go
+
 // A display of 40 cells that keeps what it is given and hands out keys.
 class FakeDisplay : public BrailleDevice {
  public:
+  ~FakeDisplay() override { g_left_on_display = text; }
   int Width() override { return 40; }
   bool Write(const std::wstring& text, int cursor) override {
     if (fail) return false;
@@ -87,6 +108,14 @@ void Say(unsigned char c) {
   g_said.push_back(c);
 }
 
+// A script front-end that keeps the lines the console hands over.
+class LineKeepingFrontend : public ScriptFrontend {
+ public:
+  LineKeepingFrontend() : ScriptFrontend({}) {}
+  void Line(const std::string& text) override { lines.push_back(text); }
+  std::vector<std::string> lines;
+};
+
 class BrailleDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -107,9 +136,97 @@ class BrailleDisplayTest : public ::testing::Test {
     return t.erase(t.find_last_not_of(L' ') + 1);
   }
 
-  ScriptFrontend frontend_{{}};
+  void Press(uint64_t key) {
+    device_->keys = {key};
+    PollBrailleDisplay();
+  }
+
+  LineKeepingFrontend frontend_;
   FakeDisplay* device_ = nullptr;
 };
+
+constexpr uint64_t kLineUp = BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_LNUP;
+constexpr uint64_t kLineDown = BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_LNDN;
+
+// A message stays until the next key, whatever else is written or however
+// long the program waits; a table row is read as one phrase; what is left on
+// the display at the end is blank.
+TEST_F(BrailleDisplayTest, MessagesHoldUntilTheNextKey) {
+  MoveCursor(1, 12);
+  ConsoleWriteMessage("ERRO 0. MATEMATICAS.");
+  ConsoleWrite("Operando: 0");
+  Pause(5000);
+  EXPECT_EQ(Shown(), L"ERRO 0. MATEMATICAS.") << "the prompt after it waits for a key";
+  MoveCursor(26, 11);
+  ConsoleWrite("FIM DA CALCULADORA QUIPULAR");
+  ShowMessage(11, 26);
+  MoveCursor(12, 13);
+  EXPECT_EQ(Shown(), L"FIM DA CALCULADORA QUIPULAR") << "the next message, from its start";
+  SetBrailleFocus(14, Cp1252("N - Número de períodos - Reg. Financeiros"));
+  UpdateBrailleDisplay();
+  EXPECT_EQ(device_->text, L"N - N\u00famero de per\u00edodos - Reg. Financeiro");
+  EXPECT_EQ(frontend_.lines,
+            (std::vector<std::string>{"ERRO 0. MATEMATICAS.", "FIM DA CALCULADORA QUIPULAR",
+                                      Cp1252("N - Número de períodos - Reg. Financeiros")}));
+  static_cast<ScriptFrontend&>(frontend_) = ScriptFrontend({{ScriptKey{ScriptKey::kBytes, "7"}}});
+  ReadKey();
+  EXPECT_EQ(Shown(), L"Operando: 0");
+  CloseBrailleDisplay();
+  EXPECT_EQ(g_left_on_display, std::wstring(40, L' ')) << "nothing of the program's is left";
+}
+
+// The line keys move through the rows that hold text, to both edges, and
+// give way to the next key or focus; a narrated page is read row by row.
+TEST_F(BrailleDisplayTest, LineKeysReadTheWholeScreen) {
+  MoveCursor(1, 1);
+  ConsoleWrite("Topo");
+  MoveCursor(1, 3);
+  ConsoleWrite("Linha tres " + std::string(40, '.') + " fim");
+  MoveCursor(1, 24);
+  ConsoleWrite("      X = 5.00     RESULTADO");
+  ShowMessage(24);
+  MoveCursor(1, 25);
+  ConsoleWrite("Operando: ");
+  const struct {
+    uint64_t key;
+    std::wstring shown;
+  } steps[] = {
+      {kLineDown, L"Operando:"},  // the last row, where the prompt is
+      {kLineDown, L"Operando:"},
+      {kLineUp, L"X = 5.00     RESULTADO"},
+      {kLineUp, L"Linha tres " + std::wstring(29, L'.')},  // blank rows passed over
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINRT, std::wstring(11, L'.') + L" fim"},
+      {kLineUp, L"Topo"},
+      {kLineUp, L"Topo"},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_BOT, L"Operando:"},
+      {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_TOP, L"Topo"},
+  };
+  for (const auto& step : steps) {
+    Press(step.key);
+    EXPECT_EQ(Shown(), step.shown) << std::hex << step.key;
+  }
+  SetBrailleFocus(3, 1, 10);
+  EXPECT_EQ(Shown(), L"Linha tres") << "a new focus brings the display back";
+  static_cast<ScriptFrontend&>(frontend_) = ScriptFrontend({{ScriptKey{ScriptKey::kBytes, "7"}}});
+  Press(kLineUp);
+  ReadKey();
+  EXPECT_EQ(Shown(), L"Operando:") << "a key brings the cursor's row back";
+
+  ClearScreen();
+  frontend_.lines.clear();
+  ConsoleWriteLine();
+  ConsoleWriteLine(" OPERACAO QUIPULAR ");
+  ConsoleWriteLine();
+  ConsoleWriteLine("A Quipular trabalha em RPN");
+  ConsoleWriteLine();
+  ConsoleWriteLine("   Operando: 20");
+  NarrateRows(3, kRows);
+  EXPECT_EQ(Shown(), L"A Quipular trabalha em RPN");
+  Press(kLineDown);
+  EXPECT_EQ(Shown(), L"Operando: 20") << "the page's second row";
+  EXPECT_EQ(frontend_.lines,
+            (std::vector<std::string>{"A Quipular trabalha em RPN", "Operando: 20"}));
+}
 
 TEST_F(BrailleDisplayTest, TheCursorRowWithItsCursorPannedToHoldIt) {
   ConsoleWrite("Operando: 12.5");
@@ -138,11 +255,11 @@ TEST_F(BrailleDisplayTest, AFocusRowHoldsUntilTheNextKeyAndFollowsScrolling) {
   ConsoleWriteLine("      X = 8.00     RESULTADO");
   SetBrailleFocus(2);
   ConsoleWrite("Operando: ");
-  EXPECT_EQ(Shown(), L"      X = 8.00     RESULTADO");
+  EXPECT_EQ(Shown(), L"X = 8.00     RESULTADO") << "from its first cell";
   EXPECT_EQ(device_->cursor, 0) << "the cursor is on another row";
   for (int i = 0; i < kRows - 2; ++i) ConsoleWriteLine();  // one row scrolls off the top
   EXPECT_EQ(ScreenRow(1), "      X = 8.00     RESULTADO");
-  EXPECT_EQ(Shown(), L"      X = 8.00     RESULTADO") << "the focus follows its row up";
+  EXPECT_EQ(Shown(), L"X = 8.00     RESULTADO") << "the focus follows its row up";
   ConsoleWriteLine();
   EXPECT_EQ(Shown(), L"") << "scrolled off the screen: the cursor's row again";
   ClearScreen();
@@ -152,7 +269,7 @@ TEST_F(BrailleDisplayTest, AFocusRowHoldsUntilTheNextKeyAndFollowsScrolling) {
   MoveCursor(1, 1);
   ConsoleWrite("__abcdefghijklmn");
   EXPECT_EQ(Shown(), L"abcdefgh") << "only the focus columns";
-  frontend_ = ScriptFrontend({{ScriptKey{ScriptKey::kBytes, "7"}}});
+  static_cast<ScriptFrontend&>(frontend_) = ScriptFrontend({{ScriptKey{ScriptKey::kBytes, "7"}}});
   ReadKey();
   EXPECT_EQ(Shown(), L"__abcdefghijklmn") << "the cursor's row again after the key";
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "calculator/model.h"
+#include "calculator/spoken_results.h"
 #include "console/script_frontend.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -26,8 +28,8 @@ TEST(SpokenText, TheTablesAsTheProgramNamesItsPrompts) {
   EXPECT_FALSE(CharacterName(0xE7).empty());
   EXPECT_EQ(CharacterName(7), "");
   EXPECT_EQ(SaidWords("tres"), "três");
-  // "e" is said as words.tsv spells its sound.
-  EXPECT_EQ(SaidWords(Cp1252("um milhão e   dezessete")), "um milhão i dezessete");
+  // The conjunction is written "e": the voice reads it within the number.
+  EXPECT_EQ(SaidWords(Cp1252("um milhão e   dezessete")), "um milhão e dezessete");
   EXPECT_EQ(SaidWords(""), "");
 }
 
@@ -61,6 +63,41 @@ TEST(SpokenText, ARefusingServerFallsBackToTheRecordings) {
   EXPECT_FALSE(SpeechEngineActive());
   SpellCharacter('5');
   EXPECT_EQ(g_transcript.lines, (std::vector<std::string>{"sound DOIGUAL", "char 53"}));
+  SetSpeechEngine(nullptr);
+  g_transcript = SpeechTranscript{};
+}
+
+// A server that keeps every text it is given and says it at once.
+class KeepingEngine : public SpeechEngine {
+ public:
+  bool Say(const std::string& text, int) override {
+    texts.push_back(text);
+    return true;
+  }
+  bool Speaking() override { return false; }
+  void Cancel() override {}
+  void Wait(int) override {}
+  std::string Error() override { return {}; }
+  std::vector<std::string> texts;
+};
+
+// A result's reading reaches the server as one text, as a person would
+// write it, while the transcript keeps one line a prompt.
+TEST(SpokenText, AResultIsOneText) {
+  ScriptFrontend frontend{{}};
+  ResetConsole(&frontend);
+  g_transcript = SpeechTranscript{};
+  g_transcript.enabled = true;
+  KeepingEngine engine;
+  SetSpeechEngine(&engine);
+  g_registers.decimals = 2;
+  AnnounceResult(-250.5);
+  EXPECT_EQ(SpeakNumber(1017, 0), 0);
+  PlaySoundKey("DOmas");
+  EXPECT_EQ(engine.texts, (std::vector<std::string>{"igual a menos duzentos e cinquenta " +
+                                                        CharacterName('.') + " cinco zero",
+                                                    "mil e dezessete", "mais"}));
+  EXPECT_EQ(g_transcript.lines.size(), 8u) << "one line a prompt, as the recordings give";
   SetSpeechEngine(nullptr);
   g_transcript = SpeechTranscript{};
 }
