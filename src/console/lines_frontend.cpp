@@ -66,9 +66,11 @@ void LinesFrontend::Present() {
 void LinesFrontend::Echo(std::string& out) {
   const TextConsole& c = g_console;
   if (c.focus_row != 0) return;
-  int column = std::min(c.column, kColumns);
-  std::string text(reinterpret_cast<const char*>(c.chars) + c.row * kColumns,
-                   static_cast<size_t>(column));
+  // The row to the cursor, or to its last character beyond the cursor (the
+  // "0" that the first digit typed replaces).
+  std::string text(reinterpret_cast<const char*>(c.chars) + c.row * kColumns, kColumns);
+  size_t end = text.find_last_not_of(' ') + 1;
+  text.resize(std::max(end, static_cast<size_t>(std::min(c.column, kColumns))));
   text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
   std::pair<int, int> row{c.clears, c.scrolled + c.row};
   if (!echoing_ || row != echo_row_) {
