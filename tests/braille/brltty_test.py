@@ -12,6 +12,7 @@ import shutil
 import socket
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
 from tmux_client import (check, failures, finish_run, lines_of, private_setup,  # noqa: E402
@@ -82,6 +83,7 @@ def main():
                 wait_for(lambda: display().startswith("BRLTTY"), "BRLTTY's display")):
             return 1
         scenarios(port)
+        messages(port)
         check(brltty.poll() is None, "BRLTTY ended during the test")
         server_goes(port, brltty)
     finally:
@@ -93,28 +95,27 @@ def main():
 def scenarios(port):
     host = {"BRLAPI_HOST": "127.0.0.1:%d" % port}
 
-    # Headless: the focus line the program leaves on the display: the result
-    # row, the operand typed, the exit question, the selected menu item, the
-    # key-test row of the key just pressed, a lesson's closing question.
-    log = os.path.join(top, "pane.log")
-    tmux("pipe-pane", "-t", "brl", "cat >> " + log)
-    for keys, wanted in (("5<Enter>3<Enter>+<Enter>", "X = 8.00"),
-                         ("5<Enter>3<Enter>+<Enter>7", "Operando: 7"),
-                         ("5<Enter>3<Enter>+<Enter>7<Esc>", "CONFIRMA SAIDA (s/n)?"),
-                         ("<Ctrl+F><Down><Down>", "SQRT"),
-                         ("<Ctrl+T>n", "N                        Numero de per"),
-                         ("<Ctrl+F><F9><Down><Enter>", "Deseja repetir o Exemplo (s/n)?")):
+    # Headless: the focus line the program shows last, before it leaves
+    # the display blank: the result row, the operand typed, the exit
+    # question, the selected menu item, the key-test row of the key just
+    # pressed, a lesson's closing question; the lesson's narrated rows on
+    # the way.
+    for n, (keys, wanted) in enumerate((
+            ("5<Enter>3<Enter>+<Enter>", "X = 8.00"),
+            ("5<Enter>3<Enter>+<Enter>7", "Operando: 7"),
+            ("5<Enter>3<Enter>+<Enter>7<Esc>", "CONFIRMA SAIDA (s/n)?"),
+            ("<Ctrl+F><Down><Down>", "SQRT"),
+            ("<Ctrl+T>n", "N - Numero de per"),
+            ("<Ctrl+F><F9><Down><Enter>", "A Quipular trabalha em RPN, a Nota"),
+            ("<Ctrl+F><F9><Down><Enter>", "Deseja repetir o Exemplo (s/n)?"))):
+        log = os.path.join(top, "pane%d.log" % n)
+        tmux("pipe-pane", "-t", "brl", "cat >> " + log)
         code, _, _, err = headless(keys, host)
         check(code == 3 and err == "", "headless %s: exit %d, standard error %r" % (keys, code, err))
-        wait_for(lambda: display().startswith(wanted), "%r on the display after %s (it shows %r)"
-                 % (wanted, keys, display()))
-
-    # The lesson's narrated rows were shown as they were narrated.
-    tmux("pipe-pane", "-t", "brl")
-    with open(log, encoding="utf-8", errors="replace") as f:
-        drawn = f.read()
-    check("A Quipular trabalha em RPN, a Nota" in drawn,
-          "the lesson's narrated row never reached the display")
+        wait_for(lambda: display() == "", "the display left blank after %s (%r)" % (keys, display()))
+        tmux("pipe-pane", "-t", "brl")
+        with open(log, encoding="utf-8", errors="replace") as f:
+            check(wanted in f.read(), "%r never reached the display after %s" % (wanted, keys))
 
     # The same keys give the same screen and speech with the display, with no
     # server (one line on standard error) and with the display left alone.
@@ -153,6 +154,65 @@ def scenarios(port):
     if wait_for(lambda: os.path.exists(done), "the end of the terminal run"):
         with open(done) as f:
             check(f.read().strip() == "0", "the terminal run's exit code")
+
+
+def messages(port):
+    """In the terminal with no audio: what the user must read stays on the
+    display until the next key, from its first cell; the display's line keys
+    read the other rows; nothing of the program's is left at the end."""
+    done, log = os.path.join(top, "done3"), os.path.join(top, "pane3.log")
+    tmux("new-session", "-d", "-s", "m", "-x", "80", "-y", "25", "-c", top,
+         "env BRLAPI_HOST=127.0.0.1:%d %s --terminal; echo $? > %s" % (port, quipular, done))
+    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "m"))  # noqa: E731
+    wait_for(lambda: display() == "Operando: 0", "the prompt on the display (%r)" % display())
+    tmux("pipe-pane", "-t", "brl", "cat >> " + log)
+
+    def typed(keys, wanted, held=0):
+        for key in keys:
+            tmux("send-keys", "-t", "m", key)
+        if wait_for(lambda: display().startswith(wanted), "%r on the display after %s (%r)"
+                    % (wanted, " ".join(keys), display())) and held:
+            # Held: the prompt written after it must not take its place.
+            shown = time.monotonic()
+            while time.monotonic() - shown < held:
+                check(display().startswith(wanted), "%r held for %d s (it shows %r)"
+                      % (wanted, held, display()))
+                time.sleep(0.25)
+
+    typed(["1", "Enter", "0", "Enter", "/", "Enter"], "ERRO 0. MATEMATICAS.", held=5)
+    typed(["2", "0", "n"], "Operando: 20n", held=3)
+    typed(["5", "Enter", "3", "Enter", "+", "Enter"], "X = 8.00     RESULTADO")
+    # The line keys of the display (the tt driver's arrows): the rows that
+    # hold text above and below the result, as the screen has them; a key
+    # typed brings the prompt back.
+    rows = [line.strip() for line in screen() if line.strip()]
+    at = max(i for i, line in enumerate(rows) if line.startswith("X = 8.00"))
+    for key, row in (("Up", rows[at - 1]), ("Up", rows[at - 2]), ("Down", rows[at - 1]),
+                     ("Down", rows[at]), ("Down", rows[at + 1])):
+        tmux("send-keys", "-t", "brl", key)
+        wait_for(lambda: rows and display() == row[:40].rstrip(),
+                 "line %s: %r on the display" % (key.lower(), row))
+    typed(["7"], "Operando: 7")
+    typed(["C-t"], "TEST TECLADO")
+    typed(["n"], "N - Numero de per")
+    typed(["Escape"], "Operando:")
+    # Each key of the exit waits for its question: Esc with a key right
+    # behind it is Alt.
+    typed(["Escape"], "CONFIRMA SAIDA")
+    typed(["s"], "QUER SALVAR")
+    typed(["s"], "QUAL")
+    for key in ("c", "o", "n", "t", "a", "s", "Enter"):
+        tmux("send-keys", "-t", "m", key)
+    if wait_for(lambda: os.path.exists(done), "the end of the run"):
+        with open(done) as f:
+            check(f.read().strip() == "0", "the run's exit code")
+        wait_for(lambda: display() == "", "a blank display after the end (%r)" % display())
+    tmux("pipe-pane", "-t", "brl")
+    with open(log, encoding="utf-8", errors="replace") as f:
+        drawn = f.read()
+    for wanted in ("ARQUIVO GRAVADO", "FIM DA CALCULADORA QUIPULAR"):
+        check(wanted in drawn, "%r never reached the display" % wanted)
+    check(os.path.exists(os.path.join(top, "contas.txt")), "the log saved as contas.txt")
 
 
 def server_goes(port, brltty):
