@@ -242,7 +242,7 @@ void AppendGlyph(std::string& out, unsigned char c) {
 
 }  // namespace
 
-TerminalFrontend::TerminalFrontend(std::vector<KeyGroup> scripted)
+TerminalFrontend::TerminalFrontend(KeyScript scripted)
     : scripted_(std::move(scripted)) {}
 
 TerminalFrontend::~TerminalFrontend() {

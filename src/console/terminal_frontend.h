@@ -18,7 +18,7 @@ class TerminalFrontend : public LiveFrontend {
  public:
   // Keys given on the command line are typed as if at the keyboard, before
   // anything the user types.
-  explicit TerminalFrontend(std::vector<KeyGroup> scripted);
+  explicit TerminalFrontend(KeyScript scripted);
   // Restores the terminal as it was before Start.
   ~TerminalFrontend() override;
   // Puts the terminal in raw mode; false (with the reason) when standard

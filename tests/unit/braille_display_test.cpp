@@ -74,6 +74,8 @@ class FakeDisplay : public BrailleDevice {
     return 1;
   }
   std::string Error() override { return "gone"; }
+  bool Hung() override { return false; }
+  bool Close() override { return true; }
 
   std::wstring text;
   int cursor = -1;
@@ -152,7 +154,7 @@ TEST_F(BrailleDisplayTest, AFocusRowHoldsUntilTheNextKeyAndFollowsScrolling) {
   MoveCursor(1, 1);
   ConsoleWrite("__abcdefghijklmn");
   EXPECT_EQ(Shown(), L"abcdefgh") << "only the focus columns";
-  frontend_ = ScriptFrontend({{ScriptKey{ScriptKey::kBytes, "7"}}});
+  frontend_ = ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
   ReadKey();
   EXPECT_EQ(Shown(), L"__abcdefghijklmn") << "the cursor's row again after the key";
 }
