@@ -22,7 +22,7 @@ constexpr std::chrono::milliseconds kServerTimeLimit{2000};
 
 // Why a server was given up when it did not answer in time.
 constexpr const char* kDisplayNoAnswer = "the display does not answer";
-constexpr const char* kSpeechNoAnswer = "speech-dispatcher does not answer in time";
+constexpr const char* kSpeechNoAnswer = "it does not answer in time";
 
 // Runs call() (which must own everything it uses: it may outlive the caller's
 // frame) and gives its result, or nothing when it did not finish in time or

@@ -18,7 +18,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import check, failures, private_setup, run_and_exit  # noqa: E402
+from tmux_client import check, failures, private_setup, run_and_exit, tmux  # noqa: E402
 
 HANG = 10  # seconds after which a run is taken as hung
 LOG = "Calculos_Quipular.txt"
@@ -148,7 +148,7 @@ class Run:
         path = os.path.join(self.dir, name)
         if not os.path.exists(path):
             return ""
-        with open(path, encoding="utf-8" if name.endswith(".out") else "latin-1") as f:
+        with open(path, encoding="utf-8" if name.endswith(".out") else "latin-1", newline="") as f:
             return f.read()
 
 
@@ -196,18 +196,42 @@ def brlapi_huge_width():
 
 
 def brlapi_key_flood():
-    """1 Enter 2 Enter ... 100 Enter sent by the display at once: every
-    entry is logged, in order, and no number that was not typed."""
+    """1 Enter 2 Enter ... 100 Enter sent by the display at once while the
+    program runs in a terminal on the real clock: every entry is logged, in
+    order, and no number that was not typed."""
     keys = []
     for n in range(1, 101):
         keys += [ord(c) for c in str(n)] + [KEY_ENTER]
     server = FakeBrlapi("normal", keys=keys)
-    r = Run(new_dir("brlapi-flood"), "", {"BRLAPI_HOST": server.host()}, timeout=60)
+    where = new_dir("brlapi-flood")
+    log = os.path.join(where, LOG)
+    tmux("new-session", "-d", "-s", "flood", "-x", "80", "-y", "25",
+         "cd '%s' && BRLAPI_HOST=%s '%s' --terminal; exec sleep 60" % (where, server.host(),
+                                                                       quipular))
+
+    def entries():
+        try:
+            with open(log, "rb") as f:
+                text = f.read().decode("latin-1")
+        except FileNotFoundError:
+            return []
+        return [line[len("Operando: "):] for line in text.split("\r\n")
+                if line.startswith("Operando: ") and line != "Operando: "]
+    # The flood is done when the log has stopped growing for a while.
+    last, since = None, time.monotonic()
+    give_up = since + 60
+    while time.monotonic() - since < 3 and time.monotonic() < give_up:
+        now = entries()
+        if now != last:
+            last, since = now, time.monotonic()
+        if now and now[-1] == "100":
+            break
+        time.sleep(0.1)
+    got = entries()
+    tmux("kill-session", "-t", "flood")
     server.close()
-    entries = [line[len("Operando: "):] for line in r.text(LOG).split("\r\n")
-               if line.startswith("Operando: ")]
-    check(entries == [str(n) for n in range(1, 101)],
-          "key flood: the log's entries %r" % (entries[:5] + ["..."] + entries[-5:]))
+    check(got == [str(n) for n in range(1, 101)],
+          "key flood: %d entries in the log, %r" % (len(got), got[:3] + ["..."] + got[-3:]))
 
 
 def speechd_silent():
@@ -227,7 +251,8 @@ def speechd_silent():
           "silent speechd: the recorded prompts, and the notice aloud")
     check("O SERVIDOR DE VOZ NÃO RESPONDE" in r.text("screen.out"),
           "silent speechd: the notice on the screen")
-    check(r.stderr.count("speech-dispatcher") == 1, "silent speechd: standard error %r" % r.stderr)
+    check(len(r.stderr.splitlines()) == 1 and "answer" in r.stderr,
+          "silent speechd: standard error %r" % r.stderr)
 
 
 def not_asked():
@@ -247,6 +272,8 @@ def not_asked():
 
 def main():
     for test in (not_asked, brlapi_hangs, brlapi_huge_width, brlapi_key_flood, speechd_silent):
+        if len(sys.argv) > 3 and test.__name__ not in sys.argv[3:]:
+            continue
         test()
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
