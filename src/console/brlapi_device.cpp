@@ -72,8 +72,10 @@ class BrlapiDevice : public BrailleDevice {
     // library still waits on it, and the end of the process closes it.
     if (hung_ || closed_) return !hung_;
     closed_ = true;
+    // Closing the connection hands the display back: the server lets go of
+    // a client's terminal when the client goes. Asking for it first would
+    // wait for an answer that a busy server may give only seconds later.
     auto left = CallWithTimeLimit<int>([] {
-      brlapi_leaveTtyMode();
       brlapi_closeConnection();
       return 0;
     });

@@ -27,7 +27,8 @@ class SpeechEngine {
   // Whether the server stopped answering (a request took longer than
   // kServerTimeLimit); the engine is then given up.
   virtual bool Hung() = 0;
-  // Ends the connection; false when the server did not answer.
+  // Ends the connection; false when the server did not answer now (a server
+  // given up before is left alone).
   virtual bool Close() = 0;
 };
 

@@ -39,7 +39,8 @@ class SpeechDispatcher : public SpeechEngine {
   bool Close() override {
     // A connection whose server stopped answering is left as it is: the
     // library still waits on it, and the end of the process closes it.
-    if (hung_ || !connection_) return !hung_;
+    // That was told when it was found.
+    if (hung_ || !connection_) return true;
     SPDConnection* connection = connection_;
     bool speaking = !Gone() && Speaking();
     connection_ = nullptr;
