@@ -184,6 +184,7 @@ def server_stops(port, brltty):
             check(" icanon" in stty and " echo" in stty, "display stopped: the terminal left raw")
     finally:
         brltty.send_signal(signal.SIGCONT)
+        tmux("kill-session", "-t", "stop")
 
 
 def server_goes(port, brltty):

@@ -171,7 +171,8 @@ def server_stops(server):
     import signal
     done, err = os.path.join(top, "done-stop"), os.path.join(top, "err-stop")
     tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25",
-         "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s" % (quipular, err, done))
+         "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s.new; mv %s.new %s; sleep 60"
+         % (quipular, err, done, done, done))
     screen = lambda: tmux("capture-pane", "-p", "-t", "stop").split("\n")  # noqa: E731
     wait_for(lambda: "Operando: 0" in screen(), "the operand prompt")
     tmux("send-keys", "-t", "stop", "5", "Enter")
