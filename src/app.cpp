@@ -3,6 +3,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <new>
+
 #include "calculator/calculation_log.h"
 #include "calculator/command_loop.h"
 #include "calculator/model.h"
@@ -42,6 +45,11 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
     RunCalculator();
   } catch (const ProgramExit& e) {
     code = e.code;
+  } catch (const std::bad_alloc&) {
+    // Everything typed so far is in the log on disk; the run ends there.
+    code = kExitOutOfMemory;
+    ExitMessage() = "quipular: out of memory\n";
+    if (!isatty(STDERR_FILENO)) std::fputs(ExitMessage().c_str(), stderr);
   }
   g_console.waiting_for_key = false;  // the wait that ended the run is over
   CloseCalculationLog();

@@ -1,6 +1,7 @@
 // Quipular: options, the front-end, the calculator, and the one exit where
 // the terminal is restored and the --screen, --speech and --state files are
 // written.
+#include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,17 +11,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "app.h"
+#include "calculator/calculation_log.h"
 #include "calculator/model.h"
+#include "console/bounded_call.h"
 #include "console/braille_display.h"
 #include "console/key_notation.h"
 #include "console/lines_frontend.h"
 #include "console/program_exit.h"
 #include "console/script_frontend.h"
+#include "console/server_notices.h"
 #include "console/terminal_frontend.h"
 #include "console/text_console.h"
+#include "console/text_encoding.h"
 #include "console/transcript.h"
 #include "console/window_frontend.h"
 #include "functions/operand_stack.h"
@@ -51,7 +57,7 @@ constexpr const char* kUsage =
     "ahead together.\n"
     "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out,\n"
     "1 the voice (or the terminal) could not start, 2 a bad command line,\n"
-    "4 a --screen, --speech or --state file could not be written.\n";
+    "4 a --screen, --speech or --state file could not be written, 5 out of memory.\n";
 
 // The keys file: any file that can be read to its end (a pipe too), but not
 // a directory.
@@ -85,10 +91,21 @@ struct Output {
 
   bool Open() {
     if (path.empty()) return true;
+    // Opened for writing, the calculation log would be cut short now and
+    // replaced by this run's new log, which the output would never reach.
+    if (quipular::IsLogFile(path)) {
+      std::fprintf(stderr, "quipular: cannot write %s: it is the calculation log\n", path.c_str());
+      return false;
+    }
     file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    if (!file) {
       std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-    return file != nullptr;
+      return false;
+    }
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))
+      quipular::ReserveOutputFile(st.st_dev, st.st_ino);
+    return true;
   }
 
   bool Finish(const std::string& text) {
@@ -185,7 +202,37 @@ Options::Frontend DefaultFrontend(bool has_keys) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The sound system's device, or null with the user told once (on standard
+// error now, on the screen at the first prompt) that there is none and how
+// to choose another voice. Opened at once, in the voice pack's format, so
+// that the line comes before a terminal is taken over.
+std::unique_ptr<quipular::AudioDevice> OpenSoundDevice() {
+  using namespace quipular;
+  std::unique_ptr<AudioDevice> audio = LoadSdlAudioDevice();
+  if (audio && audio->Open(AudioFormat{11025, 8, 1}) != kNoDriver) {
+    audio->Close();
+    return audio;
+  }
+  std::fputs(
+      "quipular: nenhum dispositivo de som pôde ser aberto; para ouvir a voz do "
+      "speech-dispatcher, use QUIPULAR_AUDIO=speechd; para seguir sem som, QUIPULAR_AUDIO=none\n",
+      stderr);
+  PostServerNotice(Cp1252("NENHUM DISPOSITIVO DE SOM PÔDE SER ABERTO."), "");
+  PostServerNotice("VOZ DO SPEECH-DISPATCHER: QUIPULAR_AUDIO=speechd; SEM SOM: QUIPULAR_AUDIO=none", "");
+  return nullptr;
+}
+
+// Whether the user asked for a Braille display (then a missing one is worth
+// a line on standard error).
+bool BrailleAsked() {
+  const char* setting = std::getenv("QUIPULAR_BRAILLE");
+  const char* host = std::getenv("BRLAPI_HOST");
+  std::string in_settings = quipular::ReadSetting("QUIPULAR", "BRAILLE");
+  return (setting && strcasecmp(setting, "on") == 0) || (host && *host) ||
+         strcasecmp(in_settings.c_str(), "on") == 0 || strcasecmp(in_settings.c_str(), "sim") == 0;
+}
+
+int Run(int argc, char** argv) {
   using namespace quipular;
   Options options;
   if (int code = ParseOptions(argc, argv, options); code >= 0) return code;
@@ -193,12 +240,13 @@ int main(int argc, char** argv) {
   if (!options.screen.Open() || !options.speech.Open() || !options.state.Open())
     return kExitOutputFailed;
 
-  std::vector<KeyGroup> groups;
+  KeyScript script;
   std::string error;
-  if (!ParseKeyNotation(options.keys, groups, error)) {
+  if (!script.Load(options.keys, error)) {
     std::fprintf(stderr, "quipular: bad keys: %s\n", error.c_str());
     return 2;
   }
+  std::string().swap(options.keys);  // the script holds its own copy
   if (options.frontend == Options::kAuto) options.frontend = DefaultFrontend(options.has_keys);
   // Scripts play on their own clock; people hear the sound system, unless
   // QUIPULAR_AUDIO names another device (sdl, record, none) or speechd, a
@@ -211,6 +259,10 @@ int main(int argc, char** argv) {
                       : strcasecmp(ReadSetting("QUIPULAR", "VOZ").c_str(), "speechd") == 0) {
     // The recordings stay at hand for a server that goes away.
     speech_engine = LoadSpeechDispatcher(error);
+    if (!speech_engine && error == kSpeechNoAnswer)
+      PostServerNotice(
+          Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
+          "DOVozMuda");
     if (!speech_engine)
       std::fprintf(stderr, "quipular: no speech-dispatcher (%s); playing the recorded prompts\n",
                    error.c_str());
@@ -221,43 +273,45 @@ int main(int argc, char** argv) {
   // The Braille display is taken before a terminal is put in raw mode, so
   // that the line saying there is none stays off the program's screen.
   std::string braille_message;
-  OpenBrailleDisplay(braille_message);
+  OpenBrailleDisplay(BrailleAsked(), braille_message);
   if (!braille_message.empty()) std::fprintf(stderr, "%s\n", braille_message.c_str());
 
+  std::unique_ptr<AudioDevice> audio;
+  if (audio_name == "sdl")
+    audio = OpenSoundDevice();
+  else if (audio_name == "record")
+    audio = std::make_unique<RecordingAudioDevice>();
+  if (!audio) audio = std::make_unique<NullAudioDevice>();
   std::unique_ptr<Frontend> frontend;
   if (options.frontend == Options::kWindow) {
     // The window's tones are heard only where the prompts are.
-    frontend = OpenWindowFrontend(groups, audio_name == "sdl", error);
+    frontend = OpenWindowFrontend(script, audio_name == "sdl", error);
     if (!frontend) {
       std::fprintf(stderr, "quipular: %s; running in the terminal instead\n", error.c_str());
       options.frontend = Options::kTerminal;
     }
   }
   if (options.frontend == Options::kHeadless) {
-    frontend = std::make_unique<ScriptFrontend>(std::move(groups));
+    frontend = std::make_unique<ScriptFrontend>(std::move(script));
   } else if (options.frontend == Options::kTerminal || options.frontend == Options::kLines) {
     std::unique_ptr<TerminalFrontend> terminal;
     if (options.frontend == Options::kLines)
-      terminal = std::make_unique<LinesFrontend>(std::move(groups));
+      terminal = std::make_unique<LinesFrontend>(std::move(script));
     else
-      terminal = std::make_unique<TerminalFrontend>(std::move(groups));
+      terminal = std::make_unique<TerminalFrontend>(std::move(script));
     if (!terminal->Start(error)) {
       std::fprintf(stderr, "quipular: %s\n", error.c_str());
       return 1;
     }
     frontend = std::move(terminal);
   }
-  std::unique_ptr<AudioDevice> audio;
-  if (audio_name == "sdl")
-    audio = LoadSdlAudioDevice();
-  else if (audio_name == "record")
-    audio = std::make_unique<RecordingAudioDevice>();
-  if (!audio) audio = std::make_unique<NullAudioDevice>();
   g_transcript.enabled = !options.speech.path.empty();
   SetSpeechEngine(speech_engine.get());
   int code = RunQuipular(*frontend, *audio);
   std::string speech_lost = SpeechEngineLost();
   SetSpeechEngine(nullptr);
+  if (speech_engine && !speech_engine->Close() && speech_lost.empty())
+    speech_lost = "quipular: speech-dispatcher did not answer at the end";
   speech_engine.reset();
   CloseBrailleDisplay();
   audio.reset();
@@ -279,4 +333,19 @@ int main(int argc, char** argv) {
   written = options.speech.Finish(speech) && written;
   written = options.state.Finish(StateDump(g_stack, g_registers)) && written;
   return written ? code : kExitOutputFailed;
+}
+
+int main(int argc, char** argv) {
+  // A file-size limit makes a write fail with EFBIG instead of killing the
+  // program, and a pipe whose reader went makes it fail with EPIPE: both
+  // then take the paths of a full disk and of an output that cannot be
+  // written, and nothing is left torn.
+  signal(SIGXFSZ, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("quipular: out of memory\n", stderr);
+    return quipular::kExitOutOfMemory;
+  }
 }

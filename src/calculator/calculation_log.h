@@ -6,6 +6,8 @@
 // own beside it, "Calculos_Quipular-2.txt", "-3", ...
 #pragma once
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,5 +41,10 @@ std::string CompletePath(const std::string& name);
 void DeleteCalculationLog();
 // Lets go of the log (and its lock) at the end of a run.
 void CloseCalculationLog();
+// Whether path would be a calculation log ("Calculos_Quipular.txt", "-2",
+// ..., in the current folder): no other output may be written there.
+bool IsLogFile(const std::string& path);
+// A file the run writes at its end: a save into it is refused.
+void ReserveOutputFile(dev_t device, ino_t inode);
 
 }  // namespace quipular

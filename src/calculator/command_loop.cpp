@@ -12,11 +12,13 @@
 #include "calculator/stack_display.h"
 #include "calculator/working_screen.h"
 #include "console/key_codes.h"
+#include "console/server_notices.h"
 #include "console/text_console.h"
 #include "functions/arithmetic.h"
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
+#include "voice/named_sounds.h"
 
 namespace quipular {
 
@@ -60,6 +62,15 @@ bool Dispatch(const std::string& token, Operands& operands) {
   return command->run ? command->run(command->key, operands) : true;
 }
 
+// Tells what a server's client found (a display or a speech server that
+// stopped answering), between two commands, on the screen and aloud.
+void ShowServerNotices() {
+  for (const ServerNotice& notice : TakeServerNotices()) {
+    ConsoleWriteLine(notice.text);
+    if (!notice.sound.empty()) PlaySoundKey(notice.sound);
+  }
+}
+
 }  // namespace
 
 bool IsOperandToken(const std::string& token) {
@@ -85,6 +96,7 @@ void RunCalculator() {
   ClearRegisters(0, operands);
   StartCalculationLog();
   std::string token;
+  ShowServerNotices();
   ReadOperand(g_stack, operands, token);
   token = token.substr(0, 15);
   // An example run before the first command leaves no result to push again.
@@ -94,6 +106,7 @@ void RunCalculator() {
       ClearRegisters(27, operands);
     else if (Dispatch(token, operands))
       PushResult(operands);
+    ShowServerNotices();
     ReadOperand(g_stack, operands, token);
     token = token.substr(0, 15);
   }

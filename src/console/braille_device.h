@@ -1,6 +1,7 @@
 // What the Braille display needs of a BrlAPI connection: the display's width,
 // one line written with its cursor, and the keys read from the display. The
-// BrlAPI module (libquipular_brlapi.so) provides it.
+// BrlAPI module (libquipular_brlapi.so) provides it; none of its calls takes
+// more than a few seconds, whatever the server does.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,10 @@ class BrailleDevice {
   virtual int ReadKey(uint64_t& code) = 0;
   // Why the last call failed.
   virtual std::string Error() = 0;
+  // Whether the last call failed because the server did not answer in time.
+  virtual bool Hung() = 0;
+  // Gives the display back to the server; false when it did not answer.
+  virtual bool Close() = 0;
 };
 
 // The module's entry point: a connection to the server at host (null or

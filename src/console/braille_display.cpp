@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/bounded_call.h"
 #include "console/key_codes.h"
 #include "console/sdl_module.h"
+#include "console/server_notices.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 
@@ -87,8 +89,14 @@ BrailleInput CommandKey(uint64_t code) {
 }
 
 void Lose() {
-  D().lost =
-      "quipular: the Braille display has gone (" + D().device->Error() + "); going on without it";
+  if (D().device->Hung()) {
+    D().lost = "quipular: the Braille display does not answer; going on without it";
+    PostServerNotice(Cp1252("A LINHA BRAILLE NÃO RESPONDE; A CALCULADORA SEGUE SEM ELA."),
+                     "DOBrailleMudo");
+  } else {
+    D().lost =
+        "quipular: the Braille display has gone (" + D().device->Error() + "); going on without it";
+  }
   delete D().device;
   D().device = nullptr;
   // On a terminal the line would land in the middle of the screen: it waits
@@ -212,7 +220,7 @@ BrailleInput TranslateBrailleKey(uint64_t code) {
   return {};
 }
 
-bool OpenBrailleDisplay(std::string& message) {
+bool OpenBrailleDisplay(bool asked, std::string& message) {
   message.clear();
   if (const char* setting = std::getenv("QUIPULAR_BRAILLE");
       setting && !std::strcmp(setting, "off"))
@@ -230,12 +238,20 @@ bool OpenBrailleDisplay(std::string& message) {
     device = open(host, error);
   }
   if (!device) {
-    message = "quipular: no Braille display (" + error + "); going on without it";
+    // Looking for a display nobody asked for is done quietly; a server that
+    // holds the program up is always told of.
+    bool hung = error == kDisplayNoAnswer;
+    if (hung)
+      PostServerNotice(Cp1252("A LINHA BRAILLE NÃO RESPONDE; A CALCULADORA SEGUE SEM ELA."),
+                       "DOBrailleMudo");
+    if (asked || hung) message = "quipular: no Braille display (" + error + "); going on without it";
     return false;
   }
   D() = BrailleDisplay{};
   D().device = device;
-  D().width = std::max(device->Width(), 1);
+  // The display shows one screen line at most, whatever width the server
+  // reports.
+  D().width = std::clamp(device->Width(), 1, kColumns);
   return true;
 }
 
@@ -244,6 +260,8 @@ bool OpenBrailleDisplay(std::string& message) {
 void CloseBrailleDisplay() {
   if (!D().device) return;
   if (!D().shown.empty()) D().device->Write(std::wstring(static_cast<size_t>(D().width), L' '), 0);
+  if (!D().device->Close() && D().lost.empty())
+    D().lost = "quipular: the Braille display did not answer at the end";
   delete D().device;
   D().device = nullptr;
 }
@@ -275,7 +293,11 @@ void UpdateBrailleDisplay() {
 }
 
 void PollBrailleDisplay() {
-  for (int taken = 0; D().device && taken < kKeyQueueSize; ++taken) {
+  // Keys are taken only while the queue has room for one more (an extended
+  // key takes two places): the rest wait at the server, in order, until
+  // the program has read some.
+  for (int taken = 0; D().device && taken < kKeyQueueSize && g_console.queued + 2 <= kKeyQueueSize;
+       ++taken) {
     uint64_t code = 0;
     int got = D().device->ReadKey(code);
     if (got < 0) return Lose();

@@ -50,8 +50,10 @@ extern BrailleDisplay g_braille_display;
 
 // Takes the display unless QUIPULAR_BRAILLE is "off", from the server that
 // BRLAPI_HOST names, else the local one. False when there is none, with the
-// line to write on standard error (empty when the display was left alone).
-bool OpenBrailleDisplay(std::string& message);
+// line to write on standard error when the user asked for a display (empty
+// otherwise, or when the display was left alone).
+bool OpenBrailleDisplay(bool asked, std::string& message);
+// Gives the display back; a server that does not answer is noted in lost.
 void CloseBrailleDisplay();
 
 // Shows the focus line: a row the display's line keys moved to, else the

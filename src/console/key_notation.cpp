@@ -68,19 +68,31 @@ bool Named(const std::string& inner, ScriptKey& key, std::string& error) {
 
 }  // namespace
 
-bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, std::string& error) {
-  std::string cp = Cp1252(text);
+namespace {
+
+bool Blank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+size_t SkipBlanks(const std::string& cp, size_t i) {
+  while (i < cp.size() && Blank(static_cast<unsigned char>(cp[i]))) ++i;
+  return i;
+}
+
+// Parses the group that starts at i (blanks skipped) into group and moves i
+// past it; false on a malformed text, with why in error.
+bool ParseGroup(const std::string& cp, size_t& i, KeyGroup& group, std::string& error) {
+  group.clear();
   bool in_group = false;
-  for (size_t i = 0; i < cp.size(); ++i) {
+  for (; i < cp.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(cp[i]);
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+    if (Blank(c)) continue;
     if (c == '{') {
       if (in_group) {
         error = "'{' inside a group";
         return false;
       }
       in_group = true;
-      groups.emplace_back();
       continue;
     }
     if (c == '}') {
@@ -88,8 +100,8 @@ bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, st
         error = "'}' without '{'";
         return false;
       }
-      in_group = false;
-      continue;
+      ++i;
+      return true;
     }
     ScriptKey key;
     if (c == '<') {
@@ -106,13 +118,54 @@ bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, st
     } else {
       key.bytes.assign(1, static_cast<char>(c));
     }
-    if (!in_group) groups.emplace_back();
-    groups.back().push_back(key);
+    group.push_back(std::move(key));
+    if (!in_group) {
+      ++i;
+      return true;
+    }
   }
   if (in_group) {
     error = "'{' without '}'";
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool KeyScript::Load(const std::string& text, std::string& error) {
+  text_ = Cp1252(text);
+  next_ = SkipBlanks(text_, 0);
+  KeyGroup group;
+  for (size_t i = next_; (i = SkipBlanks(text_, i)) < text_.size();)
+    if (!ParseGroup(text_, i, group, error)) {
+      text_.clear();
+      next_ = 0;
+      return false;
+    }
+  return true;
+}
+
+bool KeyScript::Next(KeyGroup& group) {
+  if (Done()) return false;
+  if (next_group_ < groups_.size()) {
+    group = groups_[next_group_++];
+    return true;
+  }
+  std::string error;  // the text was checked whole when it was loaded
+  if (!ParseGroup(text_, next_, group, error)) {
+    next_ = text_.size();
+    return false;
+  }
+  next_ = SkipBlanks(text_, next_);
+  return true;
+}
+
+bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, std::string& error) {
+  KeyScript script;
+  if (!script.Load(text, error)) return false;
+  KeyGroup group;
+  while (script.Next(group)) groups.push_back(std::move(group));
   return true;
 }
 

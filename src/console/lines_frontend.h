@@ -14,7 +14,7 @@ namespace quipular {
 
 class LinesFrontend : public TerminalFrontend {
  public:
-  explicit LinesFrontend(std::vector<KeyGroup> scripted);
+  explicit LinesFrontend(KeyScript scripted);
   // Writes what is still pending and ends the open line, so that the shell
   // starts on a line of its own.
   ~LinesFrontend() override;

@@ -20,6 +20,7 @@ constexpr int kExitBreak = 255;
 constexpr int kExitScriptEnded = 3;
 constexpr int kExitVoiceFailed = 1;   // the voice could not start
 constexpr int kExitOutputFailed = 4;  // a --screen, --speech or --state file could not be written
+constexpr int kExitOutOfMemory = 5;   // memory ran out (the log on disk is kept)
 
 // What the program has to tell on standard error as it ends: main writes it
 // there once the front-end has given the terminal back, so that it stays on

@@ -1,6 +1,7 @@
 // Keeps what a library prints on standard error off a terminal while it
 // looks for a device: in the terminal front-end those lines would land in the
-// middle of the console's screen.
+// middle of the console's screen. A library whose lines never help the user
+// (the sound system's own complaints) is kept quiet on a file or pipe too.
 #pragma once
 
 #include <fcntl.h>
@@ -12,8 +13,8 @@ namespace quipular {
 
 class QuietStandardError {
  public:
-  QuietStandardError() {
-    if (!isatty(2)) return;  // a file or a pipe keeps every message
+  explicit QuietStandardError(bool always = false) {
+    if (!always && !isatty(2)) return;  // a file or a pipe keeps every message
     std::fflush(stderr);
     saved_ = dup(2);
     int null = open("/dev/null", O_WRONLY);

@@ -3,8 +3,6 @@
 // queue, as a user who listens to every prompt would.
 #pragma once
 
-#include <vector>
-
 #include "console/frontend.h"
 #include "console/key_notation.h"
 #include "console/text_console.h"
@@ -20,8 +18,8 @@ void DeliverScriptKey(const ScriptKey& key);
 // would. Shared by the front-ends.
 class ScriptedKeys {
  public:
-  explicit ScriptedKeys(std::vector<KeyGroup> groups) : groups_(std::move(groups)) {}
-  bool Done() const { return next_ == groups_.size(); }
+  explicit ScriptedKeys(KeyScript script) : script_(std::move(script)) {}
+  bool Done() const { return script_.Done(); }
   // Whether the program waits for a key with nothing queued.
   static bool Due() { return g_console.waiting_for_key && g_console.queued == 0; }
   // Hands over the next group when one is due and remains, telling
@@ -29,7 +27,9 @@ class ScriptedKeys {
   template <typename Delivered>
   bool HandOver(Delivered delivered) {
     if (Done() || !Due()) return false;
-    for (const ScriptKey& key : groups_[next_++]) {
+    KeyGroup group;
+    if (!script_.Next(group)) return false;
+    for (const ScriptKey& key : group) {
       DeliverScriptKey(key);
       delivered(key);
     }
@@ -37,13 +37,12 @@ class ScriptedKeys {
   }
 
  private:
-  std::vector<KeyGroup> groups_;
-  size_t next_ = 0;  // the next group to hand over
+  KeyScript script_;
 };
 
 class ScriptFrontend : public Frontend {
  public:
-  explicit ScriptFrontend(std::vector<KeyGroup> groups) : keys_(std::move(groups)) {}
+  explicit ScriptFrontend(KeyScript script) : keys_(std::move(script)) {}
   void PumpEvents(int timeout_ms) override;
   void Present() override {}
   bool CtrlLetterHeld(char letter) override { return held_ == letter; }

@@ -243,10 +243,10 @@ void AppendGlyph(std::string& out, unsigned char c) {
 
 }  // namespace
 
-TerminalFrontend::TerminalFrontend(std::vector<KeyGroup> scripted)
+TerminalFrontend::TerminalFrontend(KeyScript scripted)
     : TerminalFrontend(std::move(scripted), true) {}
 
-TerminalFrontend::TerminalFrontend(std::vector<KeyGroup> scripted, bool draws_screen)
+TerminalFrontend::TerminalFrontend(KeyScript scripted, bool draws_screen)
     : scripted_(std::move(scripted)), draws_screen_(draws_screen) {}
 
 void TerminalFrontend::Write(const std::string& bytes) {

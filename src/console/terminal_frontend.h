@@ -18,7 +18,7 @@ class TerminalFrontend : public LiveFrontend {
  public:
   // Keys given on the command line are typed as if at the keyboard, before
   // anything the user types.
-  explicit TerminalFrontend(std::vector<KeyGroup> scripted);
+  explicit TerminalFrontend(KeyScript scripted);
   // Restores the terminal as it was before Start.
   ~TerminalFrontend() override;
   // Puts the terminal in raw mode; false (with the reason) when standard
@@ -36,7 +36,7 @@ class TerminalFrontend : public LiveFrontend {
  protected:
   // draws_screen false: a front-end that writes lines of text instead of
   // drawing the screen (no alternate screen, no cursor addressing).
-  TerminalFrontend(std::vector<KeyGroup> scripted, bool draws_screen);
+  TerminalFrontend(KeyScript scripted, bool draws_screen);
   bool started() const { return started_; }
   // Writes every byte to the terminal.
   static void Write(const std::string& bytes);

@@ -95,7 +95,7 @@ struct Guard {
 
 }  // namespace
 
-WindowFrontend::WindowFrontend(std::unique_ptr<WindowDevice> device, std::vector<KeyGroup> scripted,
+WindowFrontend::WindowFrontend(std::unique_ptr<WindowDevice> device, KeyScript scripted,
                                bool sound)
     : device_(std::move(device)), scripted_(std::move(scripted)), sound_(sound) {}
 
@@ -437,7 +437,7 @@ void WindowFrontend::StopTone() {
   tone_playing_ = false;
 }
 
-std::unique_ptr<WindowFrontend> OpenWindowFrontend(std::vector<KeyGroup> scripted, bool sound,
+std::unique_ptr<WindowFrontend> OpenWindowFrontend(KeyScript scripted, bool sound,
                                                    std::string& error) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";

@@ -23,7 +23,7 @@ class WindowFrontend : public LiveFrontend {
  public:
   // Keys given on the command line are typed as if at the keyboard, before
   // anything the user types. sound says whether tones and beeps are heard.
-  WindowFrontend(std::unique_ptr<WindowDevice> device, std::vector<KeyGroup> scripted, bool sound);
+  WindowFrontend(std::unique_ptr<WindowDevice> device, KeyScript scripted, bool sound);
   // The title says the program has ended, unless the window was closed.
   ~WindowFrontend() override;
   // Opens the window (shown when the console opens); false with the reason.
@@ -81,7 +81,7 @@ class WindowFrontend : public LiveFrontend {
 
 // The window front-end on the SDL module's window; null, with the reason,
 // when it cannot open (no display, no module, no font).
-std::unique_ptr<WindowFrontend> OpenWindowFrontend(std::vector<KeyGroup> scripted, bool sound,
+std::unique_ptr<WindowFrontend> OpenWindowFrontend(KeyScript scripted, bool sound,
                                                    std::string& error);
 
 }  // namespace quipular

@@ -13,6 +13,7 @@
 namespace quipular {
 
 SdlAudioDevice::~SdlAudioDevice() {
+  QuietStandardError quiet(true);
   if (device_) SDL_CloseAudioDevice(device_);
   if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -45,7 +46,7 @@ void SdlAudioDevice::Fill(uint8_t* stream, int length) {
 int SdlAudioDevice::Open(const AudioFormat& format) {
   if (unavailable_) return kNoDriver;
   if (!initialised_) {
-    QuietStandardError quiet;
+    QuietStandardError quiet(true);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       unavailable_ = true;
       return kNoDriver;
@@ -73,7 +74,7 @@ int SdlAudioDevice::Open(const AudioFormat& format) {
   want.samples = static_cast<Uint16>(samples);
   want.callback = &SdlAudioDevice::Callback;
   want.userdata = this;
-  QuietStandardError quiet;
+  QuietStandardError quiet(true);
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (!device_) {
     const char* error = SDL_GetError();

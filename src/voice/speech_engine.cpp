@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
 #include "console/sdl_module.h"
+#include "console/server_notices.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
@@ -40,8 +42,14 @@ bool SameKey(const char* a, const std::string& b) {
 }
 
 void GiveUp() {
-  g_lost = "quipular: speech-dispatcher has gone (" + g_engine->Error() +
-           "); going on with the recorded prompts";
+  if (g_engine->Hung()) {
+    g_lost = "quipular: speech-dispatcher does not answer; going on with the recorded prompts";
+    PostServerNotice(Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
+                     "DOVozMuda");
+  } else {
+    g_lost = "quipular: speech-dispatcher has gone (" + g_engine->Error() +
+             "); going on with the recorded prompts";
+  }
   g_engine = nullptr;
   // On a terminal the line would land in the middle of the screen.
   if (!isatty(2)) {
@@ -86,11 +94,17 @@ bool SayText(const std::string& text) {
     GiveUp();
     return false;
   }
+  // Far longer than the slowest voice takes to say the text.
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point deadline =
+      Clock::now() + std::chrono::seconds(3) + std::chrono::milliseconds(200) * text.size();
   for (;;) {
-    if (KeyPressed()) {
+    bool key = KeyPressed();
+    if (key || Clock::now() > deadline) {
       if (g_engine->Speaking()) {
         g_engine->Cancel();
-        g_player.cut = true;
+        g_player.cut = key;
+        if (g_engine->Hung()) GiveUp();
       }
       return true;
     }

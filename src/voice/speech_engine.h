@@ -25,6 +25,12 @@ class SpeechEngine {
   virtual void Wait(int ms) = 0;
   // Why the last call failed.
   virtual std::string Error() = 0;
+  // Whether the server stopped answering (a request took longer than
+  // kServerTimeLimit); the engine is then given up.
+  virtual bool Hung() = 0;
+  // Ends the connection; false when the server did not answer now (a server
+  // given up before is left alone).
+  virtual bool Close() = 0;
 };
 
 // The module's entry point: a connection to speech-dispatcher (the address
@@ -43,8 +49,10 @@ bool SpeechEngineActive();
 const std::string& SpeechEngineLost();
 
 // Says text with the engine and waits for its end; a key that comes stops
-// it and marks the prompt cut. Returns false when the engine has gone (the
-// prompt then falls back to its recording).
+// it and marks the prompt cut. Returns false when the engine has gone or
+// does not answer (the prompt then falls back to its recording). An end
+// that does not come long after the text should have been said is taken
+// for a server that stopped.
 bool SayText(const std::string& text);
 
 // A phrase: the prompts asked for from BeginPhrase to the matching

@@ -1,12 +1,15 @@
 // Reading the voice settings and starting the voice.
 #include "voice/voice_settings.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "console/profile.h"
@@ -83,9 +86,18 @@ void WarningTones() {
   ConsoleWriteLine(second);
   std::string settings = SettingsFile();
   std::string report = "quipular: " + Utf8(first) + "\nquipular: " + Utf8(second) + "\n";
-  report += settings.empty() ? "quipular: no settings file VESTRA.INI in " + WindowsDirectory() +
-                                   " nor in " + g_voice.startup_directory + "\n"
-                             : "quipular: settings file " + settings + "\n";
+  // With no descriptor left, nothing could be looked for: that is said,
+  // not a settings file missing.
+  int probe = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  int probe_error = errno;
+  if (probe >= 0) close(probe);
+  if (probe < 0 && (probe_error == EMFILE || probe_error == ENFILE))
+    report += "quipular: cannot open the settings file and the voice pack: " +
+              std::string(std::strerror(probe_error)) + "\n";
+  else
+    report += settings.empty() ? "quipular: no settings file VESTRA.INI in " + WindowsDirectory() +
+                                     " nor in " + g_voice.startup_directory + "\n"
+                               : "quipular: settings file " + settings + "\n";
   report += "quipular: voice pack looked for in " + VoiceRoot() + " (diphones in " +
             ResolvePath(g_voice.diphone_directory.empty()
                             ? ReadProfile("TRADUTOR", "DIRDIFONES", "c:\\orbela\\som\\difones")

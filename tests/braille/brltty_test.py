@@ -85,6 +85,7 @@ def main():
         scenarios(port)
         messages(port)
         check(brltty.poll() is None, "BRLTTY ended during the test")
+        server_stops(port, brltty)
         server_goes(port, brltty)
     finally:
         brltty.terminate()
@@ -213,6 +214,37 @@ def messages(port):
     for wanted in ("ARQUIVO GRAVADO", "FIM DA CALCULADORA QUIPULAR"):
         check(wanted in drawn, "%r never reached the display" % wanted)
     check(os.path.exists(os.path.join(top, "contas.txt")), "the log saved as contas.txt")
+
+
+def server_stops(port, brltty):
+    """BRLTTY stopped (SIGSTOP) while the program ends in the terminal: the
+    run ends within a few seconds, without waiting for the server, and the
+    terminal is given back in its normal mode."""
+    import signal
+    done, err = os.path.join(top, "done-stop"), os.path.join(top, "err-stop")
+    modes = os.path.join(top, "stty-stop")
+    tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25",
+         "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s.new; stty -a > %s; "
+         "mv %s.new %s; sleep 60" % (port, quipular, err, done, modes, done, done))
+    wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
+    screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "stop"))  # noqa: E731
+    for key, line in (("5", None), ("Enter", "      X = 5.00"), ("Escape", "CONFIRMA SAIDA"),
+                      ("s", "QUER SALVAR")):
+        tmux("send-keys", "-t", "stop", key)
+        if line:
+            wait_for(lambda: any(r.startswith(line) for r in screen()), line)
+    brltty.send_signal(signal.SIGSTOP)
+    try:
+        tmux("send-keys", "-t", "stop", "n")
+        if wait_for(lambda: os.path.exists(done), "the end with the display stopped", timeout=10):
+            with open(done) as f, open(err) as e, open(modes) as m:
+                code, said, stty = f.read().strip(), e.read(), m.read()
+            check(code == "0" and len(said.splitlines()) <= 1,
+                  "display stopped: exit %s, standard error %r" % (code, said))
+            check(" icanon" in stty and " echo" in stty, "display stopped: the terminal left raw")
+    finally:
+        brltty.send_signal(signal.SIGCONT)
+        tmux("kill-session", "-t", "stop")
 
 
 def server_goes(port, brltty):

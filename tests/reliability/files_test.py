@@ -443,12 +443,160 @@ def voice_failure():
     check("Erro de inicialização: 1" in pane(), "terminal: the message stays after the end")
 
 
+def log_changed_under_it():
+    """The log cut short by hand, then replaced by a file an editor saved by
+    renaming: the cut log is written again whole (no NUL bytes, no line
+    without its start); the user's file is left alone and the log goes on
+    under the next name, which is said; "n" at the exit removes only that."""
+    where = new_dir("log-changed")
+    logpath = os.path.join(where, LOG)
+    term = TerminalRun("changed", where)
+    wait_for(lambda: term.shows("Operando: 0"), "changed: the prompt")
+    term.entry("5")
+    term.entry("6")
+    open(logpath, "wb").close()
+    term.entry("7")
+    log = read_bytes(logpath)
+    check(b"\0" not in log and log.startswith(b"CALCULOS FEITOS\r\nOperando: 5\r\n")
+          and b"Operando: 6\r\n" in log and b"Operando: 7\r\n" in log,
+          "cut short: the log rewritten whole, got %r" % log[:60])
+    notes = os.path.join(where, "n.tmp")
+    with open(notes, "wb") as f:
+        f.write(b"MINHAS NOTAS\r\n")
+    os.rename(notes, logpath)
+    term.entry("8")
+    check(read_bytes(logpath) == b"MINHAS NOTAS\r\n", "replaced: the user's file is left alone")
+    log2 = read_bytes(os.path.join(where, LOG2))
+    check(log2.startswith(b"CALCULOS FEITOS\r\nOperando: 5\r\n") and b"Operando: 8\r\n" in log2,
+          "replaced: the whole log goes on under the next name")
+    check(term.shows("O REGISTRO DOS CALCULOS ESTA EM " + LOG2) or
+          term.shows("O REGISTRO DOS CÁLCULOS ESTÁ EM " + LOG2), "replaced: the new name on screen")
+    term.type("Escape")
+    wait_for(lambda: term.shows("CONFIRMA SAIDA"), "changed: exit question")
+    term.type("s")
+    wait_for(lambda: term.shows("QUER SALVAR"), "changed: save question")
+    term.type("n")
+    code = term.wait_end()
+    check(code == "0", "changed: exit code %s" % code)
+    check(read_bytes(logpath) == b"MINHAS NOTAS\r\n" and
+          not os.path.exists(os.path.join(where, LOG2)),
+          "changed: n removes this run's log, never the user's file")
+
+
+def folder_renamed():
+    """The working folder renamed during the run: "n" at the exit still
+    removes the log."""
+    where = new_dir("renamed")
+    term = TerminalRun("renamed", where)
+    wait_for(lambda: term.shows("Operando: 0"), "renamed: the prompt")
+    term.entry("5")
+    moved = where + "-moved"
+    os.rename(where, moved)
+    term.dir = moved
+    term.type("Escape")
+    wait_for(lambda: term.shows("CONFIRMA SAIDA"), "renamed: exit question")
+    term.type("s")
+    wait_for(lambda: term.shows("QUER SALVAR"), "renamed: save question")
+    term.type("n")
+    code = term.wait_end()
+    check(code == "0" and not os.path.exists(os.path.join(moved, LOG)),
+          "renamed folder: the log removed at n (exit %s)" % code)
+
+
+def file_name_editor():
+    """Ctrl+_ (byte 31) typed in a file name is refused like the other
+    control characters: no file is made with it in its name."""
+    where = new_dir("control-name")
+    term = TerminalRun("control", where)
+    wait_for(lambda: term.shows("Operando: 0"), "control: the prompt")
+    term.entry("5")
+    term.type("Escape")
+    wait_for(lambda: term.shows("CONFIRMA SAIDA"), "control: exit question")
+    term.type("s")
+    wait_for(lambda: term.shows("QUER SALVAR"), "control: save question")
+    term.type("s")
+    wait_for(lambda: term.shows("QUAL"), "control: name question")
+    term.type("a")
+    term.type("C-_")
+    term.type("b")
+    term.type("Enter")
+    code = term.wait_end()
+    names = os.listdir(where)
+    check(code == "0" and "ab.txt" in names and not any(
+        any(ord(c) < 32 for c in n) for n in names), "control character: files %r" % names)
+
+
+def save_names_and_outputs():
+    """A save name that is an output file of the run is refused and asked
+    again; an output path that is the log is refused before the run."""
+    where = new_dir("output-names")
+    r = run(where, "5<Enter><Esc>ss out<Enter>copy<Enter>", "--state", "out.txt")
+    if r:
+        check(r.code == 0 and r.text("out.txt").startswith("X = 5"),
+              "save into --state: the state kept, exit %s" % r.code)
+        check(b"Operando: 5" in read_bytes(os.path.join(where, "copy.txt")),
+              "save into --state: the name asked again")
+    proc = subprocess.run([quipular, "--headless", "--keys", "5<Enter>", "--state", LOG],
+                          cwd=where, env=env, capture_output=True, text=True, timeout=30)
+    check(proc.returncode == 4 and LOG in proc.stderr,
+          "--state the log: exit %s, %r" % (proc.returncode, proc.stderr))
+
+
+def save_lock():
+    """A save appends under an exclusive lock: while another Quipular holds
+    the file (its own append), this one waits, and its copy comes after."""
+    import fcntl
+    import threading
+    where = new_dir("save-lock")
+    shared = os.path.join(where, "shared.txt")
+    with open(shared, "wb") as f:
+        f.write(b"OLD\r\n")
+    holder = open(shared, "ab")
+    fcntl.flock(holder, fcntl.LOCK_EX)
+
+    def other_save():
+        time.sleep(1.5)
+        holder.write(b"OTHER\r\n")
+        holder.flush()
+        fcntl.flock(holder, fcntl.LOCK_UN)
+        holder.close()
+    threading.Thread(target=other_save).start()
+    r = run(where, "5<Enter><Esc>ss shared<Enter>")
+    if r:
+        data = read_bytes(shared)
+        check(r.code == 0 and data.startswith(b"OLD\r\nOTHER\r\nCALCULOS FEITOS\r\n"),
+              "save lock: the copy after the other's, got %r (exit %s)" % (data[:40], r.code))
+
+
+def others_file():
+    """A world-writable file of another user's in a shared sticky folder is
+    not appended to: the copy goes to a new name, said aloud. Needs root."""
+    if os.geteuid() != 0:
+        print("SKIP another user's file: needs root")
+        return
+    where = new_dir("shared-folder")
+    os.chmod(where, 0o1777)
+    theirs = os.path.join(where, "COPIA.txt")
+    with open(theirs, "wb") as f:
+        f.write(b"THEIRS\r\n")
+    os.chmod(theirs, 0o666)
+    os.chown(theirs, 65534, 65534)
+    r = run(where, "5<Enter><Esc>ss COPIA<Enter>")
+    if r:
+        check(read_bytes(theirs) == b"THEIRS\r\n", "another user's file: left as it was")
+        check(b"Operando: 5" in read_bytes(os.path.join(where, "COPIA-2.txt")),
+              "another user's file: the copy under a new name")
+        check("sound DOarchOutroNome\nwords dois\n" in r.text("speech.out"),
+              "another user's file: the new name said aloud")
+
+
 def main():
     if not shutil.which("tmux"):
         print("SKIP: tmux is missing")
         return 77
     for test in (non_regular_files, links, protected_old_log, own_name_refused, outputs,
-                 voice_failure, two_instances, full_disk):
+                 voice_failure, two_instances, full_disk, log_changed_under_it, folder_renamed,
+                 file_name_editor, save_names_and_outputs, save_lock, others_file):
         if len(sys.argv) < 4 or test.__name__ in sys.argv[3:]:
             test()
     print("%d failure(s)" % len(failures))

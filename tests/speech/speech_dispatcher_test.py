@@ -165,8 +165,45 @@ def scenarios(server):
         lines = f.read().splitlines()
     check(lines[:1] == ["sound DOSALUDOINI [cut]"], "cancel: transcript %r" % lines[:3])
     check(server.poll() is None, "speech-dispatcher ended during the test")
+    server_stops(server)
     server_goes(server)
     return 1 if failures else 0
+
+
+def server_stops(server):
+    """speech-dispatcher stopped (SIGSTOP) while the program runs in the
+    terminal: within a few seconds the program takes it as gone, says so on
+    the screen and with the recordings, and goes on; the exit is not held
+    up by the stopped server either."""
+    import signal
+    done, err = os.path.join(top, "done-stop"), os.path.join(top, "err-stop")
+    tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25",
+         "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s.new; mv %s.new %s; sleep 60"
+         % (quipular, err, done, done, done))
+    screen = lambda: tmux("capture-pane", "-p", "-t", "stop").split("\n")  # noqa: E731
+    wait_for(lambda: "Operando: 0" in screen(), "the operand prompt")
+    tmux("send-keys", "-t", "stop", "5", "Enter")
+    wait_for(lambda: any(r.startswith("      X = 5.00") for r in screen()), "the first result")
+    server.send_signal(signal.SIGSTOP)
+    try:
+        tmux("send-keys", "-t", "stop", "6", "Enter")
+        wait_for(lambda: any(r.startswith("      X = 6.00") for r in screen()),
+                 "the result with the server stopped", timeout=10)
+        wait_for(lambda: any("O SERVIDOR DE VOZ NÃO RESPONDE" in r for r in screen()),
+                 "the notice that the server does not answer", timeout=10)
+        tmux("send-keys", "-t", "stop", "Escape")
+        wait_for(lambda: any(r.startswith("CONFIRMA SAIDA") for r in screen()), "the exit question")
+        tmux("send-keys", "-t", "stop", "s")
+        wait_for(lambda: any(r.startswith("QUER SALVAR") for r in screen()), "the save question")
+        tmux("send-keys", "-t", "stop", "n")
+        if wait_for(lambda: os.path.exists(done), "the end of the run whose server stopped",
+                    timeout=10):
+            with open(done) as f, open(err) as e:
+                code, said = f.read().strip(), e.read()
+            check(code == "0" and len(said.splitlines()) == 1 and "does not answer" in said,
+                  "stopped server: exit %s, standard error %r" % (code, said))
+    finally:
+        server.send_signal(signal.SIGCONT)
 
 
 def server_goes(server):

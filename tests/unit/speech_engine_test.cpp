@@ -50,6 +50,8 @@ class RefusingEngine : public SpeechEngine {
   void Cancel() override {}
   void Wait(int) override {}
   std::string Error() override { return "refused"; }
+  bool Hung() override { return false; }
+  bool Close() override { return true; }
 };
 
 TEST(SpokenText, ARefusingServerFallsBackToTheRecordings) {

@@ -150,7 +150,7 @@ class WindowFrontendTest : public ::testing::Test {
     ForgetProfiles();
     auto device = std::make_unique<FakeWindow>();
     window_ = device.get();
-    frontend_ = std::make_unique<WindowFrontend>(std::move(device), std::vector<KeyGroup>{}, true);
+    frontend_ = std::make_unique<WindowFrontend>(std::move(device), KeyScript{}, true);
     std::string error;
     ASSERT_TRUE(frontend_->Start(error));
     ResetConsole(frontend_.get());
