@@ -9,6 +9,7 @@
 
 #include "console/braille_display.h"
 #include "console/braille_keyboard.h"
+#include "console/console_notice.h"
 #include "console/frontend.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
@@ -59,6 +60,17 @@ void SayRoutedCharacter() {
   c.routed = -1;
   c.waiting_for_key = false;
   c.say_character(character);
+  c.waiting_for_key = true;
+}
+
+// Likewise a front-end's notice.
+void SayNotice() {
+  TextConsole& c = C();
+  if (g_notice.notice < 0 || !g_notice.say) return;
+  int notice = g_notice.notice;
+  g_notice.notice = -1;
+  c.waiting_for_key = false;
+  g_notice.say(notice, g_notice.value);
   c.waiting_for_key = true;
 }
 
@@ -284,6 +296,7 @@ void WaitForKey() {
   while (c.queued == 0) {
     Pump(1000);
     SayRoutedCharacter();
+    SayNotice();
   }
   c.waiting_for_key = false;
 }
@@ -344,6 +357,18 @@ void SetBrailleFocus(int row, int first_column, int last_column) {
   c.focus_first = std::clamp(first_column, 1, kColumns);
   c.focus_last = std::clamp(last_column, c.focus_first, kColumns);
   c.focus_scrolled = c.scrolled;
+}
+
+PendingNotice g_notice;
+
+void PostNotice(ConsoleNotice notice, int value) {
+  g_notice.notice = notice;
+  g_notice.value = value;
+}
+
+void SetNoticeHandler(void (*handler)(int notice, int value)) {
+  g_notice = PendingNotice{};
+  g_notice.say = handler;
 }
 
 void SetRoutingHandler(void (*handler)(unsigned char)) {
