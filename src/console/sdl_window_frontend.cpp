@@ -236,6 +236,9 @@ PixelSize SdlWindow::Size() {
 
 void SdlWindow::Resize(PixelSize size) {
   SDL_SetWindowSize(window_, std::max(size.w, kMinWidth), std::max(size.h, kMinHeight));
+  // Not yet shown, it opens in the middle of the screen at its new size;
+  // afterwards its place is the window manager's.
+  if (!shown_) SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   whole_ = true;
 }
 

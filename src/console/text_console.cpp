@@ -63,7 +63,8 @@ void SayRoutedCharacter() {
   c.waiting_for_key = true;
 }
 
-// Likewise a front-end's notice.
+// Likewise a front-end's notice; the caret, gone while it is said, comes
+// back after it.
 void SayNotice() {
   TextConsole& c = C();
   if (g_notice.notice < 0 || !g_notice.say) return;
@@ -72,6 +73,7 @@ void SayNotice() {
   c.waiting_for_key = false;
   g_notice.say(notice, g_notice.value);
   c.waiting_for_key = true;
+  Show();
 }
 
 void BlankRange(int row, int from, int to) {

@@ -49,8 +49,10 @@ Rgb Darken(Rgb c) {
   return out;
 }
 
+// The dark green stands 4.4:1 from both white and black, so white on black
+// (most of the screen) gets it, apart from the red of the prompt's label.
 constexpr Rgb kCaretColours[] = {
-    {255, 0, 0}, {255, 255, 0}, {0, 255, 255},   {255, 0, 255}, {0, 160, 0},
+    {255, 0, 0}, {255, 255, 0}, {0, 255, 255},   {255, 0, 255}, {0, 140, 0},
     {0, 0, 255}, {255, 128, 0}, {255, 255, 255}, {0, 0, 0},
 };
 

@@ -412,9 +412,12 @@ TEST_F(WindowFrontendTest, CaretWhileAKeyIsAwaitedWithFocus) {
   EXPECT_EQ(window_->caret.w, 0);  // no focus yet
   window_->events = {Only(WindowEvent::kFocusGained)};
   frontend_->PumpEvents(0);
-  // A sixth of the 21-pixel cell, along its bottom, red over white on black.
+  // A sixth of the 21-pixel cell, along its bottom, green over white on
+  // black: 4.4:1 from both.
   EXPECT_EQ(window_->caret, (PixelRect{10 * 9, 17, 9, 4}));
-  EXPECT_EQ(window_->caret_colour, kRed);
+  EXPECT_EQ(window_->caret_colour, (Rgb{0, 140, 0}));
+  EXPECT_GT(ContrastRatio(window_->caret_colour, kWhite), 4.4);
+  EXPECT_GT(ContrastRatio(window_->caret_colour, kBlack), 4.4);
   window_->events = {Only(WindowEvent::kFocusLost)};
   frontend_->PumpEvents(0);
   EXPECT_EQ(window_->caret.w, 0);
