@@ -31,6 +31,7 @@ from checks import check, failures  # noqa: E402
 
 ROWS, COLUMNS = 25, 80
 CARET = (0, 140, 0)  # the caret over white on black
+CARET_COLOURS = (CARET, (255, 0, 0), (255, 0, 255), (255, 128, 0))  # and over others
 
 
 def wait_for(predicate, timeout=15.0, step=0.1):
@@ -74,12 +75,18 @@ class Caret:
         pattern = re.compile(b"(?:" + re.escape(bytes((b, g, r))) + b".)+", re.DOTALL)
         runs = {}  # (x, w) -> rows where a run of exactly that span lies
         for y in range(shot.height):
-            for m in pattern.finditer(shot.line(y)):
+            line, pos = shot.line(y), 0
+            while True:
+                m = pattern.search(line, pos)
+                if not m:
+                    break
+                if m.start() % 4:  # across two pixels: not one of the colour
+                    pos = m.start() + 1
+                    continue
                 start, end = m.start(), m.end()
-                if start % 4:
-                    start += 4 - start % 4
                 if (end - start) // 4 >= min_width:
                     runs.setdefault((start // 4, (end - start) // 4), []).append(y)
+                pos = end
         best = None
         for (x, w), ys in runs.items():
             # The longest stretch of consecutive rows.
@@ -411,7 +418,7 @@ class Test:
         grid = None
         def any_caret():
             shot = run.shot()
-            for colour in ((0, 140, 0), (255, 0, 0), (255, 0, 255), (255, 128, 0)):
+            for colour in CARET_COLOURS:
                 caret = Caret.find(shot, colour)
                 if caret:
                     return caret, colour
@@ -432,14 +439,20 @@ class Test:
                 shot = run.shot()
                 problems.clear()
                 pairs = Counter()
+                # The caret's cell is left out: the caret is no text.
+                carets = [c for c in (Caret.find(shot, k) for k in CARET_COLOURS) if c]
+                skip = {((c.x - grid.left) // grid.cw, (c.y - grid.top) // grid.ch)
+                        for c in carets}
                 for row in range(ROWS):
                     for column in range(COLUMNS):
+                        if (column, row) in skip:
+                            continue
                         counts = Counter(grid.cell_pixels(shot, column, row))
                         if not counts:
                             continue  # off the screen
                         back = counts.most_common(1)[0][0]
                         ink = [(n, p) for p, n in counts.items()
-                               if max(abs(a - b) for a, b in zip(p, back)) > 64 and p != colour]
+                               if max(abs(a - b) for a, b in zip(p, back)) > 64]
                         if not ink:
                             continue
                         fore = max(ink)[1]
