@@ -5,7 +5,8 @@ follow the window's size while keys are typed; Ctrl+Minus, Ctrl+0 and
 Ctrl+Plus size the text, say the size and keep it for the next start; the
 caret is a bar an eighth of the cell high or more; the menu's chosen item
 stands 3:1 apart from the others; the high-contrast setting draws every
-text 7:1 apart from its background; the magnifier's key follows the caret.
+text 7:1 apart from its background; the magnifier's key follows the caret;
+under a window manager (openbox) the maximized window is filled.
 
 Everything is found from the caret: a bar of one plain colour, a cell wide,
 along the bottom of the cell where the next key goes.
@@ -468,6 +469,39 @@ class Test:
             run.type("+Escape")
         run.finish()
 
+    def maximized(self):
+        """Under a window manager the window opens maximized (CANTOTELA's
+        default) and the cells fill it: the maximize is a size change like
+        any other."""
+        if shutil.which("openbox") is None:
+            print("openbox is not installed: the maximized window is not tried")
+            return
+        ready = os.path.join(self.top, "wm-ready")
+        wm = subprocess.Popen(["openbox", "--sm-disable", "--startup", "touch " + ready],
+                              env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            if not check(wait_for(lambda: os.path.exists(ready)), "openbox did not start"):
+                return
+            run = Run(self, "maximized")
+            if run.window is None:
+                return
+            x, y, w, h = wait_for(lambda: (lambda g: g if g[2] > self.width * 0.9 else None)(
+                run.geometry()), 10, 0.2) or run.geometry()
+            check(w > self.width * 0.9, "the window is not maximized: %dx%d" % (w, h))
+            grid = self.measure(run, "maximized")
+            if grid:
+                check(grid.ch >= 38, "maximized: rows %d pixels apart" % grid.ch)
+                # (xdotool places a decorated window's inside too low by its
+                # title bar: only its size is compared.)
+                check(grid.inside(self.width, self.height) and ROWS * grid.ch <= h and
+                      COLUMNS * grid.cw <= w and (ROWS + 1) * grid.ch > h * 0.97,
+                      "maximized: the grid (%d, %d, cells %dx%d) does not fill the window "
+                      "(%dx%d)" % (grid.left, grid.top, grid.cw, grid.ch, w, h))
+            run.finish()
+        finally:
+            wm.terminate()
+            wm.wait()
+
     def screen_1024(self):
         run = Run(self, "small")
         if run.window is None:
@@ -499,6 +533,7 @@ def main():
             test.zoom()
             test.menu_and_magnifier()
             test.high_contrast()
+            test.maximized()
         if check(test.start_display("1024x768"), "Xvfb did not start"):
             test.screen_1024()
     finally:
