@@ -176,11 +176,15 @@ CellMetrics SdlWindow::SizeFont(int height, int width) {
 }
 
 CellMetrics SdlWindow::MeasureCell(int height, int width) {
-  // The glyphs in use are pictures already: the font's size may change.
-  return SizeFont(height, width);
+  CellMetrics cell = SizeFont(height, width);
+  // Glyphs still to be drawn are drawn at the size in use.
+  if (cell_.height > 0) SizeFont(used_height_, used_width_);
+  return cell;
 }
 
 CellMetrics SdlWindow::UseCell(int height, int width) {
+  used_height_ = height;
+  used_width_ = width;
   cell_ = SizeFont(height, width);
   RenderGlyphs();
   SDL_FreeSurface(canvas_);
@@ -189,6 +193,8 @@ CellMetrics SdlWindow::UseCell(int height, int width) {
   if (!canvas_) canvas_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888);
   if (!canvas_) {
     // Out of memory for the picture: the smallest cells the face has.
+    used_height_ = 8;
+    used_width_ = 0;
     cell_ = SizeFont(8, 0);
     RenderGlyphs();
     canvas_ = SDL_CreateRGBSurfaceWithFormat(0, kColumns * cell_.width, kRows * cell_.height, 32,
@@ -202,20 +208,29 @@ CellMetrics SdlWindow::UseCell(int height, int width) {
   return cell_;
 }
 
+// The glyphs of the new size are drawn as they are first needed: a start or
+// a resize pays only for the characters on the screen.
 void SdlWindow::RenderGlyphs() {
-  const SDL_Color white = {255, 255, 255, 255};
   for (int b = 0; b < 256; ++b) {
     SDL_FreeSurface(glyphs_[b]);
     glyphs_[b] = nullptr;
     glyph_x_[b] = 0;
-    uint32_t cp = codepoints_[b];
-    if (cp == 0 || cp == ' ') continue;
-    glyphs_[b] = TTF_RenderGlyph32_Blended(font_, cp, white);
-    // A glyph reaching left of its origin is drawn from its left edge.
-    int min_x = 0;
-    if (TTF_GlyphMetrics32(font_, cp, &min_x, nullptr, nullptr, nullptr, nullptr) == 0)
-      glyph_x_[b] = std::min(min_x, 0);
+    rendered_[b] = false;
   }
+}
+
+SDL_Surface* SdlWindow::Glyph(unsigned char b) {
+  if (rendered_[b]) return glyphs_[b];
+  rendered_[b] = true;
+  uint32_t cp = codepoints_[b];
+  if (cp == 0 || cp == ' ') return nullptr;
+  const SDL_Color white = {255, 255, 255, 255};
+  glyphs_[b] = TTF_RenderGlyph32_Blended(font_, cp, white);
+  // A glyph reaching left of its origin is drawn from its left edge.
+  int min_x = 0;
+  if (TTF_GlyphMetrics32(font_, cp, &min_x, nullptr, nullptr, nullptr, nullptr) == 0)
+    glyph_x_[b] = std::min(min_x, 0);
+  return glyphs_[b];
 }
 
 PixelSize SdlWindow::UsableArea() {
@@ -267,7 +282,7 @@ void SdlWindow::DrawRun(int column, int row, const unsigned char* chars, int cou
   SDL_FillRect(canvas_, &run, Colour(canvas_, back));
   SDL_SetClipRect(canvas_, &run);
   for (int i = 0; i < count; ++i) {
-    SDL_Surface* glyph = glyphs_[chars[i]];
+    SDL_Surface* glyph = Glyph(chars[i]);
     if (!glyph) continue;
     SDL_SetSurfaceColorMod(glyph, fore.r, fore.g, fore.b);
     SDL_Rect at = {run.x + i * cell_.width + glyph_x_[chars[i]] + cell_.overhang, run.y, glyph->w,

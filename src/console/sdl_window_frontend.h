@@ -42,6 +42,7 @@ class SdlWindow : public WindowDevice {
   bool OpenFont(const WindowRequest& request, std::string& error);
   CellMetrics SizeFont(int height, int width);
   void RenderGlyphs();
+  SDL_Surface* Glyph(unsigned char b);
   bool Translate(const SDL_Event& in, WindowEvent& out);
   void Dirty(const SDL_Rect& r);
   void FillCaret(SDL_Surface* surface, const SDL_Rect& caret);
@@ -53,13 +54,15 @@ class SdlWindow : public WindowDevice {
   TTF_Font* font_ = nullptr;
   uint32_t codepoints_[256] = {};  // the character each screen byte shows
   CellMetrics cell_;
-  SDL_Surface* canvas_ = nullptr;  // the console's pixels, 80 x 25 cells
-  SDL_Point origin_ = {0, 0};      // where the canvas lies in the window
-  SDL_Surface* glyphs_[256] = {};  // white glyphs, tinted when drawn
-  int glyph_x_[256] = {};          // where each glyph's picture starts left of its cell
-  SDL_Rect dirty_ = {0, 0, 0, 0};  // the canvas part not yet on the window
-  bool whole_ = true;              // the whole window needs drawing
-  SDL_Rect caret_ = {0, 0, 0, 0};  // w == 0: no caret; canvas pixels
+  SDL_Surface* canvas_ = nullptr;         // the console's pixels, 80 x 25 cells
+  SDL_Point origin_ = {0, 0};             // where the canvas lies in the window
+  SDL_Surface* glyphs_[256] = {};         // white glyphs, tinted when drawn
+  bool rendered_[256] = {};               // glyphs_[b] is drawn (null: nothing to draw)
+  int used_height_ = 0, used_width_ = 0;  // the size UseCell was given
+  int glyph_x_[256] = {};                 // where each glyph's picture starts left of its cell
+  SDL_Rect dirty_ = {0, 0, 0, 0};         // the canvas part not yet on the window
+  bool whole_ = true;                     // the whole window needs drawing
+  SDL_Rect caret_ = {0, 0, 0, 0};         // w == 0: no caret; canvas pixels
   Rgb caret_colour_;
   SDL_Rect magnified_ = {0, 0, 0, 0};  // w == 0: no magnified view
   // The tone or beep being played.
