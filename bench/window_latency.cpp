@@ -3,7 +3,8 @@
 // and handed to the display. The calculator runs as a user starts it, on
 // the real SDL window (a display is needed: bench/run_window_bench.sh starts
 // Xvfb where there is none); keys alternate a digit and Backspace at the
-// operand prompt. Usage: window_latency [keys]
+// operand prompt. It also measures the start: from opening the window to
+// its first picture drawn. Usage: window_latency [keys]
 #include <SDL.h>
 
 #include <algorithm>
@@ -28,8 +29,12 @@ using Clock = std::chrono::steady_clock;
 Clock::time_point g_sent;         // when the last key's events were queued
 std::vector<double> g_latencies;  // ms from each key to its echo drawn
 bool g_waiting_for_echo = false;
+Clock::time_point g_opening;  // when the window began to open
+double g_first_drawn = -1;    // ms from then to the first picture drawn
 
 void Drawn() {
+  if (g_first_drawn < 0)
+    g_first_drawn = std::chrono::duration<double, std::milli>(Clock::now() - g_opening).count();
   if (!g_waiting_for_echo) return;
   g_waiting_for_echo = false;
   g_latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - g_sent).count());
@@ -102,6 +107,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "window_latency needs a display (run bench/run_window_bench.sh)\n");
     return 2;
   }
+  g_opening = Clock::now();
   WindowFrontend window(std::unique_ptr<WindowDevice>(QuipularNewSdlWindow()), {}, false);
   std::string error;
   if (!window.Start(error)) {
@@ -117,5 +123,7 @@ int main(int argc, char** argv) {
       "worst %.3f ms (goal under 5 ms)\n",
       g_latencies.size(), Percentile(g_latencies, 0.5), Percentile(g_latencies, 0.95),
       Percentile(g_latencies, 1.0));
+  std::printf("window opened to its first picture drawn: %.1f ms (goal under 150 ms)\n",
+              g_first_drawn);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "calculator/command_loop.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
+#include "console/console_notice.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
@@ -19,10 +20,34 @@
 #include "guidance/key_test.h"
 #include "guidance/menu.h"
 #include "voice/named_sounds.h"
+#include "voice/number_words.h"
 #include "voice/voice_settings.h"
 #include "voice/wave_player.h"
 
 namespace quipular {
+namespace {
+
+// What the window says of its own keys: "tamanho do texto: cento e vinte
+// por cento", "lupa ligada", "lupa desligada".
+void SayNotice(int notice, int value) {
+  switch (notice) {
+    case kNoticeTextSize:
+      PlaySoundKey("DOTamanhoTexto");
+      SpeakWords(NumberToWords(value), false);
+      PlaySoundKey("DOPorCento");
+      break;
+    case kNoticeMagnifierOn:
+      PlaySoundKey("DOLupaLigada");
+      break;
+    case kNoticeMagnifierOff:
+      PlaySoundKey("DOLupaDesligada");
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
 
 int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ResetConsole(&frontend);
@@ -30,6 +55,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
   SetRoutingHandler(&SpellCharacter);
+  SetNoticeHandler(&SayNotice);
   g_transcript.lines.clear();
   ExitMessage().clear();
   g_registers = Registers{};

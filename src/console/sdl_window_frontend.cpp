@@ -8,14 +8,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace quipular {
 namespace {
 
 constexpr int kColumns = 80;
 constexpr int kRows = 25;
-constexpr int kMinColumns = 16;
-constexpr int kMinRows = 4;
+// The window's smallest inside, and the screen assumed when SDL knows none.
+constexpr int kMinWidth = 320;
+constexpr int kMinHeight = 200;
+constexpr int kDefaultWidth = 1024;
+constexpr int kDefaultHeight = 768;
 constexpr const char* kFallbackFace = "monospace";
 constexpr const char* kFallbackFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
 constexpr int kDpi = 72;  // at 72 dots an inch a point is a pixel
@@ -58,10 +62,6 @@ bool FindFont(const std::string& family, int weight, bool any_family, FontFile& 
   }
   FcPatternDestroy(match);
   return ok;
-}
-
-bool Intersects(const SDL_Rect& a, const SDL_Rect& b) {
-  return a.w > 0 && b.w > 0 && SDL_HasIntersection(&a, &b);
 }
 
 Uint32 Colour(SDL_Surface* s, Rgb c) {
@@ -115,85 +115,152 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
   // text screen and a frame of delay.
   if (std::strcmp(driver, "x11") == 0) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!OpenFont(request, error)) return false;
-  RenderGlyphs(request);
+  std::copy(std::begin(request.glyphs), std::end(request.glyphs), codepoints_);
 
-  const int width = kColumns * cell_.width, height = kRows * cell_.height;
+  // The size is the front-end's to choose (UseCell, Resize) before the
+  // window is shown.
   window_ =
       SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                       width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+                       kMinWidth, kMinHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!window_) {
     error = std::string("no window: ") + SDL_GetError();
     return false;
   }
-  // The window never grows past the console nor the screen, and keeps at
-  // least 16 cells by 4 lines.
-  SDL_Rect screen;
-  int max_w = width, max_h = height;
-  if (SDL_GetDisplayUsableBounds(0, &screen) == 0) {
-    max_w = std::min(width, screen.w);
-    max_h = std::min(height, screen.h);
-  }
-  SDL_SetWindowMaximumSize(window_, max_w, max_h);
-  SDL_SetWindowMinimumSize(window_, kMinColumns * cell_.width, kMinRows * cell_.height);
-  if (max_w < width || max_h < height) SDL_SetWindowSize(window_, max_w, max_h);
-
-  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_GetWindowPixelFormat(window_));
-  if (!canvas_)
-    canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-  if (!canvas_) {
-    error = std::string("no memory for the window: ") + SDL_GetError();
-    return false;
-  }
-  SDL_FillRect(canvas_, nullptr, SDL_MapRGB(canvas_->format, 0, 0, 0));
+  SDL_SetWindowMinimumSize(window_, kMinWidth, kMinHeight);
   SDL_StartTextInput();
   return true;
 }
 
-// The face of FONTE, else a monospace face, at the size asked for: the
-// height picks the point size, the width a horizontal resolution that
-// narrows or widens the face to it.
+// The face of FONTE, else a monospace face; its size is set by SizeFont.
 bool SdlWindow::OpenFont(const WindowRequest& request, std::string& error) {
   FontFile file;
   if (!FindFont(request.font_face, request.font_weight, false, file) &&
       !FindFont(kFallbackFace, request.font_weight, true, file))
     file.path = kFallbackFile;
-  const int want_height = std::max(request.font_height, 4);
-  font_ = TTF_OpenFontIndex(file.path.c_str(), want_height, file.index);
-  if (!font_ && file.path != kFallbackFile) font_ = TTF_OpenFont(kFallbackFile, want_height);
+  constexpr int kOpeningSize = 22;
+  font_ = TTF_OpenFontIndex(file.path.c_str(), kOpeningSize, file.index);
+  if (!font_ && file.path != kFallbackFile) font_ = TTF_OpenFont(kFallbackFile, kOpeningSize);
   if (!font_) {
     error = std::string("no font: ") + TTF_GetError();
     return false;
   }
   if (file.embolden) TTF_SetFontStyle(font_, TTF_STYLE_BOLD);
+  return true;
+}
+
+// The font at a line height of at most height: the height picks the point
+// size, a width other than 0 a horizontal resolution that narrows or
+// widens the face to it.
+CellMetrics SdlWindow::SizeFont(int height, int width) {
+  const int want_height = std::max(height, 4);
+  // A first guess from the face's proportions, then down to what fits.
   int points = want_height;
+  if (TTF_SetFontSizeDPI(font_, want_height, kDpi, kDpi) == 0 && TTF_FontHeight(font_) > 0)
+    points = std::min(want_height, want_height * want_height / TTF_FontHeight(font_) + 1);
   while (points > 4 && (TTF_SetFontSizeDPI(font_, points, kDpi, kDpi) != 0 ||
                         TTF_FontHeight(font_) > want_height))
     --points;
   int advance = 0;
   if (TTF_GlyphMetrics32(font_, '0', nullptr, nullptr, nullptr, nullptr, &advance) == 0 &&
-      advance > 0 && request.font_width > 0 && advance != request.font_width) {
-    unsigned hdpi = static_cast<unsigned>(kDpi * request.font_width / advance);
+      advance > 0 && width > 0 && advance != width) {
+    unsigned hdpi = static_cast<unsigned>(kDpi * width / advance);
     if (hdpi > 0) TTF_SetFontSizeDPI(font_, points, hdpi, kDpi);
     TTF_GlyphMetrics32(font_, '0', nullptr, nullptr, nullptr, nullptr, &advance);
   }
-  cell_.width = std::max(advance, 1);
-  cell_.height = std::max(TTF_FontHeight(font_), TTF_FontLineSkip(font_));
-  cell_.ascent = TTF_FontAscent(font_);
-  cell_.overhang = 0;
-  return true;
+  CellMetrics cell;
+  cell.width = std::max(advance, 1);
+  cell.height = std::max(TTF_FontHeight(font_), TTF_FontLineSkip(font_));
+  cell.ascent = TTF_FontAscent(font_);
+  cell.overhang = 0;
+  return cell;
 }
 
-void SdlWindow::RenderGlyphs(const WindowRequest& request) {
-  const SDL_Color white = {255, 255, 255, 255};
-  for (int b = 0; b < 256; ++b) {
-    uint32_t cp = request.glyphs[b];
-    if (cp == 0 || cp == ' ') continue;
-    glyphs_[b] = TTF_RenderGlyph32_Blended(font_, cp, white);
-    // A glyph reaching left of its origin is drawn from its left edge.
-    int min_x = 0;
-    if (TTF_GlyphMetrics32(font_, cp, &min_x, nullptr, nullptr, nullptr, nullptr) == 0)
-      glyph_x_[b] = std::min(min_x, 0);
+CellMetrics SdlWindow::MeasureCell(int height, int width) {
+  CellMetrics cell = SizeFont(height, width);
+  // Glyphs still to be drawn are drawn at the size in use.
+  if (cell_.height > 0) SizeFont(used_height_, used_width_);
+  return cell;
+}
+
+CellMetrics SdlWindow::UseCell(int height, int width) {
+  used_height_ = height;
+  used_width_ = width;
+  cell_ = SizeFont(height, width);
+  RenderGlyphs();
+  SDL_FreeSurface(canvas_);
+  const int w = kColumns * cell_.width, h = kRows * cell_.height;
+  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_GetWindowPixelFormat(window_));
+  if (!canvas_) canvas_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888);
+  if (!canvas_) {
+    // Out of memory for the picture: the smallest cells the face has.
+    used_height_ = 8;
+    used_width_ = 0;
+    cell_ = SizeFont(8, 0);
+    RenderGlyphs();
+    canvas_ = SDL_CreateRGBSurfaceWithFormat(0, kColumns * cell_.width, kRows * cell_.height, 32,
+                                             SDL_PIXELFORMAT_RGB888);
   }
+  if (canvas_) SDL_FillRect(canvas_, nullptr, SDL_MapRGB(canvas_->format, 0, 0, 0));
+  caret_ = SDL_Rect{0, 0, 0, 0};
+  magnified_ = SDL_Rect{0, 0, 0, 0};
+  dirty_ = SDL_Rect{0, 0, 0, 0};
+  whole_ = true;
+  return cell_;
+}
+
+// The glyphs of the new size are drawn as they are first needed: a start or
+// a resize pays only for the characters on the screen.
+void SdlWindow::RenderGlyphs() {
+  for (int b = 0; b < 256; ++b) {
+    SDL_FreeSurface(glyphs_[b]);
+    glyphs_[b] = nullptr;
+    glyph_x_[b] = 0;
+    rendered_[b] = false;
+  }
+}
+
+SDL_Surface* SdlWindow::Glyph(unsigned char b) {
+  if (rendered_[b]) return glyphs_[b];
+  rendered_[b] = true;
+  uint32_t cp = codepoints_[b];
+  if (cp == 0 || cp == ' ') return nullptr;
+  const SDL_Color white = {255, 255, 255, 255};
+  glyphs_[b] = TTF_RenderGlyph32_Blended(font_, cp, white);
+  // A glyph reaching left of its origin is drawn from its left edge.
+  int min_x = 0;
+  if (TTF_GlyphMetrics32(font_, cp, &min_x, nullptr, nullptr, nullptr, nullptr) == 0)
+    glyph_x_[b] = std::min(min_x, 0);
+  return glyphs_[b];
+}
+
+PixelSize SdlWindow::UsableArea() {
+  int display = std::max(SDL_GetWindowDisplayIndex(window_), 0);
+  SDL_Rect area;
+  if (SDL_GetDisplayUsableBounds(display, &area) == 0 && area.w > 0 && area.h > 0)
+    return PixelSize{area.w, area.h};
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(display, &mode) == 0) return PixelSize{mode.w, mode.h};
+  return PixelSize{kDefaultWidth, kDefaultHeight};
+}
+
+PixelSize SdlWindow::Size() {
+  PixelSize size;
+  SDL_GetWindowSize(window_, &size.w, &size.h);
+  return size;
+}
+
+void SdlWindow::Resize(PixelSize size) {
+  SDL_SetWindowSize(window_, std::max(size.w, kMinWidth), std::max(size.h, kMinHeight));
+  // Not yet shown, it opens in the middle of the screen at its new size;
+  // afterwards its place is the window manager's.
+  if (!shown_) SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  whole_ = true;
+}
+
+void SdlWindow::SetOrigin(int x, int y) {
+  if (origin_.x == x && origin_.y == y) return;
+  origin_ = SDL_Point{x, y};
+  whole_ = true;
 }
 
 void SdlWindow::Show(bool maximized) {
@@ -210,11 +277,12 @@ void SdlWindow::Hide() {
 
 void SdlWindow::DrawRun(int column, int row, const unsigned char* chars, int count, Rgb fore,
                         Rgb back) {
+  if (!canvas_) return;
   SDL_Rect run = {column * cell_.width, row * cell_.height, count * cell_.width, cell_.height};
   SDL_FillRect(canvas_, &run, Colour(canvas_, back));
   SDL_SetClipRect(canvas_, &run);
   for (int i = 0; i < count; ++i) {
-    SDL_Surface* glyph = glyphs_[chars[i]];
+    SDL_Surface* glyph = Glyph(chars[i]);
     if (!glyph) continue;
     SDL_SetSurfaceColorMod(glyph, fore.r, fore.g, fore.b);
     SDL_Rect at = {run.x + i * cell_.width + glyph_x_[chars[i]] + cell_.overhang, run.y, glyph->w,
@@ -226,6 +294,7 @@ void SdlWindow::DrawRun(int column, int row, const unsigned char* chars, int cou
 }
 
 void SdlWindow::ScrollUp(Rgb fill) {
+  if (!canvas_) return;
   const int line = cell_.height * canvas_->pitch;
   auto* pixels = static_cast<Uint8*>(canvas_->pixels);
   std::memmove(pixels, pixels + line, static_cast<size_t>(canvas_->h * canvas_->pitch - line));
@@ -245,9 +314,10 @@ int SdlWindow::RoomBelow() {
   return screen.y + screen.h - (y + h + bottom);
 }
 
-void SdlWindow::SetCaret(PixelRect caret) {
+void SdlWindow::SetCaret(PixelRect caret, Rgb colour) {
   Dirty(caret_);
   caret_ = SDL_Rect{caret.x, caret.y, caret.w, caret.h};
+  caret_colour_ = colour;
   Dirty(caret_);
 }
 
@@ -264,62 +334,58 @@ void SdlWindow::Dirty(const SDL_Rect& r) {
     SDL_UnionRect(&dirty_, &r, &dirty_);
 }
 
-// The caret inverts what lies under it, so it shows on every colour.
-void SdlWindow::InvertCaret(SDL_Surface* surface, const SDL_Rect& caret) {
-  SDL_Rect area;
-  SDL_Rect bounds = {0, 0, surface->w, surface->h};
-  if (!SDL_IntersectRect(&caret, &bounds, &area) || surface->format->BytesPerPixel != 4) return;
-  if (SDL_LockSurface(surface) != 0) return;
-  Uint32 mask = surface->format->Rmask | surface->format->Gmask | surface->format->Bmask;
-  for (int y = area.y; y < area.y + area.h; ++y) {
-    auto* row =
-        reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
-    for (int x = area.x; x < area.x + area.w; ++x) row[x] ^= mask;
-  }
-  SDL_UnlockSurface(surface);
+// The caret is drawn over the picture on the window, never into it, so that
+// the picture under it comes back when it moves.
+void SdlWindow::FillCaret(SDL_Surface* surface, const SDL_Rect& caret) {
+  SDL_FillRect(surface, &caret, Colour(surface, caret_colour_));
 }
 
 void SdlWindow::Flush() {
-  if (!shown_) return;
+  if (!shown_ || !canvas_) return;
   SDL_Surface* screen = SDL_GetWindowSurface(window_);
   if (!screen) return;
+  const SDL_Rect bounds = {0, 0, screen->w, screen->h};
+  // The part of the window the picture covers.
+  SDL_Rect placed = {origin_.x, origin_.y, canvas_->w, canvas_->h}, covered;
+  if (!SDL_IntersectRect(&placed, &bounds, &covered)) covered = SDL_Rect{0, 0, 0, 0};
   if (magnified_.w > 0 && magnified_.h > 0) {
-    // The part under the mouse, stretched over the whole window; the caret
-    // is stretched with it.
-    SDL_Rect whole = {0, 0, screen->w, screen->h};
-    SDL_BlitScaled(canvas_, &magnified_, screen, &whole);
+    // The part around the focus or the mouse, stretched over the part of
+    // the window the picture covers; the caret is stretched with it.
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    SDL_Rect source = magnified_, target = covered;
+    SDL_BlitScaled(canvas_, &source, screen, &target);
     if (caret_.w > 0) {
-      double sx = static_cast<double>(screen->w) / magnified_.w;
-      double sy = static_cast<double>(screen->h) / magnified_.h;
-      SDL_Rect c = {static_cast<int>((caret_.x - magnified_.x) * sx),
-                    static_cast<int>((caret_.y - magnified_.y) * sy),
-                    std::max(1, static_cast<int>(caret_.w * sx)),
-                    std::max(1, static_cast<int>(caret_.h * sy))};
-      InvertCaret(screen, c);
+      double sx = static_cast<double>(covered.w) / magnified_.w;
+      double sy = static_cast<double>(covered.h) / magnified_.h;
+      SDL_Rect c = {covered.x + static_cast<int>((caret_.x - magnified_.x) * sx),
+                    covered.y + static_cast<int>((caret_.y - magnified_.y) * sy),
+                    std::max(1, static_cast<int>(caret_.w * sx + 0.5)),
+                    std::max(1, static_cast<int>(caret_.h * sy + 0.5))};
+      SDL_Rect shown;
+      if (SDL_IntersectRect(&c, &covered, &shown)) FillCaret(screen, shown);
     }
     SDL_UpdateWindowSurface(window_);
     whole_ = true;  // the plain view comes back whole
     dirty_ = SDL_Rect{0, 0, 0, 0};
     return;
   }
+  SDL_Rect caret = {caret_.x + origin_.x, caret_.y + origin_.y, caret_.w, caret_.h};
   if (whole_) {
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
-    SDL_BlitSurface(canvas_, nullptr, screen, nullptr);
-    if (caret_.w > 0) InvertCaret(screen, caret_);
+    SDL_Rect at = placed;
+    SDL_BlitSurface(canvas_, nullptr, screen, &at);
+    if (caret_.w > 0) FillCaret(screen, caret);
     SDL_UpdateWindowSurface(window_);
     whole_ = false;
     dirty_ = SDL_Rect{0, 0, 0, 0};
     return;
   }
   if (dirty_.w <= 0) return;
-  // The caret is redrawn whole whenever part of it is: inverting twice
-  // would wipe it.
-  if (Intersects(dirty_, caret_)) SDL_UnionRect(&dirty_, &caret_, &dirty_);
-  SDL_Rect area = dirty_;
-  SDL_BlitSurface(canvas_, &area, screen, &area);
-  if (Intersects(dirty_, caret_)) InvertCaret(screen, caret_);
-  SDL_Rect bounds = {0, 0, screen->w, screen->h};
-  if (SDL_IntersectRect(&dirty_, &bounds, &area)) SDL_UpdateWindowSurfaceRects(window_, &area, 1);
+  SDL_Rect from = dirty_, to = {dirty_.x + origin_.x, dirty_.y + origin_.y, 0, 0};
+  SDL_BlitSurface(canvas_, &from, screen, &to);
+  SDL_Rect moved = {dirty_.x + origin_.x, dirty_.y + origin_.y, dirty_.w, dirty_.h}, area;
+  if (caret_.w > 0 && SDL_HasIntersection(&moved, &caret)) FillCaret(screen, caret);
+  if (SDL_IntersectRect(&moved, &bounds, &area)) SDL_UpdateWindowSurfaceRects(window_, &area, 1);
   dirty_ = SDL_Rect{0, 0, 0, 0};
 }
 
@@ -357,6 +423,10 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
       } else if (k.sym >= SDLK_0 && k.sym <= SDLK_9) {
         key.kind = WindowKey::kDigit;
         key.letter = static_cast<char>(k.sym);
+      } else if (k.sym == SDLK_PLUS || k.sym == SDLK_EQUALS || k.sym == SDLK_KP_PLUS) {
+        key.kind = WindowKey::kPlus;
+      } else if (k.sym == SDLK_MINUS || k.sym == SDLK_KP_MINUS) {
+        key.kind = WindowKey::kMinus;
       } else if (k.sym >= SDLK_F1 && k.sym <= SDLK_F12) {
         extended(static_cast<ExtendedKey>(kKeyF1 + (k.sym - SDLK_F1)));
       } else {
@@ -412,7 +482,12 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
             extended(kKeyRight);
             break;
           case SDLK_KP_0:
-            if (keypad_moves) extended(kKeyIns);
+            if (keypad_moves) {
+              extended(kKeyIns);
+            } else {
+              key.kind = WindowKey::kDigit;
+              key.letter = '0';
+            }
             break;
           case SDLK_KP_PERIOD:
             if (keypad_moves) extended(kKeyDel);
@@ -479,8 +554,14 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
         case SDL_WINDOWEVENT_CLOSE:
           out.kind = WindowEvent::kClose;
           return true;
-        case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // The front-end picks the cells for the new size and redraws.
+          whole_ = true;
+          out.kind = WindowEvent::kResized;
+          out.x = in.window.data1;
+          out.y = in.window.data2;
+          return true;
+        case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
           whole_ = true;

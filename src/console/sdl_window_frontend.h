@@ -18,14 +18,19 @@ class SdlWindow : public WindowDevice {
  public:
   ~SdlWindow() override;
   bool Open(const WindowRequest& request, std::string& error) override;
-  CellMetrics Metrics() override { return cell_; }
+  PixelSize UsableArea() override;
+  CellMetrics MeasureCell(int height, int width) override;
+  CellMetrics UseCell(int height, int width) override;
+  PixelSize Size() override;
+  void Resize(PixelSize size) override;
+  void SetOrigin(int x, int y) override;
   void Show(bool maximized) override;
   void Hide() override;
   void DrawRun(int column, int row, const unsigned char* chars, int count, Rgb fore,
                Rgb back) override;
   void ScrollUp(Rgb fill) override;
   int RoomBelow() override;
-  void SetCaret(PixelRect caret) override;
+  void SetCaret(PixelRect caret, Rgb colour) override;
   void SetMagnified(PixelRect source) override;
   void Flush() override;
   bool NextEvent(WindowEvent& event, int timeout_ms) override;
@@ -35,23 +40,30 @@ class SdlWindow : public WindowDevice {
 
  private:
   bool OpenFont(const WindowRequest& request, std::string& error);
-  void RenderGlyphs(const WindowRequest& request);
+  CellMetrics SizeFont(int height, int width);
+  void RenderGlyphs();
+  SDL_Surface* Glyph(unsigned char b);
   bool Translate(const SDL_Event& in, WindowEvent& out);
   void Dirty(const SDL_Rect& r);
-  void InvertCaret(SDL_Surface* surface, const SDL_Rect& caret);
+  void FillCaret(SDL_Surface* surface, const SDL_Rect& caret);
   static void AudioCallback(void* self, Uint8* stream, int length);
 
   bool video_ = false;  // SDL video and SDL2_ttf are started
   bool shown_ = false;
   SDL_Window* window_ = nullptr;
   TTF_Font* font_ = nullptr;
+  uint32_t codepoints_[256] = {};  // the character each screen byte shows
   CellMetrics cell_;
-  SDL_Surface* canvas_ = nullptr;      // the console's pixels, 80 x 25 cells
-  SDL_Surface* glyphs_[256] = {};      // white glyphs, tinted when drawn
-  int glyph_x_[256] = {};              // where each glyph's picture starts left of its cell
-  SDL_Rect dirty_ = {0, 0, 0, 0};      // the canvas part not yet on the window
-  bool whole_ = true;                  // the whole window needs drawing
-  SDL_Rect caret_ = {0, 0, 0, 0};      // w == 0: no caret
+  SDL_Surface* canvas_ = nullptr;         // the console's pixels, 80 x 25 cells
+  SDL_Point origin_ = {0, 0};             // where the canvas lies in the window
+  SDL_Surface* glyphs_[256] = {};         // white glyphs, tinted when drawn
+  bool rendered_[256] = {};               // glyphs_[b] is drawn (null: nothing to draw)
+  int used_height_ = 0, used_width_ = 0;  // the size UseCell was given
+  int glyph_x_[256] = {};                 // where each glyph's picture starts left of its cell
+  SDL_Rect dirty_ = {0, 0, 0, 0};         // the canvas part not yet on the window
+  bool whole_ = true;                     // the whole window needs drawing
+  SDL_Rect caret_ = {0, 0, 0, 0};         // w == 0: no caret; canvas pixels
+  Rgb caret_colour_;
   SDL_Rect magnified_ = {0, 0, 0, 0};  // w == 0: no magnified view
   // The tone or beep being played.
   bool sound_ = false;

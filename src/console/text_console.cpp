@@ -9,6 +9,7 @@
 
 #include "console/braille_display.h"
 #include "console/braille_keyboard.h"
+#include "console/console_notice.h"
 #include "console/frontend.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
@@ -60,6 +61,19 @@ void SayRoutedCharacter() {
   c.waiting_for_key = false;
   c.say_character(character);
   c.waiting_for_key = true;
+}
+
+// Likewise a front-end's notice; the caret, gone while it is said, comes
+// back after it.
+void SayNotice() {
+  TextConsole& c = C();
+  if (g_notice.notice < 0 || !g_notice.say) return;
+  int notice = g_notice.notice;
+  g_notice.notice = -1;
+  c.waiting_for_key = false;
+  g_notice.say(notice, g_notice.value);
+  c.waiting_for_key = true;
+  Show();
 }
 
 void BlankRange(int row, int from, int to) {
@@ -317,6 +331,7 @@ void WaitForKey() {
   while (c.queued == 0) {
     Pump(1000);
     SayRoutedCharacter();
+    SayNotice();
   }
   c.waiting_for_key = false;
 }
@@ -401,6 +416,18 @@ void ConsoleWriteMessage(std::string_view text) {
   ConsoleWrite(text);
   ShowMessage(CursorRow());
   ConsoleWriteLine();
+}
+
+PendingNotice g_notice;
+
+void PostNotice(ConsoleNotice notice, int value) {
+  g_notice.notice = notice;
+  g_notice.value = value;
+}
+
+void SetNoticeHandler(void (*handler)(int notice, int value)) {
+  g_notice = PendingNotice{};
+  g_notice.say = handler;
 }
 
 void SetRoutingHandler(void (*handler)(unsigned char)) {

@@ -1,7 +1,7 @@
 // What the window front-end needs of a windowing system: a window of text
-// cells drawn in runs, its keyboard, mouse and focus events, a caret, a
-// stretched view, a title and a wave played from memory. The SDL module
-// provides it; tests use a fake one.
+// cells drawn in runs at a cell size the front-end picks, its keyboard,
+// mouse, focus and size events, a caret, a stretched view, a title and a
+// wave played from memory. The SDL module provides it; tests use a fake one.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,8 @@ struct Rgb {
 struct WindowRequest {
   std::string title;          // the title at creation, UTF-8
   std::string font_face;      // FONTE
-  int font_width = 9;         // LARGURALETRA, pixels
-  int font_height = 22;       // ALTURALETRA, pixels
+  int font_width = 0;         // LARGURALETRA, pixels; 0: the face's own proportions
+  int font_height = 0;        // ALTURALETRA, pixels; 0: the size that fits the window
   int font_weight = 700;      // PESOLETRA, 100 to 900
   uint32_t glyphs[256] = {};  // the character each screen byte shows (0: a blank)
   bool sound = true;          // tones and beeps may be played
@@ -35,6 +35,11 @@ struct CellMetrics {
   int height = 0;    // a line's height
   int ascent = 0;    // from the top of a line to the base line
   int overhang = 0;  // extra width some faces draw past a cell
+};
+
+struct PixelSize {
+  int w = 0, h = 0;
+  bool operator==(const PixelSize&) const = default;
 };
 
 // A key as the console's keyboard handling sees it.
@@ -50,6 +55,8 @@ struct WindowKey {
     kEsc,        // Esc
     kBreak,      // Pause/Break
     kExtended,   // extended holds which
+    kPlus,       // + or =, on the main keys or the keypad
+    kMinus,      // -, on the main keys or the keypad
   } kind = kOther;
   char letter = 0;
   ExtendedKey extended = kNoExtendedKey;
@@ -68,19 +75,34 @@ struct WindowEvent {
     kRightDown,  // the right mouse button went down at x, y
     kMouseMove,  // the mouse moved to x, y
     kRightUp,    // the right mouse button went up at x, y
+    kResized,    // the window's inside is now x by y pixels
   } kind = kNone;
   WindowKey key;
   bool ctrl = false, alt = false, shift = false;  // modifiers held with a key
   std::string text;
-  int x = 0, y = 0;  // console pixels
+  int x = 0, y = 0;  // window pixels
 };
 
 class WindowDevice {
  public:
   virtual ~WindowDevice() = default;
   // Opens the window, still hidden, with the font; false with the reason.
+  // Nothing is drawn until UseCell gives the cell size.
   virtual bool Open(const WindowRequest& request, std::string& error) = 0;
-  virtual CellMetrics Metrics() = 0;
+  // The part of the screen the window may use (the desktop's panels left
+  // out), in pixels.
+  virtual PixelSize UsableArea() = 0;
+  // The cell the font gives for a line of at most height pixels (width 0:
+  // the face's own proportions), without drawing with it.
+  virtual CellMetrics MeasureCell(int height, int width) = 0;
+  // Draws from now on at that cell size, on a blank picture of 80 x 25 cells.
+  virtual CellMetrics UseCell(int height, int width) = 0;
+  // The window's inside, and a new size asked of the window system.
+  virtual PixelSize Size() = 0;
+  virtual void Resize(PixelSize size) = 0;
+  // Where the picture's top-left corner lies in the window (negative when
+  // the picture is larger); the window around the picture is black.
+  virtual void SetOrigin(int x, int y) = 0;
   // Shows the window, maximized or not.
   virtual void Show(bool maximized) = 0;
   virtual void Hide() = 0;
@@ -92,9 +114,11 @@ class WindowDevice {
   virtual void ScrollUp(Rgb fill) = 0;
   // How many pixels lie between the window's bottom edge and the screen's.
   virtual int RoomBelow() = 0;
-  // The caret: a bar over part of a cell, drawn inverted; w == 0 hides it.
-  virtual void SetCaret(PixelRect caret) = 0;
-  // Shows source stretched over the whole window; w == 0 ends it.
+  // The caret: a bar over part of a cell (picture pixels) in a colour of its
+  // own; w == 0 hides it.
+  virtual void SetCaret(PixelRect caret, Rgb colour) = 0;
+  // Shows source (picture pixels) stretched over the part of the window
+  // the picture covers; w == 0 ends it.
   virtual void SetMagnified(PixelRect source) = 0;
   // Puts on screen everything drawn since the last call.
   virtual void Flush() = 0;

@@ -1,7 +1,8 @@
 // The window front-end: the console's keyboard handling in its order (break,
-// Alt keys, Braille chords, extended keys, characters, key-ups), drawing by
-// difference in runs of equal attribute, the caret, slow scrolling, the
-// magnifier, the title, the beep and the tone.
+// the window's own keys, Alt keys, Braille chords, extended keys,
+// characters, key-ups), cells fitted to the window, drawing by difference in
+// runs of equal attribute, the caret, slow scrolling, the magnifier, the
+// title, the beep and the tone.
 #include "console/window_frontend.h"
 
 #include <time.h>
@@ -14,29 +15,28 @@
 #include <cstring>
 
 #include "console/braille_keyboard.h"
+#include "console/console_notice.h"
 #include "console/magnifier.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
 #include "console/script_frontend.h"
 #include "console/sdl_module.h"
 #include "console/text_encoding.h"
+#include "console/text_size.h"
 #include "console/tone.h"
+#include "console/window_palette.h"
 
 namespace quipular {
 namespace {
 
-// The console's sixteen colours.
-constexpr Rgb kPalette[16] = {
-    {0, 0, 0},       {0, 0, 255},     {0, 255, 0},     {0, 255, 255},
-    {255, 0, 0},     {142, 0, 142},   {68, 34, 34},    {192, 192, 192},
-    {128, 128, 128}, {128, 128, 255}, {128, 255, 128}, {128, 255, 255},
-    {255, 128, 128}, {255, 128, 255}, {255, 255, 0},   {255, 255, 255},
-};
-
 // A pixel scroll is seen only when the window's bottom edge is further than
 // this above the bottom of the screen.
 constexpr int kScrollRoom = 32;
-constexpr int kCaretHeight = 2;
+// The smallest cell a text size may bring, in lines of pixels.
+constexpr int kSmallestCell = 6;
+// While the cells are larger than the window, the focus is kept this many
+// cells (or a quarter of the window) from its edges.
+constexpr int kFollowMargin = 3;
 constexpr int kTitleLength = 80;
 constexpr const char* kEndTitle = "Programa terminado";
 
@@ -44,7 +44,7 @@ constexpr const char* kEndTitle = "Programa terminado";
 // black.
 Rgb Colour(int number) {
   int remapped = g_console.remap[number & 15];
-  return remapped > 15 ? kPalette[0] : kPalette[remapped];
+  return remapped > 15 ? kConsolePalette[0] : kConsolePalette[remapped];
 }
 
 bool IsAsciiLetter(unsigned char c) {
@@ -62,20 +62,31 @@ uint32_t Glyph(unsigned char b) {
   return cp >= 0x80 && cp < 0xA0 ? 0 : cp;
 }
 
-// The settings value: def when it is missing, def_when_empty when empty;
-// def, said on standard error, when it is not a whole number from low to
-// high (a typo must not leave the window unreadable).
-int SettingNumber(const char* key, int def, int def_when_empty, int low, int high) {
-  std::string v = ReadProfile("VIDEO", key, std::to_string(def));
-  if (v.empty()) return def_when_empty;
+// The settings value: def when it is missing or empty; def, said on
+// standard error, when it is not a whole number from low to high (a typo
+// must not leave the window unreadable). A def of 0 leaves the choice to
+// the window.
+int SettingNumber(const char* key, int def, int low, int high) {
+  std::string v = ReadProfile("VIDEO", key, "");
+  if (v.empty()) return def;
   char* end = nullptr;
   errno = 0;
   long n = std::strtol(v.c_str(), &end, 10);
   if (errno == 0 && *end == '\0' && n >= low && n <= high) return static_cast<int>(n);
-  std::fprintf(stderr,
-               "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n", key,
-               v.c_str(), low, high, def);
+  if (def == 0)
+    std::fprintf(stderr,
+                 "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); the size "
+                 "that fits the window used\n",
+                 key, v.c_str(), low, high);
+  else
+    std::fprintf(stderr,
+                 "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n",
+                 key, v.c_str(), low, high, def);
   return def;
+}
+
+bool FirstIsS(const std::string& v) {
+  return !v.empty() && (v[0] == 'S' || v[0] == 's');
 }
 
 std::string ProgramPath() {
@@ -113,15 +124,61 @@ bool WindowFrontend::Start(std::string& error) {
   request.title = ProgramPath();
   std::string face = ReadProfile("VIDEO", "FONTE", "Lucida Console");
   request.font_face = face.empty() ? "Lucida Console" : Utf8(face);
-  request.font_width = SettingNumber("LARGURALETRA", 9, 12, 4, 128);
-  request.font_height = SettingNumber("ALTURALETRA", 22, 18, 8, 256);
-  request.font_weight = SettingNumber("PESOLETRA", 700, 700, 1, 1000);
+  request.font_height = SettingNumber("ALTURALETRA", 0, 8, 256);
+  request.font_width = SettingNumber("LARGURALETRA", 0, 4, 128);
+  // A width alone fixes nothing: the height picks the size.
+  if (!request.font_height) request.font_width = 0;
+  request.font_weight = SettingNumber("PESOLETRA", 700, 1, 1000);
   for (int b = 0; b < 256; ++b) request.glyphs[b] = Glyph(static_cast<unsigned char>(b));
   request.sound = sound_;
+  fixed_height_ = request.font_height;
+  fixed_width_ = request.font_width;
+  high_contrast_ = FirstIsS(ReadProfile("VIDEO", "ALTOCONTRASTE", "N"));
+  text_size_ = ReadTextSize();
   if (!device_->Open(request, error)) return false;
-  cell_ = device_->Metrics();
+  // The window opens as large as the fitting cells of the usable screen
+  // make it; the text size then works inside it.
+  PixelSize area = device_->UsableArea();
+  int height = fixed_height_ ? fixed_height_ : FittingHeight(area);
+  CellMetrics fitting = device_->MeasureCell(height, fixed_width_);
+  window_ = PixelSize{std::min(kColumns * fitting.width, area.w),
+                      std::min(kRows * fitting.height, area.h)};
+  device_->Resize(window_);
+  Fit();
   started_ = true;
   return true;
+}
+
+// The largest line height at which 80 x 25 cells of the face fit the area.
+int WindowFrontend::FittingHeight(PixelSize area) {
+  if (area == fitted_area_ && fitted_height_) return fitted_height_;
+  int low = kSmallestCell, high = std::max(area.h / kRows, kSmallestCell);
+  while (low < high) {
+    int mid = (low + high + 1) / 2;
+    CellMetrics m = device_->MeasureCell(mid, 0);
+    if (m.width * kColumns <= area.w && m.height * kRows <= area.h)
+      low = mid;
+    else
+      high = mid - 1;
+  }
+  fitted_area_ = area;
+  fitted_height_ = low;
+  return low;
+}
+
+// The cells for the window and the text size; the picture is drawn anew
+// when they change.
+void WindowFrontend::Fit() {
+  int base = fixed_height_ ? fixed_height_ : FittingHeight(window_);
+  int height = std::max(kSmallestCell, (base * text_size_ + 50) / 100);
+  int width = fixed_width_ ? std::max(1, (fixed_width_ * text_size_ + 50) / 100) : 0;
+  CellMetrics m = device_->MeasureCell(height, width);
+  if (m.width != cell_.width || m.height != cell_.height || m.ascent != cell_.ascent) {
+    cell_ = device_->UseCell(height, width);
+    shown_valid_ = false;
+    caret_ = PixelRect{};
+  }
+  PlaceView();
 }
 
 // ---- Events ----
@@ -142,7 +199,7 @@ void WindowFrontend::PumpEvents(int timeout_ms) {
   // drawing.
   if (caret_.w && g_console.queued > 0) {
     caret_ = PixelRect{};
-    device_->SetCaret(caret_);
+    device_->SetCaret(caret_, caret_colour_);
     device_->Flush();
   }
 }
@@ -185,18 +242,27 @@ void WindowFrontend::Handle(const WindowEvent& e) {
     case WindowEvent::kRightDown:
       if (!magnifying_) {
         magnifying_ = true;
-        Magnify(e.x, e.y);
+        Magnify(e.x - origin_x_, e.y - origin_y_);
       }
       break;
     case WindowEvent::kMouseMove:
-      if (magnifying_) Magnify(e.x, e.y);
+      if (magnifying_) Magnify(e.x - origin_x_, e.y - origin_y_);
       break;
     case WindowEvent::kRightUp:
       if (magnifying_) {
         magnifying_ = false;
-        device_->SetMagnified(PixelRect{});
+        // Back to the focus when the magnifier's key has it on.
+        if (lens_)
+          FollowFocus();
+        else
+          device_->SetMagnified(PixelRect{});
         device_->Flush();
       }
+      break;
+    case WindowEvent::kResized:
+      window_ = PixelSize{e.x, e.y};
+      Fit();
+      Redraw();
       break;
     case WindowEvent::kNone:
       break;
@@ -209,9 +275,23 @@ bool WindowFrontend::KeyDown(const WindowEvent& e) {
   const WindowKey& k = e.key;
   if (k.kind == WindowKey::kBreak && e.ctrl) {
     caret_ = PixelRect{};
-    device_->SetCaret(caret_);
+    device_->SetCaret(caret_, caret_colour_);
     device_->Flush();
     ExitProgram(kExitBreak);
+  }
+  // The window's own keys, which no calculator key uses: Ctrl with +, - or
+  // 0 sizes the text, Ctrl+Alt+8 turns the magnifier on or off.
+  if (e.ctrl && !e.alt && (k.kind == WindowKey::kPlus || k.kind == WindowKey::kMinus)) {
+    Zoom(k.kind == WindowKey::kPlus ? 1 : -1);
+    return true;
+  }
+  if (e.ctrl && !e.alt && k.kind == WindowKey::kDigit && k.letter == '0') {
+    Zoom(0);
+    return true;
+  }
+  if (e.ctrl && e.alt && k.kind == WindowKey::kDigit && k.letter == '8') {
+    ToggleLens();
+    return true;
   }
   if (e.alt) {
     if (e.ctrl && k.kind == WindowKey::kExtended && k.extended == kKeyF12) {
@@ -334,11 +414,33 @@ void WindowFrontend::Present() {
     shown_ = true;
     shown_valid_ = false;
   }
+  PlaceView();
   bool drawn = ScrollPixels();
   drawn |= DrawChanges();
   ShowCaret();
+  if (lens_ && !magnifying_) FollowFocus();
   device_->Flush();
   if (drawn && drawn_observer) drawn_observer();
+}
+
+// After the cells or the window changed: everything drawn again at once,
+// keys and sounds waiting as they were.
+void WindowFrontend::Redraw() {
+  if (!shown_ || closing_ || !g_console.open) {
+    device_->Flush();
+    return;
+  }
+  DrawChanges();
+  ShowCaret();
+  if (lens_ && !magnifying_) FollowFocus();
+  device_->Flush();
+}
+
+// A cell's colours: through the high-contrast pairs when they are asked for.
+void WindowFrontend::Colours(unsigned char attribute, Rgb& fore, Rgb& back) const {
+  fore = Colour(attribute & 15);
+  back = Colour(attribute >> 4);
+  if (high_contrast_) HighContrastPair(fore, back);
 }
 
 // Slow scrolling moves the pixels up a line at a time, each line seen, and
@@ -350,7 +452,8 @@ bool WindowFrontend::ScrollPixels() {
   if (lines <= 0 || !shown_valid_ || lines >= kRows || !g_console.slow_scroll || !focus_ ||
       device_->RoomBelow() <= kScrollRoom)
     return false;
-  Rgb fill = Colour(g_console.attribute >> 4);
+  Rgb fore, fill;
+  Colours(g_console.attribute, fore, fill);
   for (int i = 0; i < lines; ++i) {
     device_->ScrollUp(fill);
     std::memmove(shown_chars_, shown_chars_ + kColumns, (kRows - 1) * kColumns);
@@ -382,8 +485,9 @@ bool WindowFrontend::DrawChanges() {
       unsigned char attribute = g_console.attrs[base + start];
       int end = start + 1;
       while (end <= last && g_console.attrs[base + end] == attribute) ++end;
-      device_->DrawRun(start, row, g_console.chars + base + start, end - start,
-                       Colour(attribute & 15), Colour(attribute >> 4));
+      Rgb fore, back;
+      Colours(attribute, fore, back);
+      device_->DrawRun(start, row, g_console.chars + base + start, end - start, fore, back);
       start = end;
     }
     std::memcpy(shown_chars_ + base + first, g_console.chars + base + first, last - first + 1);
@@ -395,24 +499,111 @@ bool WindowFrontend::DrawChanges() {
 }
 
 // The caret shows where the key will go while a key is awaited and the
-// window has the keyboard: a bar a cell wide under the base line.
+// window has the keyboard: a bar a sixth of the cell high along its bottom,
+// in a colour that stands out from both the cell's text and its background.
 void WindowFrontend::ShowCaret() {
   PixelRect caret;
+  Rgb colour;
   if (g_console.waiting_for_key && focus_ && g_console.queued == 0) {
     int column = std::min(g_console.column, kColumns - 1);
-    caret = PixelRect{column * cell_.width, g_console.row * cell_.height + cell_.ascent,
-                      cell_.width, kCaretHeight};
+    int height = std::max(2, (cell_.height + 5) / 6);
+    caret = PixelRect{column * cell_.width, (g_console.row + 1) * cell_.height - height,
+                      cell_.width, height};
+    Rgb fore, back;
+    Colours(g_console.attrs[g_console.row * kColumns + column], fore, back);
+    colour = CaretColour(fore, back);
   }
-  if (caret == caret_) return;
+  if (caret == caret_ && colour == caret_colour_) return;
   caret_ = caret;
-  device_->SetCaret(caret_);
+  caret_colour_ = colour;
+  device_->SetCaret(caret_, colour);
 }
 
+// The part of the picture the window shows, in picture pixels.
+PixelRect WindowFrontend::Visible() const {
+  const int w = kColumns * cell_.width, h = kRows * cell_.height;
+  int x = std::max(0, -origin_x_), y = std::max(0, -origin_y_);
+  return PixelRect{x, y, std::min(w - x, window_.w), std::min(h - y, window_.h)};
+}
+
+// The point the eye follows: the middle of the focus line's first shown
+// cell while there is one (a result, the chosen menu item), else of the
+// cursor's cell.
+void WindowFrontend::FocusPoint(int& x, int& y) const {
+  int column = std::min(g_console.column, kColumns - 1), row = g_console.row;
+  if (g_console.focus_row > 0) {
+    row = std::min(g_console.focus_row, kRows) - 1;
+    column = std::clamp(g_console.focus_first - 1, 0, kColumns - 1);
+  }
+  x = column * cell_.width + cell_.width / 2;
+  y = row * cell_.height + cell_.height / 2;
+}
+
+// Where the 80 x 25 cells lie in the window: in its middle, with a black
+// margin, along each side where they fit; else moved so that the focus
+// stays in view, as little as needed.
+void WindowFrontend::PlaceView() {
+  int fx, fy;
+  FocusPoint(fx, fy);
+  auto place = [](int window, int picture, int focus, int cell, int origin) {
+    if (picture <= window) return (window - picture) / 2;
+    int margin = std::min(kFollowMargin * cell, window / 4);
+    if (focus + origin < margin) origin = margin - focus;
+    if (focus + origin > window - margin) origin = window - margin - focus;
+    return std::clamp(origin, window - picture, 0);
+  };
+  int x = place(window_.w, kColumns * cell_.width, fx, cell_.width, origin_x_);
+  int y = place(window_.h, kRows * cell_.height, fy, cell_.height, origin_y_);
+  if (x == origin_x_ && y == origin_y_) return;
+  origin_x_ = x;
+  origin_y_ = y;
+  device_->SetOrigin(x, y);
+}
+
+// The magnified part around a point of the picture: the magnifier's share
+// of the part shown, placed as MagnifierSource places it.
 void WindowFrontend::Magnify(int x, int y) {
   int factor = MagnifierFactor(g_console.magnification);
-  device_->SetMagnified(
-      MagnifierSource(x, y, factor, kColumns * cell_.width, kRows * cell_.height));
+  PixelRect v = Visible();
+  PixelRect source = MagnifierSource(x - v.x, y - v.y, factor, v.w, v.h);
+  source.x += v.x;
+  source.y += v.y;
+  device_->SetMagnified(source);
   device_->Flush();
+}
+
+void WindowFrontend::FollowFocus() {
+  int x, y;
+  FocusPoint(x, y);
+  Magnify(x, y);
+}
+
+// Ctrl+Plus, Ctrl+Minus (steps of 10 percent of the fitting size) and
+// Ctrl+0 (back to it): the new cells at once, the size said and kept.
+void WindowFrontend::Zoom(int steps) {
+  int size = steps == 0 ? kFittingTextSize
+                        : std::clamp(text_size_ + steps * kTextSizeStep, kSmallestTextSize,
+                                     kLargestTextSize);
+  if (size != text_size_) {
+    text_size_ = size;
+    Fit();
+    Redraw();
+    std::string error;
+    if (!SaveTextSize(text_size_, error))
+      std::fprintf(stderr, "quipular: the text size is not kept: %s\n", error.c_str());
+  }
+  PostNotice(kNoticeTextSize, text_size_);
+}
+
+void WindowFrontend::ToggleLens() {
+  lens_ = !lens_;
+  if (lens_) {
+    if (!magnifying_) FollowFocus();
+  } else if (!magnifying_) {
+    device_->SetMagnified(PixelRect{});
+    device_->Flush();
+  }
+  PostNotice(lens_ ? kNoticeMagnifierOn : kNoticeMagnifierOff);
 }
 
 // ---- Time, title and sound ----

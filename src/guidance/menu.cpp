@@ -237,9 +237,13 @@ struct Menu {
       MoveCursor(46, 15 + i);
       ConsoleWrite(list[static_cast<size_t>(selected + i)]);
     }
-    SetBackgroundColour(4);
+    // The chosen item: black on yellow, far brighter than the blue around
+    // it, so that it is seen by its brightness as well as by its colour.
+    SetTextColour(0);
+    SetBackgroundColour(14);
     MoveCursor(46, 15);
     ConsoleWrite(list[static_cast<size_t>(selected)]);
+    SetTextColour(15);
     SetBackgroundColour(1);
     SetBrailleFocus(15, 46, 79);  // the highlighted item, as it is said
   }

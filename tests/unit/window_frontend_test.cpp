@@ -7,22 +7,27 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "console/braille_keyboard.h"
+#include "console/console_notice.h"
 #include "console/magnifier.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
+#include "console/text_size.h"
 #include "console/tone.h"
 #include "console/transcript.h"
+#include "console/window_palette.h"
 
 namespace quipular {
 namespace {
@@ -40,7 +45,19 @@ class FakeWindow : public WindowDevice {
     request = r;
     return true;
   }
-  CellMetrics Metrics() override { return {9, 21, 16, 0}; }
+  // A face whose cells are 3 wide for every 7 high: 9 x 21 fit 720 x 525.
+  PixelSize UsableArea() override { return usable; }
+  CellMetrics MeasureCell(int height, int width) override {
+    return {width ? width : height * 3 / 7, height, height * 16 / 21, 0};
+  }
+  CellMetrics UseCell(int height, int width) override {
+    cell = MeasureCell(height, width);
+    ++cells_used;
+    return cell;
+  }
+  PixelSize Size() override { return size; }
+  void Resize(PixelSize s) override { size = s; }
+  void SetOrigin(int x, int y) override { origin = PixelRect{x, y, 0, 0}; }
   void Show(bool max) override {
     shown = true;
     maximized = max;
@@ -56,7 +73,10 @@ class FakeWindow : public WindowDevice {
     scroll_fill = fill;
   }
   int RoomBelow() override { return room_below; }
-  void SetCaret(PixelRect c) override { caret = c; }
+  void SetCaret(PixelRect c, Rgb colour) override {
+    caret = c;
+    caret_colour = colour;
+  }
   void SetMagnified(PixelRect source) override { magnified = source; }
   void Flush() override {}
   bool NextEvent(WindowEvent& e, int) override {
@@ -77,6 +97,11 @@ class FakeWindow : public WindowDevice {
   void StopWave() override { playing = false; }
 
   WindowRequest request;
+  PixelSize usable{720, 525}, size;
+  CellMetrics cell;
+  int cells_used = 0;
+  PixelRect origin;
+  Rgb caret_colour;
   bool shown = false, maximized = false;
   std::vector<Run> runs;
   int scrolls = 0;
@@ -146,6 +171,9 @@ WindowEvent Mouse(WindowEvent::Kind kind, int x, int y) {
 class WindowFrontendTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    char templ[] = "/tmp/quipular-config-XXXXXX";
+    config_ = mkdtemp(templ);
+    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
     setenv("VESTRA_WINDIR", "/nonexistent/quipular-windows", 1);
     ForgetProfiles();
     auto device = std::make_unique<FakeWindow>();
@@ -158,6 +186,10 @@ class WindowFrontendTest : public ::testing::Test {
   }
   void TearDown() override {
     g_transcript = SpeechTranscript{};
+    std::remove(TextSizeFile().c_str());
+    rmdir((config_ + "/quipular").c_str());
+    rmdir(config_.c_str());
+    unsetenv("XDG_CONFIG_HOME");
     unsetenv("VESTRA_WINDIR");
     ForgetProfiles();
   }
@@ -194,6 +226,18 @@ class WindowFrontendTest : public ::testing::Test {
     window_->runs.clear();
   }
 
+  // A new front-end on a new fake window, as at the next start.
+  void Restart() {
+    ForgetProfiles();
+    auto device = std::make_unique<FakeWindow>();
+    window_ = device.get();
+    frontend_ = std::make_unique<WindowFrontend>(std::move(device), std::vector<KeyGroup>{}, true);
+    std::string error;
+    ASSERT_TRUE(frontend_->Start(error));
+    ResetConsole(frontend_.get());
+  }
+
+  std::string config_;
   FakeWindow* window_;
   std::unique_ptr<WindowFrontend> frontend_;
 };
@@ -368,7 +412,12 @@ TEST_F(WindowFrontendTest, CaretWhileAKeyIsAwaitedWithFocus) {
   EXPECT_EQ(window_->caret.w, 0);  // no focus yet
   window_->events = {Only(WindowEvent::kFocusGained)};
   frontend_->PumpEvents(0);
-  EXPECT_EQ(window_->caret, (PixelRect{10 * 9, 16, 9, 2}));
+  // A sixth of the 21-pixel cell, along its bottom, green over white on
+  // black: 4.4:1 from both.
+  EXPECT_EQ(window_->caret, (PixelRect{10 * 9, 17, 9, 4}));
+  EXPECT_EQ(window_->caret_colour, (Rgb{0, 140, 0}));
+  EXPECT_GT(ContrastRatio(window_->caret_colour, kWhite), 4.4);
+  EXPECT_GT(ContrastRatio(window_->caret_colour, kBlack), 4.4);
   window_->events = {Only(WindowEvent::kFocusLost)};
   frontend_->PumpEvents(0);
   EXPECT_EQ(window_->caret.w, 0);
@@ -380,7 +429,7 @@ TEST_F(WindowFrontendTest, CaretWhileAKeyIsAwaitedWithFocus) {
   MoveCursor(1, 3);
   ConsoleWrite(std::string(80, 'x'));
   frontend_->Present();
-  EXPECT_EQ(window_->caret, (PixelRect{79 * 9, 2 * 21 + 16, 9, 2}));
+  EXPECT_EQ(window_->caret, (PixelRect{79 * 9, 3 * 21 - 4, 9, 4}));
   g_console.waiting_for_key = false;
   frontend_->Present();
   EXPECT_EQ(window_->caret.w, 0);
@@ -489,7 +538,7 @@ TEST_F(WindowFrontendTest, TitlesAndTone) {
   EXPECT_EQ(last_title, "Programa terminado");
 }
 
-TEST_F(WindowFrontendTest, CellSizesThatAreNotNumbersGiveTheDefault) {
+TEST_F(WindowFrontendTest, CellSizesThatAreNotNumbersLeaveTheCellsToTheWindow) {
   char templ[] = "/tmp/quipular-sizes-XXXXXX";
   const std::string dir = mkdtemp(templ);
   setenv("VESTRA_WINDIR", dir.c_str(), 1);
@@ -497,10 +546,11 @@ TEST_F(WindowFrontendTest, CellSizesThatAreNotNumbersGiveTheDefault) {
     const char *height, *width;
     int want_height, want_width;
   } cases[] = {
-      {"30", "12", 30, 12},   {"abc", "-5", 22, 9},        {"", "", 18, 12},
-      {"0", "0", 22, 9},      {"257", "129", 22, 9},       {"22px", "9.5", 22, 9},
-      {"8", "4", 8, 4},       {"256", "128", 256, 128},    {"7", "3", 22, 9},
-      {"\"40\"", "x", 40, 9}, {"99999999999", "", 22, 12},
+      // 0: not fixed, the cells that fit the window.
+      {"30", "12", 30, 12},   {"abc", "-5", 0, 0},       {"", "", 0, 0},
+      {"0", "0", 0, 0},       {"257", "129", 0, 0},      {"22px", "9.5", 0, 0},
+      {"8", "4", 8, 4},       {"256", "128", 256, 128},  {"7", "3", 0, 0},
+      {"\"40\"", "x", 40, 0}, {"99999999999", "", 0, 0}, {"", "12", 0, 0},
   };
   for (const auto& c : cases) {
     std::ofstream(dir + "/VESTRA.INI")
@@ -513,10 +563,185 @@ TEST_F(WindowFrontendTest, CellSizesThatAreNotNumbersGiveTheDefault) {
     ASSERT_TRUE(frontend.Start(error));
     EXPECT_EQ(window->request.font_height, c.want_height) << c.height;
     EXPECT_EQ(window->request.font_width, c.want_width) << c.width;
+    // A fixed height is the cell's; else the 720 x 525 screen is filled.
+    EXPECT_EQ(window->cell.height, c.want_height ? c.want_height : 21) << c.height;
   }
   std::remove((dir + "/VESTRA.INI").c_str());
   rmdir(dir.c_str());
   ResetConsole(frontend_.get());
+}
+
+// The cells are the largest that fit the window, whatever its size, with
+// the grid in the middle; the text size scales them, and a grid larger than
+// the window is moved to keep the cursor in view.
+TEST_F(WindowFrontendTest, CellsFitTheWindowAndTheTextSize) {
+  EXPECT_EQ(window_->size, (PixelSize{720, 525}));  // opened at the fitting size
+  EXPECT_EQ(window_->cell.height, 21);
+  Open();
+  const struct {
+    PixelSize window;
+    int height;        // the cell's
+    PixelRect origin;  // where the grid lies
+  } sizes[] = {
+      {{1440, 1050}, 42, {0, 0, 0, 0}},
+      {{1000, 525}, 21, {140, 0, 0, 0}},  // wider: margins left and right
+      {{360, 262}, 10, {20, 6, 0, 0}},    // half: 80 x 4 by 25 x 10 fit
+      {{720, 525}, 21, {0, 0, 0, 0}},
+  };
+  for (const auto& c : sizes) {
+    window_->runs.clear();
+    WindowEvent resized = Only(WindowEvent::kResized);
+    resized.x = c.window.w;
+    resized.y = c.window.h;
+    window_->events = {resized, Down(Digit('5'), "", "5"), Text("5")};
+    EXPECT_EQ(Pump(), "5") << c.window.w;  // no key lost on the way
+    EXPECT_EQ(window_->cell.height, c.height) << c.window.w;
+    EXPECT_EQ(window_->origin, c.origin) << c.window.w;
+    EXPECT_EQ(window_->runs.size(), static_cast<size_t>(kRows)) << "not drawn anew";
+  }
+
+  // Ctrl+Plus, Ctrl+Minus and Ctrl+0 queue nothing, scale the cells in
+  // steps of a tenth of the fitting size, and say the new size.
+  const struct {
+    WindowEvent key;
+    int percent, height;
+  } zooms[] = {
+      {Down(Plain(WindowKey::kPlus), "c"), 110, 23},
+      {Down(Plain(WindowKey::kPlus), "cs"), 120, 25},
+      {Down(Digit('0'), "c"), 100, 21},
+      {Down(Plain(WindowKey::kMinus), "c"), 90, 19},
+      {Down(Plain(WindowKey::kMinus), "c"), 80, 17},
+  };
+  for (const auto& z : zooms) {
+    g_notice.notice = -1;
+    EXPECT_EQ(Press(z.key), "") << z.percent;
+    EXPECT_EQ(window_->cell.height, z.height) << z.percent;
+    EXPECT_EQ(g_notice.notice, kNoticeTextSize);
+    EXPECT_EQ(g_notice.value, z.percent);
+  }
+  // Smaller than fitting: in the middle of the window.
+  EXPECT_EQ(window_->origin, (PixelRect{(720 - 80 * 7) / 2, (525 - 25 * 17) / 2, 0, 0}));
+  for (int i = 0; i < 10; ++i) Press(Down(Plain(WindowKey::kMinus), "c"));
+  EXPECT_EQ(g_notice.value, kSmallestTextSize);
+
+  // The size is kept for the next start, and a start finds it.
+  for (int i = 0; i < 10; ++i) Press(Down(Plain(WindowKey::kPlus), "c"));
+  EXPECT_EQ(g_notice.value, 150);
+  Restart();
+  EXPECT_EQ(window_->cell.height, 32);  // 150 percent of 21
+  Open();
+  // Larger than the window: the cursor's corner of the grid is in view.
+  frontend_->Present();
+  EXPECT_EQ(window_->origin, (PixelRect{0, 0, 0, 0}));
+  MoveCursor(80, 25);
+  frontend_->Present();
+  const int grid_w = 80 * window_->cell.width, grid_h = 25 * 32;
+  EXPECT_EQ(window_->origin, (PixelRect{720 - grid_w, 525 - grid_h, 0, 0}));
+  // Back up a few rows: the grid moves only as far as the cursor needs.
+  MoveCursor(80, 20);
+  frontend_->Present();
+  EXPECT_EQ(window_->origin.x, 720 - grid_w);
+  int y = 19 * 32 + 16 + window_->origin.y;
+  EXPECT_GE(y, 3 * 32);
+  EXPECT_LE(y, 525 - 3 * 32);
+}
+
+TEST_F(WindowFrontendTest, TheTextSizeFileIsReadWithCare) {
+  const std::string path = TextSizeFile();
+  EXPECT_EQ(path, config_ + "/quipular/janela.ini");
+  std::string error;
+  ASSERT_TRUE(SaveTextSize(130, error)) << error;
+  ForgetProfiles();
+  EXPECT_EQ(ReadTextSize(), 130);
+  const struct {
+    const char* text;
+    int size;
+  } cases[] = {
+      {"[JANELA]\nTAMANHO=70\n", 70},
+      {"[janela]\ntamanho=200\n", 200},
+      {"[JANELA]\nTAMANHO=201\n", 100},
+      {"[JANELA]\nTAMANHO=49\n", 100},
+      {"[JANELA]\nTAMANHO=9x\n", 100},
+      {"[JANELA]\nTAMANHO=\n", 100},
+      {"TAMANHO=70\n", 100},
+      {"\x01\x02 not a settings file", 100},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(path) << c.text;
+    ForgetProfiles();
+    EXPECT_EQ(ReadTextSize(), c.size) << c.text;
+  }
+  // A directory where the file would go: not kept, and said why.
+  std::remove(path.c_str());
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+  EXPECT_FALSE(SaveTextSize(120, error));
+  EXPECT_NE(error.find("janela.ini"), std::string::npos);
+  rmdir(path.c_str());
+  // Nothing half written is left beside it.
+  ASSERT_TRUE(SaveTextSize(90, error));
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(config_ + "/quipular")) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
+// The magnifier's key: the magnified part follows the cursor to a new line
+// and the focus line of a result, and goes with the key pressed again.
+TEST_F(WindowFrontendTest, MagnifierKeyFollowsTheFocus) {
+  Open();
+  g_console.magnification = 2;
+  MoveCursor(11, 11);
+  frontend_->Present();
+  EXPECT_EQ(window_->magnified.w, 0);
+  EXPECT_EQ(Press(Down(Digit('8'), "ca")), "");
+  EXPECT_EQ(g_notice.notice, kNoticeMagnifierOn);
+  // The cursor's cell (10, 10) at 9 x 21: its middle is (94, 220).
+  EXPECT_EQ(window_->magnified, MagnifierSource(94, 220, 2, 720, 525));
+  MoveCursor(11, 20);
+  frontend_->Present();
+  EXPECT_EQ(window_->magnified, MagnifierSource(94, 19 * 21 + 10, 2, 720, 525));
+  SetBrailleFocus(3, 30);
+  frontend_->Present();
+  EXPECT_EQ(window_->magnified, MagnifierSource(29 * 9 + 4, 2 * 21 + 10, 2, 720, 525));
+  // The mouse takes over while its button is held, and gives the focus back.
+  window_->events = {Mouse(WindowEvent::kRightDown, 700, 500)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->magnified, MagnifierSource(700, 500, 2, 720, 525));
+  window_->events = {Mouse(WindowEvent::kRightUp, 700, 500)};
+  frontend_->PumpEvents(0);
+  EXPECT_EQ(window_->magnified, MagnifierSource(29 * 9 + 4, 2 * 21 + 10, 2, 720, 525));
+  EXPECT_EQ(Press(Down(Digit('8'), "ca")), "");
+  EXPECT_EQ(g_notice.notice, kNoticeMagnifierOff);
+  EXPECT_EQ(window_->magnified.w, 0);
+}
+
+TEST_F(WindowFrontendTest, HighContrastDrawsEveryPairAtLeastSevenToOne) {
+  char templ[] = "/tmp/quipular-contrast-XXXXXX";
+  const std::string dir = mkdtemp(templ);
+  setenv("VESTRA_WINDIR", dir.c_str(), 1);
+  std::ofstream(dir + "/VESTRA.INI") << "[VIDEO]\nALTOCONTRASTE=S\n";
+  Restart();
+  Open();
+  for (int back = 0; back < 16; ++back) {
+    for (int fore = 0; fore < 16; ++fore) {
+      SetBackgroundColour(back);
+      SetTextColour(fore);
+      MoveCursor(1 + fore, 1 + back);
+      ConsoleWrite("x");
+    }
+  }
+  frontend_->Present();
+  int checked = 0;
+  for (const auto& run : window_->runs) {
+    if (run.fore == run.back) continue;  // one colour: nothing to read
+    EXPECT_GE(ContrastRatio(run.fore, run.back), 7.0) << run.column << "," << run.row;
+    ++checked;
+  }
+  EXPECT_GT(checked, 200);
+  std::remove((dir + "/VESTRA.INI").c_str());
+  rmdir(dir.c_str());
 }
 
 }  // namespace

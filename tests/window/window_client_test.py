@@ -17,6 +17,7 @@ import tempfile
 import time
 from collections import Counter
 
+from x11_display import Display
 from xvfb import start_xvfb
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -33,68 +34,6 @@ def wait_for(predicate, timeout=10.0, step=0.1):
         if value or time.monotonic() >= end:
             return value
         time.sleep(step)
-
-
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte)),
-                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
-                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
-                ("bits_per_pixel", ctypes.c_int)]
-
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-
-
-class Display:
-    """The few Xlib calls the test needs that xdotool lacks: a window's pixels
-    and the close request a window manager sends."""
-
-    def __init__(self, x11, name):
-        self.x11 = x11
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XGetImage.restype = ctypes.POINTER(XImage)
-        x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-        x11.XFree.argtypes = [ctypes.c_void_p]
-        x11.XInternAtom.restype = ctypes.c_ulong
-        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                   ctypes.c_void_p]
-        x11.XFlush.argtypes = [ctypes.c_void_p]
-        self.d = x11.XOpenDisplay(name.encode())
-
-    def pixels(self, window, width, height):
-        """Rows of (r, g, b) tuples."""
-        image = self.x11.XGetImage(self.d, window, 0, 0, width, height, 0xFFFFFFFF, 2)
-        if not image:
-            return None
-        im = image.contents
-        assert im.bits_per_pixel == 32, im.bits_per_pixel
-        raw = ctypes.string_at(im.data, im.bytes_per_line * height)
-        rows = []
-        for y in range(height):
-            line = raw[y * im.bytes_per_line:y * im.bytes_per_line + 4 * width]
-            rows.append([(line[4 * x + 2], line[4 * x + 1], line[4 * x]) for x in range(width)])
-        self.x11.XFree(im.data)
-        self.x11.XFree(image)
-        return rows
-
-    def close_window(self, window):
-        event = XClientMessageEvent()
-        event.type = 33  # ClientMessage
-        event.window = window
-        event.message_type = self.x11.XInternAtom(self.d, b"WM_PROTOCOLS", 0)
-        event.format = 32
-        event.data[0] = self.x11.XInternAtom(self.d, b"WM_DELETE_WINDOW", 0)
-        self.x11.XSendEvent(self.d, window, 0, 0, ctypes.byref(event))
-        self.x11.XFlush(self.d)
 
 
 class Run:
@@ -229,8 +168,10 @@ def compare_cells(cells, expected):
         (column, row), char = odd[0]
         diff = [any(a != b for a, b in zip(x, y))
                 for x, y in zip(cells.mask(column, row), common[char])]
-        if sum(diff) > 3:
-            problems.append("the caret cell (%d, %d) differs in %d rows" % (column, row, sum(diff)))
+        # The caret is a bar along the bottom of its cell, under the text.
+        changed = [y for y, d in enumerate(diff) if d]
+        if not changed or changed[0] < cells.h * 3 // 4:
+            problems.append("the caret cell (%d, %d) differs in rows %s" % (column, row, changed))
     shape = {char: bands(m) for char, m in common.items()}
     h = cells.h
     if " " in shape and shape[" "]:

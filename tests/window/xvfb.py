@@ -4,10 +4,11 @@ import os
 import subprocess
 
 
-def start_xvfb():
-    """Starts Xvfb and returns the process and its display name (":N")."""
+def start_xvfb(size="1280x800"):
+    """Starts Xvfb with a screen of size ("WxH") and returns the process and
+    its display name (":N")."""
     read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24",
                              "-nolisten", "tcp"], pass_fds=(write,),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
