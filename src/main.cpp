@@ -14,6 +14,7 @@
 
 #include "app.h"
 #include "calculator/model.h"
+#include "command_line.h"
 #include "console/braille_display.h"
 #include "console/key_notation.h"
 #include "console/program_exit.h"
@@ -21,6 +22,7 @@
 #include "console/terminal_frontend.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
+#include "console/translate.h"
 #include "console/window_frontend.h"
 #include "functions/operand_stack.h"
 #include "functions/state_dump.h"
@@ -31,23 +33,7 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: quipular [--window | --terminal | --headless] [options]\n"
-    "  --keys TEXT        keys to type, in key notation (implies --headless\n"
-    "                     unless a front-end is named)\n"
-    "  --keys-file FILE   the same, read from a file\n"
-    "  --screen FILE      at exit, the screen: 25 lines, UTF-8\n"
-    "  --speech FILE      every prompt as it is asked for, one line each\n"
-    "  --state FILE       at exit, the stack and registers, one \"name = value\" a line\n"
-    "  --help, --version\n"
-    "Key notation: printable characters stand for themselves; named keys in angle\n"
-    "brackets: <Enter> <Esc> <BS> <Tab> <Space> <Up> <Down> <Left> <Right> <PgUp>\n"
-    "<PgDn> <Home> <End> <Ins> <Del> <F1>..<F12> <lt>, with modifiers <Ctrl+X>\n"
-    "<Shift+Ins> <Alt+A> <Ctrl+Enter> <Ctrl+Alt+F11>; keys inside { } are typed\n"
-    "ahead together.\n"
-    "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out,\n"
-    "1 the voice (or the terminal) could not start, 2 a bad command line,\n"
-    "4 a --screen, --speech or --state file could not be written.\n";
+using namespace quipular;
 
 // The keys file: any file that can be read to its end (a pipe too), but not
 // a directory.
@@ -60,7 +46,7 @@ bool ReadKeysFile(const std::string& path, std::string& text, std::string& why) 
   struct stat st;
   if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
     std::fclose(f);
-    why = "it is a directory";
+    why = _("it is a directory");
     return false;
   }
   char buf[4096];
@@ -74,16 +60,20 @@ bool ReadKeysFile(const std::string& path, std::string& text, std::string& why) 
 
 // A file named by --screen, --speech or --state: opened before the run, so
 // that one that cannot be written is known before anything is typed, and
-// written at the end with every write and the close checked.
+// written at the end with every write and the close checked. "-" is
+// standard output, written where it stands: nothing is truncated, and what
+// went to standard error before stays when both go to one file.
 struct Output {
   std::string path;
   FILE* file = nullptr;
 
   bool Open() {
     if (path.empty()) return true;
-    file = std::fopen(path.c_str(), "wb");
+    file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
     if (!file)
-      std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+      std::fputs(
+          Format(_("quipular: cannot write %s: %s\n"), path.c_str(), std::strerror(errno)).c_str(),
+          stderr);
     return file != nullptr;
   }
 
@@ -93,18 +83,21 @@ struct Output {
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     ok = std::fflush(file) == 0 && ok;
     int error = errno;
-    ok = std::fclose(file) == 0 && ok;
+    if (file != stdout) ok = std::fclose(file) == 0 && ok;
     if (error == 0) error = errno;
     if (!ok)
-      std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(),
-                   error ? std::strerror(error) : "short write");
+      std::fputs(Format(_("quipular: cannot write %s: %s\n"),
+                        path == "-" ? _("standard output") : path.c_str(),
+                        error ? std::strerror(error) : _("short write"))
+                     .c_str(),
+                 stderr);
     file = nullptr;
     return ok;
   }
 };
 
 constexpr const char* kLicence =
-    "Free software under the GNU General Public License, version 3 or later; no warranty.";
+    N_("Free software under the GNU General Public License, version 3 or later; no warranty.\n");
 
 struct Options {
   enum Frontend { kAuto, kWindow, kTerminal, kHeadless } frontend = kAuto;
@@ -117,21 +110,27 @@ struct Options {
 int ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    auto value = [&](std::string& into) {
+    const CommandLineOption* option = FindCommandLineOption(argv[i]);
+    if (!option) {
+      std::fputs(Format(_("quipular: unknown option %s\n"), argv[i]).c_str(), stderr);
+      std::fputs(_(UsageText()), stderr);
+      return kExitBadCommandLine;
+    }
+    std::string value;
+    if (option->value) {
       if (i + 1 >= argc) {
-        std::fprintf(stderr, "quipular: %s needs a value\n", a.c_str());
-        return false;
+        std::fputs(Format(_("quipular: %s needs a value\n"), argv[i]).c_str(), stderr);
+        return kExitBadCommandLine;
       }
-      into = argv[++i];
-      return true;
-    };
+      value = argv[++i];
+    }
     if (a == "--help") {
-      std::fputs(kUsage, stdout);
-      return 0;
+      std::fputs(_(UsageText()), stdout);
+      return kExitNormal;
     } else if (a == "--version") {
       std::puts("QUIPULAR - v." QUIPULAR_VERSION);
-      std::puts(kLicence);
-      return 0;
+      std::fputs(_(kLicence), stdout);
+      return kExitNormal;
     } else if (a == "--window") {
       o.frontend = Options::kWindow;
     } else if (a == "--terminal") {
@@ -139,26 +138,24 @@ int ParseOptions(int argc, char** argv, Options& o) {
     } else if (a == "--headless") {
       o.frontend = Options::kHeadless;
     } else if (a == "--keys") {
-      if (!value(o.keys)) return 2;
+      o.keys = value;
       o.has_keys = true;
     } else if (a == "--keys-file") {
-      std::string path, why;
-      if (!value(path)) return 2;
-      if (!ReadKeysFile(path, o.keys, why)) {
-        std::fprintf(stderr, "quipular: cannot read the keys file %s: %s\n", path.c_str(),
-                     why.c_str());
-        return 2;
+      std::string why;
+      if (!ReadKeysFile(value, o.keys, why)) {
+        std::fputs(
+            Format(_("quipular: cannot read the keys file %s: %s\n"), value.c_str(), why.c_str())
+                .c_str(),
+            stderr);
+        return kExitBadCommandLine;
       }
       o.has_keys = true;
     } else if (a == "--screen") {
-      if (!value(o.screen.path)) return 2;
+      o.screen.path = value;
     } else if (a == "--speech") {
-      if (!value(o.speech.path)) return 2;
+      o.speech.path = value;
     } else if (a == "--state") {
-      if (!value(o.state.path)) return 2;
-    } else {
-      std::fprintf(stderr, "quipular: unknown option %s\n%s", a.c_str(), kUsage);
-      return 2;
+      o.state.path = value;
     }
   }
   return -1;
@@ -167,7 +164,7 @@ int ParseOptions(int argc, char** argv, Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace quipular;
+  StartTranslation();
   Options options;
   if (int code = ParseOptions(argc, argv, options); code >= 0) return code;
 
@@ -177,8 +174,8 @@ int main(int argc, char** argv) {
   std::vector<KeyGroup> groups;
   std::string error;
   if (!ParseKeyNotation(options.keys, groups, error)) {
-    std::fprintf(stderr, "quipular: bad keys: %s\n", error.c_str());
-    return 2;
+    std::fputs(Format(_("quipular: bad keys: %s\n"), error.c_str()).c_str(), stderr);
+    return kExitBadCommandLine;
   }
   if (options.frontend == Options::kAuto)
     options.frontend = options.has_keys ? Options::kHeadless
@@ -197,8 +194,10 @@ int main(int argc, char** argv) {
     // The recordings stay at hand for a server that goes away.
     speech_engine = LoadSpeechDispatcher(error);
     if (!speech_engine)
-      std::fprintf(stderr, "quipular: no speech-dispatcher (%s); playing the recorded prompts\n",
-                   error.c_str());
+      std::fputs(Format(_("quipular: no speech-dispatcher (%s); playing the recorded prompts\n"),
+                        error.c_str())
+                     .c_str(),
+                 stderr);
   } else if (asked && *asked) {
     audio_name = asked;
   }
@@ -214,7 +213,9 @@ int main(int argc, char** argv) {
     // The window's tones are heard only where the prompts are.
     frontend = OpenWindowFrontend(groups, audio_name == "sdl", error);
     if (!frontend) {
-      std::fprintf(stderr, "quipular: %s; running in the terminal instead\n", error.c_str());
+      std::fputs(
+          Format(_("quipular: %s; running in the terminal instead\n"), error.c_str()).c_str(),
+          stderr);
       options.frontend = Options::kTerminal;
     }
   }

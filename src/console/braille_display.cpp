@@ -15,6 +15,7 @@
 #include "console/sdl_module.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 
 namespace quipular {
 
@@ -81,8 +82,8 @@ BrailleInput CommandKey(uint64_t code) {
 }
 
 void Lose() {
-  D().lost =
-      "quipular: the Braille display has gone (" + D().device->Error() + "); going on without it";
+  D().lost = Format(_("quipular: the Braille display has gone (%s); going on without it"),
+                    D().device->Error().c_str());
   delete D().device;
   D().device = nullptr;
   // On a terminal the line would land in the middle of the screen: it waits
@@ -168,16 +169,16 @@ bool OpenBrailleDisplay(std::string& message) {
   std::string error;
   BrailleDevice* device = nullptr;
   if ((!host || !*host) && access(kLocalSocket, F_OK) != 0) {
-    error = "no BrlAPI server answers";
+    error = _("no BrlAPI server answers");
   } else if (auto open = reinterpret_cast<OpenBrailleDeviceFunction>(
                  LoadModuleSymbol("libquipular_brlapi.so", "QuipularOpenBrailleDevice"));
              !open) {
-    error = "the BrlAPI module cannot be loaded";
+    error = _("the BrlAPI module cannot be loaded");
   } else {
     device = open(host, error);
   }
   if (!device) {
-    message = "quipular: no Braille display (" + error + "); going on without it";
+    message = Format(_("quipular: no Braille display (%s); going on without it"), error.c_str());
     return false;
   }
   D() = BrailleDisplay{};

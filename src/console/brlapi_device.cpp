@@ -11,13 +11,14 @@
 
 #include "console/braille_device.h"
 #include "console/no_sigpipe.h"
+#include "console/translate.h"
 
 namespace quipular {
 namespace {
 
 std::string LastError() {
   const char* text = brlapi_strerror(&brlapi_error);
-  return text ? text : "BrlAPI error";
+  return text ? text : _("BrlAPI error");
 }
 
 class BrlapiDevice : public BrailleDevice {
@@ -71,7 +72,7 @@ QuipularOpenBrailleDevice(const char* host, std::string& error) {
   if (brlapi_getDisplaySize(&width, &height) < 0 || width == 0 ||
       ((!console || brlapi_enterTtyMode(BRLAPI_TTY_DEFAULT, nullptr) < 0) &&
        brlapi_enterTtyModeWithPath(nullptr, 0, nullptr) < 0)) {
-    error = width == 0 && brlapi_error.brlerrno == 0 ? "the display has no cells"
+    error = width == 0 && brlapi_error.brlerrno == 0 ? quipular::_("the display has no cells")
                                                      : quipular::LastError();
     brlapi_closeConnection();
     return nullptr;

@@ -21,6 +21,7 @@
 #include "console/sdl_module.h"
 #include "console/text_encoding.h"
 #include "console/tone.h"
+#include "console/translate.h"
 
 namespace quipular {
 namespace {
@@ -72,9 +73,11 @@ int SettingNumber(const char* key, int def, int def_when_empty, int low, int hig
   errno = 0;
   long n = std::strtol(v.c_str(), &end, 10);
   if (errno == 0 && *end == '\0' && n >= low && n <= high) return static_cast<int>(n);
-  std::fprintf(stderr,
-               "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n", key,
-               v.c_str(), low, high, def);
+  std::fputs(
+      Format(_("quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n"),
+             key, v.c_str(), low, high, def)
+          .c_str(),
+      stderr);
   return def;
 }
 
@@ -440,13 +443,13 @@ void WindowFrontend::StopTone() {
 std::unique_ptr<WindowFrontend> OpenWindowFrontend(std::vector<KeyGroup> scripted, bool sound,
                                                    std::string& error) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    error = _("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     return nullptr;
   }
   using Factory = WindowDevice* (*)();
   auto factory = reinterpret_cast<Factory>(LoadModuleSymbol("QuipularNewSdlWindow"));
   if (!factory) {
-    error = "the SDL module (libquipular_sdl.so) cannot be loaded";
+    error = _("the SDL module (libquipular_sdl.so) cannot be loaded");
     return nullptr;
   }
   auto window = std::make_unique<WindowFrontend>(std::unique_ptr<WindowDevice>(factory()),

@@ -11,6 +11,7 @@
 #include "console/sdl_module.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 #include "voice/phrase_tables.h"
 #include "voice/voice_settings.h"
 #include "voice/wave_player.h"
@@ -31,8 +32,9 @@ bool SameKey(const char* a, const std::string& b) {
 }
 
 void GiveUp() {
-  g_lost = "quipular: speech-dispatcher has gone (" + g_engine->Error() +
-           "); going on with the recorded prompts";
+  g_lost =
+      Format(_("quipular: speech-dispatcher has gone (%s); going on with the recorded prompts"),
+             g_engine->Error().c_str());
   g_engine = nullptr;
   // On a terminal the line would land in the middle of the screen.
   if (!isatty(2)) {
@@ -47,7 +49,7 @@ std::unique_ptr<SpeechEngine> LoadSpeechDispatcher(std::string& error) {
   auto open = reinterpret_cast<OpenSpeechEngineFunction>(
       LoadModuleSymbol("libquipular_speechd.so", "QuipularOpenSpeechDispatcher"));
   if (!open) {
-    error = "the speech-dispatcher module cannot be loaded";
+    error = _("the speech-dispatcher module cannot be loaded");
     return nullptr;
   }
   return std::unique_ptr<SpeechEngine>(open(error));

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "console/no_sigpipe.h"
+#include "console/translate.h"
 #include "voice/speech_engine.h"
 
 namespace quipular {
@@ -43,7 +44,7 @@ class SpeechDispatcher : public SpeechEngine {
     if (rate != rate_ && spd_set_voice_rate(connection_, rate) == 0) rate_ = rate;
     int id = spd_say(connection_, SPD_MESSAGE, text.c_str());
     if (id <= 0) {
-      error_ = "the message was refused";
+      error_ = quipular::_("the message was refused");
       return false;
     }
     std::lock_guard<std::mutex> lock(g_events.mutex);
@@ -84,7 +85,7 @@ class SpeechDispatcher : public SpeechEngine {
     struct pollfd p = {connection_->socket, POLLRDHUP, 0};
     if (poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL))) {
       gone_ = true;
-      error_ = "the connection was closed";
+      error_ = quipular::_("the connection was closed");
     }
     return gone_;
   }
@@ -107,7 +108,7 @@ QuipularOpenSpeechDispatcher(std::string& error) {
       spd_open2("quipular", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &reason);
   if (!connection) {
     // The library's reason runs over several lines: one is enough.
-    error = reason ? reason : "speech-dispatcher does not answer";
+    error = reason ? reason : quipular::_("speech-dispatcher does not answer");
     free(reason);
     for (char& c : error)
       if (c == '\n') c = ' ';
@@ -118,7 +119,7 @@ QuipularOpenSpeechDispatcher(std::string& error) {
   if (spd_set_notification_on(connection, SPD_END) != 0 ||
       spd_set_notification_on(connection, SPD_CANCEL) != 0 ||
       spd_set_language(connection, "pt-BR") != 0) {
-    error = "speech-dispatcher refused the settings";
+    error = quipular::_("speech-dispatcher refused the settings");
     spd_close(connection);
     return nullptr;
   }
