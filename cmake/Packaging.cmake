@@ -37,8 +37,12 @@ configure_file(${QUIPULAR_PACKAGING}/${QUIPULAR_APPSTREAM_ID}.metainfo.xml.in
 
 # Manual pages and changelogs are shipped compressed, without a time stamp.
 set(QUIPULAR_COMPRESSED)
-foreach(source ${QUIPULAR_PACKAGING_OUT}/quipular.1 ${QUIPULAR_CHANGELOG})
-  get_filename_component(name ${source} NAME)
+# The changelog is Debian's (the packages have a Debian revision), so it
+# ships as changelog.Debian.gz.
+foreach(pair "quipular.1:${QUIPULAR_PACKAGING_OUT}/quipular.1"
+             "changelog.Debian:${QUIPULAR_CHANGELOG}")
+  string(REGEX REPLACE ":.*" "" name "${pair}")
+  string(REGEX REPLACE "^[^:]*:" "" source "${pair}")
   add_custom_command(OUTPUT ${QUIPULAR_PACKAGING_OUT}/${name}.gz
                      COMMAND gzip -9n < ${source} > ${QUIPULAR_PACKAGING_OUT}/${name}.gz
                      DEPENDS ${source})
@@ -53,19 +57,23 @@ install(FILES ${QUIPULAR_PACKAGING}/quipular.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${QUIPULAR_PACKAGING_OUT}/${QUIPULAR_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${QUIPULAR_PACKAGING}/copyright ${QUIPULAR_PACKAGING_OUT}/changelog.gz
+install(FILES ${QUIPULAR_PACKAGING}/copyright ${QUIPULAR_PACKAGING_OUT}/changelog.Debian.gz
               ${CMAKE_SOURCE_DIR}/doc/guia.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quipular)
-install(FILES ${QUIPULAR_PACKAGING}/copyright ${QUIPULAR_PACKAGING_OUT}/changelog.gz
+install(FILES ${QUIPULAR_PACKAGING}/copyright ${QUIPULAR_PACKAGING_OUT}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quipular-data COMPONENT data)
+# Lintian's overrides, one file a package where a tag is a false positive,
+# each override with its reason.
 foreach(package quipular quipular-data)
   set(component program)
   if(package STREQUAL "quipular-data")
     set(component data)
   endif()
-  install(FILES ${QUIPULAR_PACKAGING}/${package}.lintian-overrides
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${package}
-          COMPONENT ${component})
+  if(EXISTS ${QUIPULAR_PACKAGING}/${package}.lintian-overrides)
+    install(FILES ${QUIPULAR_PACKAGING}/${package}.lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${package}
+            COMPONENT ${component})
+  endif()
 endforeach()
 
 # A package's binaries lose their symbols and the sections that only the
