@@ -17,6 +17,7 @@
 #include "app.h"
 #include "calculator/calculation_log.h"
 #include "calculator/model.h"
+#include "command_line.h"
 #include "console/bounded_call.h"
 #include "console/braille_display.h"
 #include "console/key_notation.h"
@@ -28,6 +29,7 @@
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "console/transcript.h"
+#include "console/translate.h"
 #include "console/window_frontend.h"
 #include "functions/operand_stack.h"
 #include "functions/state_dump.h"
@@ -38,26 +40,7 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: quipular [--window | --terminal | --lines | --headless] [options]\n"
-    "  --keys TEXT        keys to type, in key notation (implies --headless\n"
-    "                     unless a front-end is named)\n"
-    "  --keys-file FILE   the same, read from a file\n"
-    "  --screen FILE      at exit, the screen: 25 lines, UTF-8\n"
-    "  --speech FILE      every prompt as it is asked for, one line each\n"
-    "  --state FILE       at exit, the stack and registers, one \"name = value\" a line\n"
-    "  --lines            the terminal as a plain stream of lines, for screen readers\n"
-    "  --help, --version\n"
-    "INTERFACE=JANELA, TERMINAL or LINHAS in the [QUIPULAR] section of VESTRA.INI\n"
-    "chooses the front-end when none is named.\n"
-    "Key notation: printable characters stand for themselves; named keys in angle\n"
-    "brackets: <Enter> <Esc> <BS> <Tab> <Space> <Up> <Down> <Left> <Right> <PgUp>\n"
-    "<PgDn> <Home> <End> <Ins> <Del> <F1>..<F12> <lt>, with modifiers <Ctrl+X>\n"
-    "<Shift+Ins> <Alt+A> <Ctrl+Enter> <Ctrl+Alt+F11>; keys inside { } are typed\n"
-    "ahead together.\n"
-    "Exit codes: 0 normal end, 255 Ctrl+Break or hang-up, 3 the keys ran out,\n"
-    "1 the voice (or the terminal) could not start, 2 a bad command line,\n"
-    "4 a --screen, --speech or --state file could not be written, 5 out of memory.\n";
+using namespace quipular;
 
 // The keys file: any file that can be read to its end (a pipe too), but not
 // a directory.
@@ -70,7 +53,7 @@ bool ReadKeysFile(const std::string& path, std::string& text, std::string& why) 
   struct stat st;
   if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
     std::fclose(f);
-    why = "it is a directory";
+    why = _("it is a directory");
     return false;
   }
   char buf[4096];
@@ -84,7 +67,9 @@ bool ReadKeysFile(const std::string& path, std::string& text, std::string& why) 
 
 // A file named by --screen, --speech or --state: opened before the run, so
 // that one that cannot be written is known before anything is typed, and
-// written at the end with every write and the close checked.
+// written at the end with every write and the close checked. "-" is
+// standard output, written where it stands: nothing is truncated, and what
+// went to standard error before stays when both go to one file.
 struct Output {
   std::string path;
   FILE* file = nullptr;
@@ -93,18 +78,22 @@ struct Output {
     if (path.empty()) return true;
     // Opened for writing, the calculation log would be cut short now and
     // replaced by this run's new log, which the output would never reach.
-    if (quipular::IsLogFile(path)) {
-      std::fprintf(stderr, "quipular: cannot write %s: it is the calculation log\n", path.c_str());
+    if (path != "-" && IsLogFile(path)) {
+      std::fputs(Format(_("quipular: cannot write %s: it is the calculation log\n"), path.c_str())
+                     .c_str(),
+                 stderr);
       return false;
     }
-    file = std::fopen(path.c_str(), "wb");
+    file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
     if (!file) {
-      std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+      std::fputs(
+          Format(_("quipular: cannot write %s: %s\n"), path.c_str(), std::strerror(errno)).c_str(),
+          stderr);
       return false;
     }
     struct stat st;
-    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))
-      quipular::ReserveOutputFile(st.st_dev, st.st_ino);
+    if (file != stdout && fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))
+      ReserveOutputFile(st.st_dev, st.st_ino);
     return true;
   }
 
@@ -114,18 +103,21 @@ struct Output {
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     ok = std::fflush(file) == 0 && ok;
     int error = errno;
-    ok = std::fclose(file) == 0 && ok;
+    if (file != stdout) ok = std::fclose(file) == 0 && ok;
     if (error == 0) error = errno;
     if (!ok)
-      std::fprintf(stderr, "quipular: cannot write %s: %s\n", path.c_str(),
-                   error ? std::strerror(error) : "short write");
+      std::fputs(Format(_("quipular: cannot write %s: %s\n"),
+                        path == "-" ? _("standard output") : path.c_str(),
+                        error ? std::strerror(error) : _("short write"))
+                     .c_str(),
+                 stderr);
     file = nullptr;
     return ok;
   }
 };
 
 constexpr const char* kLicence =
-    "Free software under the GNU General Public License, version 3 or later; no warranty.";
+    N_("Free software under the GNU General Public License, version 3 or later; no warranty.\n");
 
 struct Options {
   enum Frontend { kAuto, kWindow, kTerminal, kLines, kHeadless } frontend = kAuto;
@@ -138,21 +130,27 @@ struct Options {
 int ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    auto value = [&](std::string& into) {
+    const CommandLineOption* option = FindCommandLineOption(argv[i]);
+    if (!option) {
+      std::fputs(Format(_("quipular: unknown option %s\n"), argv[i]).c_str(), stderr);
+      std::fputs(_(UsageText()), stderr);
+      return kExitBadCommandLine;
+    }
+    std::string value;
+    if (option->value) {
       if (i + 1 >= argc) {
-        std::fprintf(stderr, "quipular: %s needs a value\n", a.c_str());
-        return false;
+        std::fputs(Format(_("quipular: %s needs a value\n"), argv[i]).c_str(), stderr);
+        return kExitBadCommandLine;
       }
-      into = argv[++i];
-      return true;
-    };
+      value = argv[++i];
+    }
     if (a == "--help") {
-      std::fputs(kUsage, stdout);
-      return 0;
+      std::fputs(_(UsageText()), stdout);
+      return kExitNormal;
     } else if (a == "--version") {
       std::puts("QUIPULAR - v." QUIPULAR_VERSION);
-      std::puts(kLicence);
-      return 0;
+      std::fputs(_(kLicence), stdout);
+      return kExitNormal;
     } else if (a == "--window") {
       o.frontend = Options::kWindow;
     } else if (a == "--terminal") {
@@ -162,26 +160,24 @@ int ParseOptions(int argc, char** argv, Options& o) {
     } else if (a == "--headless") {
       o.frontend = Options::kHeadless;
     } else if (a == "--keys") {
-      if (!value(o.keys)) return 2;
+      o.keys = value;
       o.has_keys = true;
     } else if (a == "--keys-file") {
-      std::string path, why;
-      if (!value(path)) return 2;
-      if (!ReadKeysFile(path, o.keys, why)) {
-        std::fprintf(stderr, "quipular: cannot read the keys file %s: %s\n", path.c_str(),
-                     why.c_str());
-        return 2;
+      std::string why;
+      if (!ReadKeysFile(value, o.keys, why)) {
+        std::fputs(
+            Format(_("quipular: cannot read the keys file %s: %s\n"), value.c_str(), why.c_str())
+                .c_str(),
+            stderr);
+        return kExitBadCommandLine;
       }
       o.has_keys = true;
     } else if (a == "--screen") {
-      if (!value(o.screen.path)) return 2;
+      o.screen.path = value;
     } else if (a == "--speech") {
-      if (!value(o.speech.path)) return 2;
+      o.speech.path = value;
     } else if (a == "--state") {
-      if (!value(o.state.path)) return 2;
-    } else {
-      std::fprintf(stderr, "quipular: unknown option %s\n%s", a.c_str(), kUsage);
-      return 2;
+      o.state.path = value;
     }
   }
   return -1;
@@ -206,17 +202,15 @@ Options::Frontend DefaultFrontend(bool has_keys) {
 // error now, on the screen at the first prompt) that there is none and how
 // to choose another voice. Opened at once, in the voice pack's format, so
 // that the line comes before a terminal is taken over.
-std::unique_ptr<quipular::AudioDevice> OpenSoundDevice() {
-  using namespace quipular;
+std::unique_ptr<AudioDevice> OpenSoundDevice() {
   std::unique_ptr<AudioDevice> audio = LoadSdlAudioDevice();
   if (audio && audio->Open(AudioFormat{11025, 8, 1}) != kNoDriver) {
     audio->Close();
     return audio;
   }
-  std::fputs(
-      "quipular: nenhum dispositivo de som pôde ser aberto; para ouvir a voz do "
-      "speech-dispatcher, use QUIPULAR_AUDIO=speechd; para seguir sem som, QUIPULAR_AUDIO=none\n",
-      stderr);
+  std::fputs(_("quipular: no sound device could be opened; for speech-dispatcher's voice use "
+               "QUIPULAR_AUDIO=speechd; to go on without sound, QUIPULAR_AUDIO=none\n"),
+             stderr);
   PostServerNotice(Cp1252("NENHUM DISPOSITIVO DE SOM PÔDE SER ABERTO."), "");
   PostServerNotice("VOZ DO SPEECH-DISPATCHER: QUIPULAR_AUDIO=speechd; SEM SOM: QUIPULAR_AUDIO=none", "");
   return nullptr;
@@ -227,13 +221,13 @@ std::unique_ptr<quipular::AudioDevice> OpenSoundDevice() {
 bool BrailleAsked() {
   const char* setting = std::getenv("QUIPULAR_BRAILLE");
   const char* host = std::getenv("BRLAPI_HOST");
-  std::string in_settings = quipular::ReadSetting("QUIPULAR", "BRAILLE");
+  std::string in_settings = ReadSetting("QUIPULAR", "BRAILLE");
   return (setting && strcasecmp(setting, "on") == 0) || (host && *host) ||
          strcasecmp(in_settings.c_str(), "on") == 0 || strcasecmp(in_settings.c_str(), "sim") == 0;
 }
 
 int Run(int argc, char** argv) {
-  using namespace quipular;
+  StartTranslation();
   Options options;
   if (int code = ParseOptions(argc, argv, options); code >= 0) return code;
 
@@ -243,8 +237,8 @@ int Run(int argc, char** argv) {
   KeyScript script;
   std::string error;
   if (!script.Load(options.keys, error)) {
-    std::fprintf(stderr, "quipular: bad keys: %s\n", error.c_str());
-    return 2;
+    std::fputs(Format(_("quipular: bad keys: %s\n"), error.c_str()).c_str(), stderr);
+    return kExitBadCommandLine;
   }
   std::string().swap(options.keys);  // the script holds its own copy
   if (options.frontend == Options::kAuto) options.frontend = DefaultFrontend(options.has_keys);
@@ -264,8 +258,10 @@ int Run(int argc, char** argv) {
           Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
           "DOVozMuda");
     if (!speech_engine)
-      std::fprintf(stderr, "quipular: no speech-dispatcher (%s); playing the recorded prompts\n",
-                   error.c_str());
+      std::fputs(Format(_("quipular: no speech-dispatcher (%s); playing the recorded prompts\n"),
+                        error.c_str())
+                     .c_str(),
+                 stderr);
   } else if (asked && *asked) {
     audio_name = asked;
   }
@@ -287,7 +283,9 @@ int Run(int argc, char** argv) {
     // The window's tones are heard only where the prompts are.
     frontend = OpenWindowFrontend(script, audio_name == "sdl", error);
     if (!frontend) {
-      std::fprintf(stderr, "quipular: %s; running in the terminal instead\n", error.c_str());
+      std::fputs(
+          Format(_("quipular: %s; running in the terminal instead\n"), error.c_str()).c_str(),
+          stderr);
       options.frontend = Options::kTerminal;
     }
   }
@@ -345,7 +343,7 @@ int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {
-    std::fputs("quipular: out of memory\n", stderr);
+    std::fputs(quipular::_("quipular: out of memory\n"), stderr);
     return quipular::kExitOutOfMemory;
   }
 }

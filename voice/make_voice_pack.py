@@ -181,9 +181,11 @@ def fixed_files():
         synthesizer += "".join(f"{name}{speed}={value}\n" for speed in range(1, 6))
     files = {"windows/VESTRA.INI": SETTINGS.format(synthesizer=synthesizer)}
     # The voice start-up only checks that these open; nothing reads them.
+    # They say so, rather than ship as empty files.
     for name in (DIPHONE_DATABASE + ".IND", DIPHONE_DATABASE + ".DIF", "regras.rgr",
                  "portug.exc"):
-        files[f"{DIPHONE_DIR}/{name}"] = ""
+        files[f"{DIPHONE_DIR}/{name}"] = (
+            "Quipular: the voice check opens this file; the prompts are recorded waves.\n")
     # Month and day of month of each day of the year, for DATE.
     for leap, suffix in ((False, ""), (True, "BI")):
         lengths = [31, 29 if leap else 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31]

@@ -17,6 +17,7 @@
 #include "console/server_notices.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 
 namespace quipular {
 
@@ -90,12 +91,12 @@ BrailleInput CommandKey(uint64_t code) {
 
 void Lose() {
   if (D().device->Hung()) {
-    D().lost = "quipular: the Braille display does not answer; going on without it";
+    D().lost = _("quipular: the Braille display does not answer; going on without it");
     PostServerNotice(Cp1252("A LINHA BRAILLE NÃO RESPONDE; A CALCULADORA SEGUE SEM ELA."),
                      "DOBrailleMudo");
   } else {
-    D().lost =
-        "quipular: the Braille display has gone (" + D().device->Error() + "); going on without it";
+    D().lost = Format(_("quipular: the Braille display has gone (%s); going on without it"),
+                      D().device->Error().c_str());
   }
   delete D().device;
   D().device = nullptr;
@@ -229,11 +230,11 @@ bool OpenBrailleDisplay(bool asked, std::string& message) {
   std::string error;
   BrailleDevice* device = nullptr;
   if ((!host || !*host) && access(kLocalSocket, F_OK) != 0) {
-    error = "no BrlAPI server answers";
+    error = _("no BrlAPI server answers");
   } else if (auto open = reinterpret_cast<OpenBrailleDeviceFunction>(
                  LoadModuleSymbol("libquipular_brlapi.so", "QuipularOpenBrailleDevice"));
              !open) {
-    error = "the BrlAPI module cannot be loaded";
+    error = _("the BrlAPI module cannot be loaded");
   } else {
     device = open(host, error);
   }
@@ -244,7 +245,8 @@ bool OpenBrailleDisplay(bool asked, std::string& message) {
     if (hung)
       PostServerNotice(Cp1252("A LINHA BRAILLE NÃO RESPONDE; A CALCULADORA SEGUE SEM ELA."),
                        "DOBrailleMudo");
-    if (asked || hung) message = "quipular: no Braille display (" + error + "); going on without it";
+    if (asked || hung)
+      message = Format(_("quipular: no Braille display (%s); going on without it"), error.c_str());
     return false;
   }
   D() = BrailleDisplay{};

@@ -14,6 +14,7 @@
 
 #include "console/bounded_call.h"
 #include "console/braille_device.h"
+#include "console/translate.h"
 
 namespace quipular {
 namespace {
@@ -23,7 +24,7 @@ constexpr const char* kNoAnswer = kDisplayNoAnswer;
 // The error of the last BrlAPI call on this thread (BrlAPI keeps one a thread).
 std::string LastError() {
   const char* text = brlapi_strerror(&brlapi_error);
-  return text ? text : "BrlAPI error";
+  return text ? text : _("BrlAPI error");
 }
 
 // A packet the server refused or did not understand: the library calls this
@@ -168,7 +169,7 @@ QuipularOpenBrailleDevice(const char* host, std::string& error) {
     if (brlapi_getDisplaySize(&width, &height) < 0 || width == 0 ||
         ((!console || brlapi_enterTtyMode(BRLAPI_TTY_DEFAULT, nullptr) < 0) &&
          brlapi_enterTtyModeWithPath(nullptr, 0, nullptr) < 0)) {
-      o.error = width == 0 && brlapi_error.brlerrno == 0 ? "the display has no cells"
+      o.error = width == 0 && brlapi_error.brlerrno == 0 ? quipular::_("the display has no cells")
                                                          : quipular::LastError();
       brlapi_closeConnection();
       return o;

@@ -84,4 +84,15 @@ std::vector<std::string> SettingsDirectories() {
   return dirs;
 }
 
+std::vector<std::string> LocaleDirectories() {
+  std::vector<std::string> dirs;
+  const std::string bin = ProgramDirectory();
+  if (!bin.empty()) {
+    Add(dirs, Join(bin, "locale"));
+    if (BelowPrefix(QUIPULAR_LOCALEDIR_NAME)) Add(dirs, Join(Parent(bin), QUIPULAR_LOCALEDIR_NAME));
+  }
+  Add(dirs, QUIPULAR_LOCALEDIR);
+  return dirs;
+}
+
 }  // namespace quipular

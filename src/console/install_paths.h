@@ -28,4 +28,9 @@ std::vector<std::string> VoiceRootDirectories();
 // a build tree.
 std::vector<std::string> SettingsDirectories();
 
+// The directories that may hold the message catalogues, in the order they
+// are tried: <bin>/locale in a build tree (the catalogue of the same
+// build), <prefix>/<datadir>/locale, the locale directory compiled in.
+std::vector<std::string> LocaleDirectories();
+
 }  // namespace quipular

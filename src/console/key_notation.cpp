@@ -6,63 +6,81 @@
 
 #include "console/key_codes.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 
 namespace quipular {
 namespace {
 
+// The modifiers written before a key name, with a plus.
+constexpr const char* kModifiers[] = {"Ctrl", "Shift", "Alt"};
+
+// Keys named by a word that type one code (with Ctrl, the control code of
+// that key where it has one).
+struct TypedKey {
+  const char* name;
+  unsigned char code;
+  bool takes_ctrl;
+};
+constexpr TypedKey kTypedKeys[] = {
+    {"Enter", 13, true}, {"BS", 8, true},      {"Esc", 27, false},
+    {"Tab", 9, false},   {"Space", 32, false}, {"lt", '<', false},
+};
+
+// Keys a script acts on instead of queuing them, with the modifiers they
+// need: Ctrl+Alt+F11 and Ctrl+Alt+F12 switch the Braille keyboard.
+struct ActionKey {
+  const char* name;
+  bool ctrl, alt;
+  ScriptKey::Kind kind;
+};
+constexpr ActionKey kActionKeys[] = {
+    {"Break", true, false, ScriptKey::kBreak},   {"Close", false, false, ScriptKey::kClose},
+    {"Quit", false, false, ScriptKey::kQuit},    {"F11", true, true, ScriptKey::kBrailleNext},
+    {"F12", true, true, ScriptKey::kBrailleOff},
+};
+
 bool Named(const std::string& inner, ScriptKey& key, std::string& error) {
-  bool ctrl = false, shift = false, alt = false;
+  bool held[3] = {false, false, false};  // as kModifiers
   std::string rest = inner;
   for (;;) {
     size_t plus = rest.find('+');
     if (plus == std::string::npos || plus + 1 == rest.size()) break;
     std::string mod = rest.substr(0, plus);
-    if (mod == "Ctrl")
-      ctrl = true;
-    else if (mod == "Shift")
-      shift = true;
-    else if (mod == "Alt")
-      alt = true;
-    else {
-      error = "unknown modifier '" + mod + "' in <" + inner + ">";
+    int m = 0;
+    while (m < 3 && mod != kModifiers[m]) ++m;
+    if (m == 3) {
+      error = Format(_("unknown modifier '%s' in <%s>"), mod.c_str(), inner.c_str());
       return false;
     }
+    held[m] = true;
     rest = rest.substr(plus + 1);
   }
+  const bool ctrl = held[0], shift = held[1], alt = held[2];
   auto bytes = [&](std::initializer_list<unsigned char> b) {
     key.bytes.assign(b.begin(), b.end());
     return true;
   };
-  if (rest == "Break" && ctrl) return key.kind = ScriptKey::kBreak, true;
-  if (rest == "Close" && !ctrl && !alt) return key.kind = ScriptKey::kClose, true;
-  if (rest == "Quit" && !ctrl && !alt) return key.kind = ScriptKey::kQuit, true;
-  // Ctrl+Alt+F11 and Ctrl+Alt+F12 switch the Braille keyboard.
-  if (alt && ctrl && rest == "F11") return key.kind = ScriptKey::kBrailleNext, true;
-  if (alt && ctrl && rest == "F12") return key.kind = ScriptKey::kBrailleOff, true;
+  for (const ActionKey& a : kActionKeys)
+    if (rest == a.name && ctrl == a.ctrl && alt == a.alt) return key.kind = a.kind, true;
   if (alt) {
     if (unsigned char code = rest.size() == 1 ? AltCode(rest[0]) : 0) return bytes({0, code});
-    error = "<" + inner + ">: Alt goes with a letter or a digit";
+    error = Format(_("<%s>: Alt goes with a letter or a digit"), inner.c_str());
     return false;
   }
   if (ExtendedKey e = ExtendedKeyNamed(rest.c_str()); e != kNoExtendedKey)
     return bytes({0, ExtendedCode(e, ctrl, shift)});
-  auto typed = [&](unsigned char c) { return bytes({ctrl ? CtrlCharacter(c) : c}); };
-  if (rest == "Enter") return typed(13);
-  if (rest == "BS") return typed(8);
-  if (rest == "Esc") return bytes({27});
-  if (rest == "Tab") return bytes({9});
-  if (rest == "Space") return bytes({32});
-  if (rest == "lt") return bytes({'<'});
+  for (const TypedKey& t : kTypedKeys)
+    if (rest == t.name) return bytes({ctrl && t.takes_ctrl ? CtrlCharacter(t.code) : t.code});
   if (rest.size() == 1 && std::isalpha(static_cast<unsigned char>(rest[0]))) {
     char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0])));
     if (ctrl) {
       key.ctrl_letter = upper;
       // Ctrl+H is Backspace with Ctrl, Ctrl+M is Enter with Ctrl.
-      return typed(static_cast<unsigned char>(upper - 'A' + 1));
+      return bytes({CtrlCharacter(static_cast<unsigned char>(upper - 'A' + 1))});
     }
     if (shift) return bytes({static_cast<unsigned char>(upper)});
   }
-  error = "unknown key <" + inner + ">";
+  error = Format(_("unknown key <%s>"), inner.c_str());
   return false;
 }
 
@@ -89,7 +107,7 @@ bool ParseGroup(const std::string& cp, size_t& i, KeyGroup& group, std::string& 
     if (Blank(c)) continue;
     if (c == '{') {
       if (in_group) {
-        error = "'{' inside a group";
+        error = _("'{' inside a group");
         return false;
       }
       in_group = true;
@@ -97,7 +115,7 @@ bool ParseGroup(const std::string& cp, size_t& i, KeyGroup& group, std::string& 
     }
     if (c == '}') {
       if (!in_group) {
-        error = "'}' without '{'";
+        error = _("'}' without '{'");
         return false;
       }
       ++i;
@@ -107,13 +125,13 @@ bool ParseGroup(const std::string& cp, size_t& i, KeyGroup& group, std::string& 
     if (c == '<') {
       size_t end = cp.find('>', i + 1);
       if (end == std::string::npos || end == i + 1) {
-        error = "'<' without a key name and '>' (write <lt> for the character)";
+        error = _("'<' without a key name and '>' (write <lt> for the character)");
         return false;
       }
       if (!Named(cp.substr(i + 1, end - i - 1), key, error)) return false;
       i = end;
     } else if (c < 32 || c == 127) {
-      error = "control character in the key text";
+      error = _("control character in the key text");
       return false;
     } else {
       key.bytes.assign(1, static_cast<char>(c));
@@ -125,7 +143,7 @@ bool ParseGroup(const std::string& cp, size_t& i, KeyGroup& group, std::string& 
     }
   }
   if (in_group) {
-    error = "'{' without '}'";
+    error = _("'{' without '}'");
     return false;
   }
   return true;
@@ -167,6 +185,16 @@ bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, st
   KeyGroup group;
   while (script.Next(group)) groups.push_back(std::move(group));
   return true;
+}
+
+std::vector<std::string> KeyNotationNames() {
+  std::vector<std::string> names;
+  for (const ExtendedKeyCodes& e : kExtendedKeys) names.push_back(e.name);
+  for (const TypedKey& t : kTypedKeys) names.push_back(t.name);
+  for (const ActionKey& a : kActionKeys)
+    names.push_back(std::string(a.ctrl ? "Ctrl+" : "") + (a.alt ? "Alt+" : "") + a.name);
+  for (const char* m : kModifiers) names.push_back(std::string(m) + "+");
+  return names;
 }
 
 }  // namespace quipular

@@ -43,4 +43,9 @@ class KeyScript {
 // why in error.
 bool ParseKeyNotation(const std::string& text, std::vector<KeyGroup>& groups, std::string& error);
 
+// Every name the notation knows, from the parser's own tables, as written
+// between the angle brackets ("Enter", "Ctrl+Break"); a modifier ends with
+// its plus ("Ctrl+"). The manual page and --help must name them all.
+std::vector<std::string> KeyNotationNames();
+
 }  // namespace quipular

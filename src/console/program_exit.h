@@ -18,9 +18,15 @@ struct ProgramExit {
 constexpr int kExitNormal = 0;
 constexpr int kExitBreak = 255;
 constexpr int kExitScriptEnded = 3;
-constexpr int kExitVoiceFailed = 1;   // the voice could not start
-constexpr int kExitOutputFailed = 4;  // a --screen, --speech or --state file could not be written
-constexpr int kExitOutOfMemory = 5;   // memory ran out (the log on disk is kept)
+constexpr int kExitVoiceFailed = 1;     // the voice could not start
+constexpr int kExitOutputFailed = 4;    // a --screen, --speech or --state file could not be written
+constexpr int kExitBadCommandLine = 2;  // a bad option, key text or keys file
+constexpr int kExitOutOfMemory = 5;     // memory ran out (the log on disk is kept)
+
+// Every code the program ends with, for --help and the manual page to name.
+constexpr int kExitCodes[] = {kExitNormal,       kExitBreak,          kExitScriptEnded,
+                              kExitVoiceFailed,  kExitOutputFailed,   kExitBadCommandLine,
+                              kExitOutOfMemory};
 
 // What the program has to tell on standard error as it ends: main writes it
 // there once the front-end has given the terminal back, so that it stays on

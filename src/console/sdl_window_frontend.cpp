@@ -10,6 +10,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "console/translate.h"
+
 namespace quipular {
 namespace {
 
@@ -91,7 +93,7 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
   // windowing system's own request (exit code 255), never the close box's.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    error = std::string("no window: ") + SDL_GetError();
+    error = Format(_("no window: %s"), SDL_GetError());
     return false;
   }
   // With no display SDL falls back on a window nobody sees: that is no
@@ -101,12 +103,12 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
   if ((std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
       !(asked && strcasecmp(asked, driver) == 0)) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    error = "no display to open the window on";
+    error = _("no display to open the window on");
     return false;
   }
   if (TTF_Init() != 0) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    error = std::string("no font renderer: ") + TTF_GetError();
+    error = Format(_("no font renderer: %s"), TTF_GetError());
     return false;
   }
   video_ = true;
@@ -123,7 +125,7 @@ bool SdlWindow::Open(const WindowRequest& request, std::string& error) {
       SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                        kMinWidth, kMinHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!window_) {
-    error = std::string("no window: ") + SDL_GetError();
+    error = Format(_("no window: %s"), SDL_GetError());
     return false;
   }
   SDL_SetWindowMinimumSize(window_, kMinWidth, kMinHeight);
@@ -141,7 +143,7 @@ bool SdlWindow::OpenFont(const WindowRequest& request, std::string& error) {
   font_ = TTF_OpenFontIndex(file.path.c_str(), kOpeningSize, file.index);
   if (!font_ && file.path != kFallbackFile) font_ = TTF_OpenFont(kFallbackFile, kOpeningSize);
   if (!font_) {
-    error = std::string("no font: ") + TTF_GetError();
+    error = Format(_("no font: %s"), TTF_GetError());
     return false;
   }
   if (file.embolden) TTF_SetFontStyle(font_, TTF_STYLE_BOLD);

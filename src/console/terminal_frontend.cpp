@@ -21,6 +21,7 @@
 #include "console/script_frontend.h"
 #include "console/terminal_keys.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 
 namespace quipular {
 namespace {
@@ -265,12 +266,12 @@ TerminalFrontend::~TerminalFrontend() {
 
 bool TerminalFrontend::Start(std::string& error) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
-    error = "the terminal front-end needs standard input and output on a terminal";
+    error = _("the terminal front-end needs standard input and output on a terminal");
     return false;
   }
   if (tcgetattr(STDIN_FILENO, &g_saved_termios) != 0 ||
       pipe2(g_wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    error = std::string("cannot set up the terminal: ") + std::strerror(errno);
+    error = Format(_("cannot set up the terminal: %s"), std::strerror(errno));
     return false;
   }
   g_end_asked = 0;
@@ -288,7 +289,7 @@ bool TerminalFrontend::Start(std::string& error) {
   g_raw = 1;
   g_active = 1;
   if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) != 0) {
-    error = std::string("cannot put the terminal in raw mode: ") + std::strerror(errno);
+    error = Format(_("cannot put the terminal in raw mode: %s"), std::strerror(errno));
     g_raw = 0;
     g_active = 0;
     RemoveHandlers();

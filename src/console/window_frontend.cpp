@@ -24,6 +24,7 @@
 #include "console/text_encoding.h"
 #include "console/text_size.h"
 #include "console/tone.h"
+#include "console/translate.h"
 #include "console/window_palette.h"
 
 namespace quipular {
@@ -74,14 +75,17 @@ int SettingNumber(const char* key, int def, int low, int high) {
   long n = std::strtol(v.c_str(), &end, 10);
   if (errno == 0 && *end == '\0' && n >= low && n <= high) return static_cast<int>(n);
   if (def == 0)
-    std::fprintf(stderr,
-                 "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); the size "
-                 "that fits the window used\n",
-                 key, v.c_str(), low, high);
+    std::fputs(Format(_("quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); the "
+                        "size that fits the window used\n"),
+                      key, v.c_str(), low, high)
+                   .c_str(),
+               stderr);
   else
-    std::fprintf(stderr,
-                 "quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n",
-                 key, v.c_str(), low, high, def);
+    std::fputs(
+        Format(_("quipular: [VIDEO] %s=%s ignored (not a whole number from %d to %d); %d used\n"),
+               key, v.c_str(), low, high, def)
+            .c_str(),
+        stderr);
   return def;
 }
 
@@ -631,13 +635,13 @@ void WindowFrontend::StopTone() {
 std::unique_ptr<WindowFrontend> OpenWindowFrontend(KeyScript scripted, bool sound,
                                                    std::string& error) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    error = _("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     return nullptr;
   }
   using Factory = WindowDevice* (*)();
   auto factory = reinterpret_cast<Factory>(LoadModuleSymbol("QuipularNewSdlWindow"));
   if (!factory) {
-    error = "the SDL module (libquipular_sdl.so) cannot be loaded";
+    error = _("the SDL module (libquipular_sdl.so) cannot be loaded");
     return nullptr;
   }
   auto window = std::make_unique<WindowFrontend>(std::unique_ptr<WindowDevice>(factory()),

@@ -14,6 +14,7 @@
 #include "console/server_notices.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 #include "voice/named_sounds.h"
 #include "voice/phrase_tables.h"
 #include "voice/voice_settings.h"
@@ -43,12 +44,13 @@ bool SameKey(const char* a, const std::string& b) {
 
 void GiveUp() {
   if (g_engine->Hung()) {
-    g_lost = "quipular: speech-dispatcher does not answer; going on with the recorded prompts";
+    g_lost = _("quipular: speech-dispatcher does not answer; going on with the recorded prompts");
     PostServerNotice(Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
                      "DOVozMuda");
   } else {
-    g_lost = "quipular: speech-dispatcher has gone (" + g_engine->Error() +
-             "); going on with the recorded prompts";
+    g_lost =
+        Format(_("quipular: speech-dispatcher has gone (%s); going on with the recorded prompts"),
+               g_engine->Error().c_str());
   }
   g_engine = nullptr;
   // On a terminal the line would land in the middle of the screen.
@@ -64,7 +66,7 @@ std::unique_ptr<SpeechEngine> LoadSpeechDispatcher(std::string& error) {
   auto open = reinterpret_cast<OpenSpeechEngineFunction>(
       LoadModuleSymbol("libquipular_speechd.so", "QuipularOpenSpeechDispatcher"));
   if (!open) {
-    error = "the speech-dispatcher module cannot be loaded";
+    error = _("the speech-dispatcher module cannot be loaded");
     return nullptr;
   }
   return std::unique_ptr<SpeechEngine>(open(error));

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "console/bounded_call.h"
+#include "console/translate.h"
 #include "voice/speech_engine.h"
 
 namespace quipular {
@@ -63,7 +64,7 @@ class SpeechDispatcher : public SpeechEngine {
     });
     if (!id) return NoAnswer();
     if (*id <= 0) {
-      error_ = "the message was refused";
+      error_ = quipular::_("the message was refused");
       return false;
     }
     rate_ = rate;
@@ -112,7 +113,7 @@ class SpeechDispatcher : public SpeechEngine {
     struct pollfd p = {connection_->socket, POLLRDHUP, 0};
     if (poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL))) {
       gone_ = true;
-      error_ = "the connection was closed";
+      error_ = quipular::_("the connection was closed");
     }
     return gone_;
   }
@@ -151,7 +152,7 @@ QuipularOpenSpeechDispatcher(std::string& error) {
     o.connection = spd_open2("quipular", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &reason);
     if (!o.connection) {
       // The library's reason runs over several lines: one is enough.
-      o.error = reason ? reason : "speech-dispatcher does not answer";
+      o.error = reason ? reason : quipular::_("speech-dispatcher does not answer");
       free(reason);
       for (char& c : o.error)
         if (c == '\n') c = ' ';
@@ -162,7 +163,7 @@ QuipularOpenSpeechDispatcher(std::string& error) {
     if (spd_set_notification_on(o.connection, SPD_END) != 0 ||
         spd_set_notification_on(o.connection, SPD_CANCEL) != 0 ||
         spd_set_language(o.connection, "pt-BR") != 0) {
-      o.error = "speech-dispatcher refused the settings";
+      o.error = quipular::_("speech-dispatcher refused the settings");
       spd_close(o.connection);
       o.connection = nullptr;
     }

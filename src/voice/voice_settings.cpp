@@ -18,6 +18,7 @@
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "console/transcript.h"
+#include "console/translate.h"
 #include "voice/named_sounds.h"
 #include "voice/path_map.h"
 #include "voice/wave_player.h"
@@ -92,18 +93,21 @@ void WarningTones() {
   int probe_error = errno;
   if (probe >= 0) close(probe);
   if (probe < 0 && (probe_error == EMFILE || probe_error == ENFILE))
-    report += "quipular: cannot open the settings file and the voice pack: " +
-              std::string(std::strerror(probe_error)) + "\n";
+    report += Format(_("quipular: cannot open the settings file and the voice pack: %s\n"),
+                     std::strerror(probe_error));
   else
-    report += settings.empty() ? "quipular: no settings file VESTRA.INI in " + WindowsDirectory() +
-                                     " nor in " + g_voice.startup_directory + "\n"
-                               : "quipular: settings file " + settings + "\n";
-  report += "quipular: voice pack looked for in " + VoiceRoot() + " (diphones in " +
-            ResolvePath(g_voice.diphone_directory.empty()
-                            ? ReadProfile("TRADUTOR", "DIRDIFONES", "c:\\orbela\\som\\difones")
-                            : g_voice.diphone_directory) +
-            ", letters in " +
-            ResolvePath(ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras")) + ")\n";
+    report += settings.empty()
+                  ? Format(_("quipular: no settings file VESTRA.INI in %s nor in %s\n"),
+                           WindowsDirectory().c_str(), g_voice.startup_directory.c_str())
+                  : Format(_("quipular: settings file %s\n"), settings.c_str());
+  std::string diphones =
+      ResolvePath(g_voice.diphone_directory.empty()
+                      ? ReadProfile("TRADUTOR", "DIRDIFONES", "c:\\orbela\\som\\difones")
+                      : g_voice.diphone_directory);
+  std::string letters =
+      ResolvePath(ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras"));
+  report += Format(_("quipular: voice pack looked for in %s (diphones in %s, letters in %s)\n"),
+                   VoiceRoot().c_str(), diphones.c_str(), letters.c_str());
   ExitMessage() = report;
   // Standard error that is not the terminal hears of it at once.
   if (!isatty(STDERR_FILENO)) std::fputs(report.c_str(), stderr);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Quipular finds its own files wherever it is: run from its build tree, and
 installed by cmake --install under a temporary prefix (then moved), from an
-unrelated directory with no VESTRA variables, it talks and computes. The
-install writes nothing outside its prefix.
+unrelated directory with no VESTRA variables, it talks and computes, and
+finds its Portuguese messages. The install writes nothing outside its
+prefix.
 
 Usage: install_test.py BUILD_DIR
 """
@@ -30,12 +31,30 @@ def listing(*roots):
     return entries
 
 
+def portuguese_help(quipular, label, top):
+    """--help under a Portuguese locale (made with localedef when the system
+    has none) comes from the catalogue this installation holds."""
+    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANGUAGE"}
+    env["LANG"] = "pt_BR.UTF-8"
+    locales = os.path.join(top, "locales")
+    if not os.path.isdir(locales):
+        os.makedirs(locales)
+        subprocess.run(["localedef", "-i", "pt_BR", "-f", "UTF-8",
+                        os.path.join(locales, "pt_BR.UTF-8")], capture_output=True)
+    env["LOCPATH"] = locales
+    result = subprocess.run([quipular, "--help"], capture_output=True, text=True, env=env,
+                            timeout=60)
+    check(result.stdout.startswith("Uso:"), "%s: --help is not in Portuguese:\n%s" %
+          (label, result.stdout[:200]))
+
+
 def main():
     build = os.path.abspath(sys.argv[1])
     quipular = os.path.join(build, "quipular")
     top = tempfile.mkdtemp(prefix="quipular-install-")
     try:
         talks(quipular, "build tree", top)
+        portuguese_help(quipular, "build tree", top)
 
         prefix = os.path.join(top, "prefix")
         before = listing("/usr/local", "/etc")
@@ -47,7 +66,8 @@ def main():
         outside = sorted(p for p, *_ in after ^ before)
         check(not outside, "the install changed things outside its prefix: %s" % outside[:10])
         for part in ("bin/quipular", "etc/vestra/VESTRA.INI", "share/vestra/orbela",
-                     "share/man/man1/quipular.1.gz", "share/applications/quipular.desktop"):
+                     "share/man/man1/quipular.1.gz", "share/applications/quipular.desktop",
+                     "share/locale/pt_BR/LC_MESSAGES/quipular.mo", "share/doc/quipular/guia.md"):
             check(os.path.exists(os.path.join(prefix, part)), "not installed: " + part)
         talks(os.path.join(prefix, "bin", "quipular"), "installed", top)
 
@@ -56,6 +76,7 @@ def main():
         os.makedirs(os.path.dirname(moved))
         os.rename(prefix, moved)
         talks(os.path.join(moved, "bin", "quipular"), "moved install", top)
+        portuguese_help(os.path.join(moved, "bin", "quipular"), "moved install", top)
     finally:
         shutil.rmtree(top, ignore_errors=True)
     return 1 if failures else 0

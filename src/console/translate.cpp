@@ -1,0 +1,36 @@
+// Binding the message catalogue: the locale directory is found like the
+// installation's other files, so a build tree, an install under any prefix
+// and a moved install all speak the user's language.
+#include "console/translate.h"
+
+#include <sys/stat.h>
+
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
+
+#include "console/install_paths.h"
+
+namespace quipular {
+
+std::string StartTranslation() {
+  std::setlocale(LC_MESSAGES, "");
+  // The system's own messages (strerror) need the character set too: taken
+  // only when it is UTF-8, where the character classes of single bytes are
+  // those of the C locale that the Windows-1252 screen relies on.
+  if (std::setlocale(LC_CTYPE, "") && std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+    std::setlocale(LC_CTYPE, "C");
+  for (const std::string& dir : LocaleDirectories()) {
+    struct stat st;
+    if (stat((dir + "/pt_BR/LC_MESSAGES/" + kTextDomain + ".mo").c_str(), &st) != 0) continue;
+    bindtextdomain(kTextDomain, dir.c_str());
+    // The catalogue is UTF-8 and so are the program's other outputs,
+    // whatever the character type of the locale.
+    bind_textdomain_codeset(kTextDomain, "UTF-8");
+    return dir;
+  }
+  return {};
+}
+
+}  // namespace quipular
