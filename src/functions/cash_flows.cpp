@@ -51,6 +51,12 @@ bool ComputeNpv(int next_position, const double (&list)[kBlockSize], double i, d
   return true;
 }
 
+TvmAnswer NetPresentValue(Registers& r) {
+  TvmAnswer answer;
+  answer.ok = ComputeNpv(r.cf_next, r.cash_flows, r.financial[kI], answer.value);
+  return answer;
+}
+
 bool ComputeAmortization(double (&f)[kBlockSize], double payments, Amortization& out) {
   if (!(payments > 0) || !Whole(payments) || payments > kMostPayments) return false;
   long double balance = f[kPV], rate = f[kI], payment = f[kPMT];

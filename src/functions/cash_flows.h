@@ -3,6 +3,7 @@
 #pragma once
 
 #include "functions/registers.h"
+#include "functions/tvm.h"
 
 namespace quipular {
 
@@ -19,6 +20,10 @@ bool RepeatCashFlow(Registers& r, double times);
 // The sum of CF_k / (1 + i)^k over the places before next_position. False
 // when i is -100 percent or less, or the sum is not finite.
 bool ComputeNpv(int next_position, const double (&list)[kBlockSize], double i, double& npv);
+
+// NPV of the registers' cash flows at their rate i; not ok when ComputeNpv
+// refuses.
+TvmAnswer NetPresentValue(Registers& r);
 
 struct Amortization {
   double principal = 0;  // part of the payments that reduced the balance
