@@ -15,8 +15,8 @@
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "console/transcript.h"
-#include "voice/named_sounds.h"
 #include "voice/path_map.h"
+#include "voice/sound_directories.h"
 #include "voice/wave_player.h"
 
 namespace quipular {
