@@ -18,6 +18,7 @@ constexpr ErrorEntry kErrors[] = {
     {2, "ERRO 2. ESTATISTICAS.", "DOerror2"},
     {5, "ERRO 5. JUROS COMPOSTOS.", "DOerror5"},
     {6, "Erro 6. REGISTROS DE ARMAZENAMENTO.", "DOerror6"},
+    {7, "ERRO 7. TAXA INTERNA DE RETORNO.", "DOerror7"},
     {8, "ERRO 8. CALENDARIO.", "DOerror8"},
 };
 
