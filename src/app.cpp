@@ -7,6 +7,7 @@
 #include "calculator/command_loop.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
+#include "console/braille_parts.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
@@ -23,6 +24,7 @@ namespace quipular {
 
 int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ResetConsole(&frontend);
+  AttachBrailleParts();
   SetAudioDevice(&audio);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);

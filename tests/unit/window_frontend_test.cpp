@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console/braille_keyboard.h"
+#include "console/braille_parts.h"
 #include "console/magnifier.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
@@ -154,6 +155,7 @@ class WindowFrontendTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(frontend_->Start(error));
     ResetConsole(frontend_.get());
+    AttachBrailleParts();
     g_transcript = SpeechTranscript{};
   }
   void TearDown() override {
