@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
       f[kN] = mode == 0 ? 360 : 360.5;
       f[kPV] = 100000 + c;  // a new problem each call
       f[kPMT] = -599.55;
-      TvmAnswer a = ComputeTvm(f, 'I', mode);
+      TvmAnswer a = ComputeTvm(f, kI, mode);
       g_sink = a.value;
     });
     std::printf("CALCULO i, 360 payments, interest mode %d: %.2f us\n", mode, us);

@@ -10,6 +10,7 @@
 #include "calculator/command_loop.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
+#include "console/braille_parts.h"
 #include "console/console_notice.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
@@ -51,6 +52,7 @@ void SayNotice(int notice, int value) {
 
 int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   ResetConsole(&frontend);
+  AttachBrailleParts();
   SetAudioDevice(&audio);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);

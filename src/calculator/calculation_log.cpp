@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "calculator/commands.h"
 #include "console/key_codes.h"
 #include "console/program_exit.h"
 #include "console/text_console.h"
@@ -337,9 +336,8 @@ void AppendToLog(std::string_view text, bool end_line) {
   WriteThrough();
 }
 
-void LogCommand(const std::string& token) {
-  const Command* row = FindKey(token);
-  AppendToLog(row ? Cp1252(row->log_name) : token, true);
+void LogCommand(const std::string& line) {
+  AppendToLog(line, true);
 }
 
 std::optional<std::string> ReadFileName(std::string name) {

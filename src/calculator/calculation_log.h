@@ -28,8 +28,8 @@ extern CalculationLog g_log;
 void StartCalculationLog();
 // Appends text, with a line end when asked for.
 void AppendToLog(std::string_view text, bool end_line);
-// Writes a token's log name (or the text itself) as one line.
-void LogCommand(const std::string& token);
+// Writes one line (Windows-1252): a command's log name, an operand, a key.
+void LogCommand(const std::string& line);
 // Asks for a name and copies the session's log into it (".txt" added).
 // False when the copy was abandoned or failed; the user has then been told.
 bool SaveCalculationLog();

@@ -1,47 +1,28 @@
-// The actions of the command table: the plain ones of the command loop and
-// the validating dispatcher, which checks operands before computing.
+// The actions of the command table: each pops what its command works on,
+// checks it, computes with the row's computation and reports the row's
+// error when refused.
 #include "calculator/command_actions.h"
 
-#include <cmath>
+#include <iterator>
 #include <optional>
 #include <string>
 
-#include "calculator/calculation_log.h"
-#include "calculator/command_loop.h"
-#include "calculator/commands.h"
 #include "calculator/date_entry.h"
+#include "calculator/errors.h"
 #include "calculator/model.h"
 #include "calculator/register_keys.h"
-#include "console/key_codes.h"
+#include "calculator/working_screen.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "functions/arithmetic.h"
 #include "functions/cash_flows.h"
-#include "functions/depreciation.h"
 #include "functions/number_text.h"
 #include "functions/operand_stack.h"
-#include "functions/registers.h"
-#include "functions/statistics.h"
-#include "functions/tvm.h"
 #include "voice/named_sounds.h"
 #include "voice/number_words.h"
 
 namespace quipular {
 namespace {
-
-struct ErrorEntry {
-  unsigned number;
-  const char* message;
-  const char* sound;
-};
-
-constexpr ErrorEntry kErrors[] = {
-    {0, "ERRO 0. MATEMATICAS.", "DOerror0"},
-    {2, "ERRO 2. ESTATISTICAS.", "DOerror2"},
-    {5, "ERRO 5. JUROS COMPOSTOS.", "DOerror5"},
-    {6, "Erro 6. REGISTROS DE ARMAZENAMENTO.", "DOerror6"},
-    {8, "ERRO 8. CALENDARIO.", "DOerror8"},
-};
 
 // Pops X (and Y) into the operands; an empty stack leaves them.
 void PopX(Operands& o) {
@@ -51,15 +32,14 @@ void PopY(Operands& o) {
   PopValue(g_stack, o.y);
 }
 
-bool Refuse(unsigned number) {
-  ReportError(number);
+bool Refuse(const Command& c) {
+  ReportError(c.error);
   return false;
 }
 
 // The row's domain check on the operands.
-bool Acceptable(char token, const Operands& o) {
-  const Command* c = FindCommand(token);
-  return !c || !c->domain || c->domain(o.y, o.x);
+bool Acceptable(const Command& c, const Operands& o) {
+  return !c.domain || c.domain(o.y, o.x);
 }
 
 // An extra push keeps an overflow at the ceiling, as the result step does.
@@ -67,42 +47,61 @@ void PushBounded(double v) {
   PushValue(g_stack, BoundInfinity(v));
 }
 
-}  // namespace
-
-void ReportError(unsigned number) {
-  for (const ErrorEntry& e : kErrors) {
-    if (e.number != number) continue;
-    int column = CursorColumn();
-    ConsoleWrite(e.message);
-    ShowMessage(CursorRow(), column);
-    PlaySoundKey(e.sound);
-    ConsoleWriteLine();
-    return;
-  }
-}
-
-double Arithmetic(char token, double y, double x) {
+// The first two-number operation since a clear records X as last X.
+void NoteLastX(double x) {
   Registers& r = g_registers;
-  if (!r.last_x_valid) {
-    r.last_x = x;
-    r.last_x_valid = true;
-  }
-  return ComputeArithmetic(token, y, x);
+  if (r.last_x_valid) return;
+  r.last_x = x;
+  r.last_x_valid = true;
 }
 
-bool ValidateAndCompute(char token, Operands& o) {
-  const Command* c = FindCommand(token);
-  return c && c->checked && c->run && c->run(token, o);
-}
-
-bool RunArithmetic(char token, Operands& o) {
+bool RunTwoNumbers(const Command& c, Operands& o) {
   PopX(o);
   PopY(o);
-  o.result = Arithmetic(token, o.y, o.x);
+  if (!Acceptable(c, o)) return Refuse(c);
+  NoteLastX(o.x);
+  o.result = c.compute.two(o.y, o.x);
   return true;
 }
 
-bool RunChangeSign(char, Operands& o) {
+// Division checks X before it takes Y: a division by zero leaves Y.
+bool RunDivide(const Command& c, Operands& o) {
+  PopX(o);
+  if (!Acceptable(c, o)) return Refuse(c);
+  PopY(o);
+  NoteLastX(o.x);
+  o.result = c.compute.two(o.y, o.x);
+  return true;
+}
+
+bool RunOneNumber(const Command& c, Operands& o) {
+  PopX(o);
+  if (!Acceptable(c, o)) return Refuse(c);
+  o.result = c.compute.one(o.x);
+  return true;
+}
+
+// The base goes back under the result: for % only when more lies below,
+// for D% and %T always.
+bool RunPercent(const Command& c, Operands& o) {
+  PopX(o);
+  PopY(o);
+  if (!Acceptable(c, o)) return Refuse(c);
+  o.result = c.compute.two(o.y, o.x);
+  if (!g_stack.levels.empty()) PushValue(g_stack, o.y);
+  return true;
+}
+
+bool RunPercentKeepBase(const Command& c, Operands& o) {
+  PopX(o);
+  PopY(o);
+  if (!Acceptable(c, o)) return Refuse(c);
+  o.result = c.compute.two(o.y, o.x);
+  PushValue(g_stack, o.y);
+  return true;
+}
+
+bool RunChangeSign(const Command&, Operands& o) {
   o.y = 0;
   PopX(o);
   o.result = o.x * -1;
@@ -110,27 +109,26 @@ bool RunChangeSign(char, Operands& o) {
   return true;
 }
 
-bool RunDateFormat(char token, Operands&) {
-  DateFormatKey(std::string(1, token));
+bool RunDayMonthYear(const Command& c, Operands&) {
+  DateFormatKey(true, Cp1252(c.log_name));
   return false;
 }
 
-bool RunDaysBetween(char token, Operands& o) {
-  return DaysBetweenDates(std::string(1, token), o);
-}
-
-bool RunDateAfterDays(char token, Operands& o) {
-  DateAfterDaysKey(std::string(1, token), o);
+bool RunMonthDayYear(const Command& c, Operands&) {
+  DateFormatKey(false, Cp1252(c.log_name));
   return false;
 }
 
-bool RunWholeOrFraction(char token, Operands& o) {
-  PopX(o);
-  o.result = ComputeGeneral(token, o.x);
-  return true;
+bool RunDaysBetween(const Command& c, Operands& o) {
+  return DaysBetweenDates(Cp1252(c.log_name), o);
 }
 
-bool RunRecall(char, Operands& o) {
+bool RunDateAfterDays(const Command& c, Operands& o) {
+  DateAfterDaysKey(Cp1252(c.log_name), o);
+  return false;
+}
+
+bool RunRecall(const Command&, Operands& o) {
   std::optional<double> value = RecallRegister();
   if (!value) return false;
   o.result = *value;
@@ -138,142 +136,121 @@ bool RunRecall(char, Operands& o) {
   return true;
 }
 
-bool RunLastX(char, Operands& o) {
+bool RunLastX(const Command&, Operands& o) {
   Registers& r = g_registers;
   if (r.last_x_valid) o.result = r.last_x;
   ConsoleWriteLine();
   return true;
 }
 
-bool RunStore(char token, Operands& o) {
+bool RunStore(const Command&, Operands& o) {
   PopX(o);
-  LogCommand(std::string(1, token));
   bool stored = StoreRegister(o.x);
   PushValue(g_stack, o.x);
   if (stored) ConsoleWriteLine();
   return false;
 }
 
-bool RunClear(char token, Operands& o) {
-  ClearRegisters(token, o);
+bool RunClear(const Command& c, Operands& o) {
+  ClearRegisters(c.compute.clear, o);
   return false;
 }
 
-bool RunDivide(char token, Operands& o) {
-  PopX(o);
-  if (!Acceptable(token, o)) return Refuse(0);
-  PopY(o);
-  o.result = Arithmetic(token, o.y, o.x);
-  return true;
-}
-
-bool RunOneNumber(char token, Operands& o) {
-  PopX(o);
-  if (!Acceptable(token, o)) return Refuse(0);
-  o.result = ComputeGeneral(token, o.x);
-  return true;
-}
-
-bool RunPower(char token, Operands& o) {
-  PopX(o);
-  PopY(o);
-  if (!Acceptable(token, o)) return Refuse(0);
-  o.result = Arithmetic(token, o.y, o.x);
-  return true;
-}
-
-bool RunPercent(char token, Operands& o) {
-  PopX(o);
-  PopY(o);
-  if (!Acceptable(token, o)) return Refuse(0);
-  o.result = ComputePercent(token, o.y, o.x);
-  // The base goes back under the result; plain % only when more lies below.
-  if (token != '%' || !g_stack.levels.empty()) PushValue(g_stack, o.y);
-  return true;
-}
-
-bool RunStoreFinancial(char token, Operands& o) {
-  StoreFinancialRegister(g_registers, token, o.x);
+bool RunStoreFinancial(const Command& c, Operands& o) {
+  c.compute.store(g_registers, o.x);
   return false;
 }
 
-// Z+, Z- and Z- of the last pair: the new count is written with two
-// decimals and said as a whole number.
-bool RunAccumulate(char token, Operands& o) {
+// Z+, Z- and Z- of the last pair (which takes nothing from the stack): the
+// new count is written with two decimals and said as a whole number. Z-
+// with no pairs does nothing.
+bool RunAccumulate(const Command& c, Operands& o) {
   Registers& r = g_registers;
-  if (token != 'z' && r.stat_count == 0) return false;
-  if (token != kCtrlZ) {
+  if (c.operands == 2) {
     PopX(o);
     PopY(o);
   }
-  double n =
-      AccumulateStatistics(r.stat_count, o.x, o.y, token, r.statistics, r.statistics_residue);
+  double n = c.compute.pair(r, o.x, o.y);
   ConsoleWriteLine(FixedText(n, 2));
   SpeakWords(NumberToWords(r.stat_count), false);
   return false;
 }
 
-bool RunStatistic(char token, Operands& o) {
-  Registers& r = g_registers;
-  StatisticsAnswer a =
-      ComputeStatistic(r.stat_count, r.statistics, r.statistics_residue, token, o.x);
-  if (!a.ok) return Refuse(2);
+bool RunTakeAway(const Command& c, Operands& o) {
+  if (g_registers.stat_count == 0) return false;
+  return RunAccumulate(c, o);
+}
+
+bool RunStatistic(const Command& c, Operands& o) {
+  StatisticsAnswer a = c.compute.statistic(g_registers, o.x);
+  if (!a.ok) return Refuse(c);
   if (a.has_below) PushValue(g_stack, a.below);
   o.result = a.value;
   return true;
 }
 
-bool RunCashFlow(char, Operands& o) {
-  if (!AppendCashFlow(g_registers, o.x)) return Refuse(6);
+bool RunCashFlow(const Command& c, Operands& o) {
+  if (!c.compute.cash_flow(g_registers, o.x)) return Refuse(c);
   return false;
 }
 
-bool RunNpv(char, Operands& o) {
-  Registers& r = g_registers;
-  double npv = 0;
-  if (!ComputeNpv(r.cf_next, r.cash_flows, r.financial[kI], npv)) return Refuse(5);
-  o.result = npv;
+bool RunSolve(const Command& c, Operands& o) {
+  TvmAnswer a = c.compute.solve(g_registers);
+  if (!a.ok) return Refuse(c);
+  o.result = a.value;
   return true;
 }
 
-bool RunRepeatCashFlow(char, Operands& o) {
-  if (!RepeatCashFlow(g_registers, o.x)) return Refuse(6);
-  return false;
-}
-
-bool RunSimpleInterest(char, Operands& o) {
-  Registers& r = g_registers;
-  SimpleInterest s = ComputeSimpleInterest(r.financial);
+bool RunSimpleInterest(const Command&, Operands& o) {
+  SimpleInterest s = ComputeSimpleInterest(g_registers.financial);
   PushBounded(s.days365);
   PushBounded(s.minus_pv);
   o.result = s.days360;
   return true;
 }
 
-bool RunAmortization(char, Operands& o) {
-  Registers& r = g_registers;
+bool RunAmortization(const Command& c, Operands& o) {
   Amortization a;
-  if (!ComputeAmortization(r.financial, o.x, a)) return Refuse(5);
+  if (!ComputeAmortization(g_registers.financial, o.x, a)) return Refuse(c);
   PushValue(g_stack, a.principal);
   o.result = a.interest;
   return true;
 }
 
-bool RunTvm(char token, Operands& o) {
-  Registers& r = g_registers;
-  TvmAnswer a = ComputeTvm(r.financial, token, static_cast<int>(r.interest_mode));
-  if (!a.ok) return Refuse(5);
-  o.result = a.value;
-  return true;
-}
-
-bool RunDepreciation(char token, Operands& o) {
+bool RunDepreciation(const Command& c, Operands& o) {
   Registers& r = g_registers;
   double amount = 0;
-  if (!ComputeDepreciation(r.financial, token, o.x, amount)) return Refuse(5);
+  if (!c.compute.depreciate(r.financial, o.x, amount)) return Refuse(c);
   PushValue(g_stack, r.financial[kDepreciationRemainder]);
   o.result = amount;
   return true;
+}
+
+// The actions, by Action.
+using Run = bool (*)(const Command&, Operands&);
+constexpr Run kRuns[] = {
+    nullptr,         RunTwoNumbers,      RunDivide,        RunOneNumber,
+    RunPercent,      RunPercentKeepBase, RunChangeSign,    RunDayMonthYear,
+    RunMonthDayYear, RunDaysBetween,     RunDateAfterDays, RunRecall,
+    RunLastX,        RunStore,           RunClear,         RunStoreFinancial,
+    RunAccumulate,   RunTakeAway,        RunStatistic,     RunCashFlow,
+    RunSolve,        RunSimpleInterest,  RunAmortization,  RunDepreciation,
+};
+static_assert(std::size(kRuns) == static_cast<size_t>(Action::kCount));
+
+}  // namespace
+
+bool RunCommand(const Command& c, Operands& o) {
+  // A command with no action of its own pushes the result again.
+  Run run = kRuns[static_cast<size_t>(c.run)];
+  return run ? run(c, o) : true;
+}
+
+void ClearRegisters(void (*clear)(Registers&), Operands& operands) {
+  clear(g_registers);
+  operands = Operands{};
+  EmptyStack(g_stack);
+  ShowCalculationScreen();
 }
 
 }  // namespace quipular

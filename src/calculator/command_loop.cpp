@@ -6,12 +6,12 @@
 #include "calculator/calculation_log.h"
 #include "calculator/command_actions.h"
 #include "calculator/commands.h"
+#include "calculator/errors.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
 #include "calculator/spoken_results.h"
 #include "calculator/stack_display.h"
 #include "calculator/working_screen.h"
-#include "console/key_codes.h"
 #include "console/server_notices.h"
 #include "console/text_console.h"
 #include "functions/arithmetic.h"
@@ -50,16 +50,16 @@ void PushResult(Operands& operands) {
 bool Dispatch(const std::string& token, Operands& operands) {
   const Command* command = token.size() == 1 ? FindCommand(token[0]) : nullptr;
   if (!command) {
-    LogCommand(token);
+    LogCommand(LogLine(token));
     operands.x = NumberValue(token);
     PushValue(g_stack, operands.x);
     ShowStack(g_stack);
-    g_registers.decimals = SpeakNumber(operands.x, g_registers.decimals);
+    KeepDecimalsFor(operands.x);
+    SpeakNumber(operands.x);
     return false;
   }
-  if (command->logged) LogCommand(token);
-  // A command with no action of its own pushes the result again.
-  return command->run ? command->run(command->key, operands) : true;
+  if (command->logged == Logged::kByLoop) LogCommand(LogLine(token));
+  return RunCommand(*command, operands);
 }
 
 // Tells what a server's client found (a display or a speech server that
@@ -77,23 +77,16 @@ bool IsOperandToken(const std::string& token) {
   return token.size() != 1 || !FindCommand(token[0]);
 }
 
-void ClearRegisters(char token, Operands& operands) {
-  ClearRegisterBlocks(g_registers, token);
-  operands = Operands{};
-  EmptyStack(g_stack);
-  ShowCalculationScreen();
-}
-
 void RunCalculator() {
   EmptyStack(g_stack);
   Registers& r = g_registers;
   r.cf_next = r.cf_count = 1;
-  r.decimals = 2;
+  SetDecimals(2);
   ClearScreen();
   SetConsoleTitle("QUIPULAR");
   ShowStartupScreen();
   Operands operands;
-  ClearRegisters(0, operands);
+  ClearRegisters(ClearAllRegisters, operands);
   StartCalculationLog();
   std::string token;
   ShowServerNotices();
@@ -103,7 +96,7 @@ void RunCalculator() {
   operands.result = 0;
   for (;;) {
     if (token == "\x1b")
-      ClearRegisters(27, operands);
+      ClearRegisters(ClearAllRegisters, operands);
     else if (Dispatch(token, operands))
       PushResult(operands);
     ShowServerNotices();

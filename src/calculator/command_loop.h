@@ -11,10 +11,6 @@ namespace quipular {
 // True when the token is a number text or empty (no command).
 bool IsOperandToken(const std::string& token);
 
-// A clear: the register blocks of the token, the operands, the stack, and
-// the calculation screen redrawn.
-void ClearRegisters(char token, Operands& operands);
-
 // Starts the calculator and runs it until the program ends (by unwinding).
 [[noreturn]] void RunCalculator();
 

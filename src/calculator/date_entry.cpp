@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "calculator/calculation_log.h"
-#include "calculator/command_actions.h"
+#include "calculator/errors.h"
 #include "calculator/model.h"
 #include "calculator/spoken_results.h"
 #include "calculator/working_screen.h"
@@ -88,7 +88,8 @@ bool ReadField(const DateField& field, DateRecord& date) {
     if (field.valid(value)) {
       date.*field.value = value;
       AppendToLog(Cp1252(field.log_label) + digits, true);
-      g_registers.decimals = SpeakNumber(value, g_registers.decimals);
+      KeepDecimalsFor(value);
+      SpeakNumber(value);
       ConsoleWriteLine();
       return true;
     }
@@ -103,8 +104,8 @@ std::string Whole(double v) {
 
 }  // namespace
 
-bool EnterDate(char token, DateRecord& date) {
-  const DateField* fields = token == 'D' ? kDayMonthYear : kMonthDayYear;
+bool EnterDate(bool day_first, DateRecord& date) {
+  const DateField* fields = day_first ? kDayMonthYear : kMonthDayYear;
   for (int f = 0; f < 3; ++f)
     if (!ReadField(fields[f], date)) return false;
   ConsoleWriteMessage("! Data Inserida !");
@@ -112,9 +113,8 @@ bool EnterDate(char token, DateRecord& date) {
   return true;
 }
 
-void DateFormatKey(const std::string& token) {
+void DateFormatKey(bool day_first, const std::string& log_line) {
   Registers& r = g_registers;
-  bool day_first = token[0] == 'D';
   r.dmy_format = day_first;
   r.mdy_format = !day_first;
   bool& own_first = day_first ? r.first_date_dmy : r.first_date_mdy;
@@ -125,19 +125,19 @@ void DateFormatKey(const std::string& token) {
     r.date_toggle = 0;
     other_first = false;
   }
-  LogCommand(token);
+  LogCommand(log_line);
   // An entry left with Esc asks for the same date at the next press.
   if (r.date_toggle == 0) {
     own_first = true;
-    if (EnterDate(token[0], r.date1)) r.date_toggle = 1;
-  } else if (EnterDate(token[0], r.date2)) {
+    if (EnterDate(day_first, r.date1)) r.date_toggle = 1;
+  } else if (EnterDate(day_first, r.date2)) {
     r.date_toggle = 0;
   }
 }
 
-bool DaysBetweenDates(const std::string& token, Operands& o) {
+bool DaysBetweenDates(const std::string& log_line, Operands& o) {
   Registers& r = g_registers;
-  LogCommand(token);
+  LogCommand(log_line);
   if (!IsCalendarDate(r.date1) || !IsCalendarDate(r.date2)) {
     ReportError(8);
     return false;
@@ -148,10 +148,10 @@ bool DaysBetweenDates(const std::string& token, Operands& o) {
   return true;
 }
 
-void DateAfterDaysKey(const std::string& token, Operands& o) {
+void DateAfterDaysKey(const std::string& log_line, Operands& o) {
   Registers& r = g_registers;
   PopValue(g_stack, o.x);
-  LogCommand(token);
+  LogCommand(log_line);
   double days = o.x;
   if (days != std::trunc(days) || days < kEarliestOffset || days > kLatestOffset ||
       !IsCalendarDate(r.date1)) {
@@ -165,15 +165,15 @@ void DateAfterDaysKey(const std::string& token, Operands& o) {
   if (r.dmy_format) {
     ConsoleWriteMessage(" ! " + Whole(d.day) + "." + Whole(d.month) + "." + Whole(d.year) + " ! ");
     o.result = d.day;
-    g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
+    SpeakNumber(d.day);
     AnnounceMonth(d.month);
-    g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);
+    SpeakNumber(d.year);
   } else if (r.mdy_format) {
     ConsoleWriteMessage(" ! " + Whole(d.month) + "." + Whole(d.day) + "." + Whole(d.year) + " ! ");
     o.result = d.month;
     AnnounceMonth(d.month);
-    g_registers.decimals = SpeakNumber(d.day, g_registers.decimals);
-    g_registers.decimals = SpeakNumber(d.year, g_registers.decimals);
+    SpeakNumber(d.day);
+    SpeakNumber(d.year);
   }
 }
 

@@ -14,7 +14,8 @@ namespace quipular {
 void AnnounceCommand(const std::string& text) {
   const Command* row = FindKey(text);
   if (!row) return;
-  if (row->key == 'e') {
+  bool exponent = row->entry == EntryKind::kExponent;
+  if (exponent) {
     // The exponent letter stands out in red.
     SetTextColour(4);
     ConsoleWrite(row->label);
@@ -23,11 +24,14 @@ void AnnounceCommand(const std::string& text) {
     ConsoleWrite(Cp1252(row->label));
   }
   // EEX has no sound of its own here: exponent entry plays it.
-  if (row->key != 'e') PlaySoundKey(row->sound);
+  if (!exponent) PlaySoundKey(row->sound);
 }
 
 void RepeatEntry(const std::string& text, bool number_typed) {
-  if (number_typed) g_registers.decimals = SpeakNumber(NumberValue(text), g_registers.decimals);
+  if (number_typed) {
+    KeepDecimalsFor(NumberValue(text));
+    SpeakNumber(NumberValue(text));
+  }
   if (const Command* row = FindKey(text)) PlaySoundKey(row->sound);
   if (text.empty()) PlaySoundKey("DOnada");
 }

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "calculator/calculation_log.h"
-#include "calculator/command_actions.h"
 #include "calculator/commands.h"
+#include "calculator/errors.h"
 #include "calculator/key_map.h"
 #include "calculator/model.h"
 #include "calculator/prompt_keys.h"
@@ -39,9 +39,18 @@ const Command* CommandOf(unsigned char k) {
   return FindCommand(static_cast<char>(k));
 }
 
-bool IsStoreKey(unsigned char k) {
+// Writes and says the command operand entry handles as `kind`.
+void AnnounceEntry(EntryKind kind) {
+  if (const Command* c = FindEntry(kind)) AnnounceCommand(std::string(1, c->key));
+}
+
+bool IsEntered(unsigned char k, EntryKind kind) {
   const Command* c = CommandOf(k);
-  return c && c->entry == EntryKind::kStore;
+  return c && c->entry == kind;
+}
+
+bool IsStoreKey(unsigned char k) {
+  return IsEntered(k, EntryKind::kStore);
 }
 
 // The marks that what was typed leaves, each filtering the keys that follow
@@ -69,7 +78,9 @@ KeyClass ClassOf(unsigned char k) {
   if (k == '.') return KeyClass::kPoint;
   if (k == kEnter || k == kBackspace || k == kEsc) return KeyClass::kEnd;
   if (k == kCtrlT) return KeyClass::kKeyTest;
-  if (k == 'e' || k == 't' || k == kCtrlEnter || IsStoreKey(k)) return KeyClass::kNumberKey;
+  if (IsEntered(k, EntryKind::kExponent) || IsEntered(k, EntryKind::kChangeSign) ||
+      k == kCtrlEnter || IsStoreKey(k))
+    return KeyClass::kNumberKey;
   if (k == ' ') return KeyClass::kSpace;
   return KeyClass::kOther;
 }
@@ -83,12 +94,12 @@ enum class State { kTyping, kFull, kExponent, kExponentFull, kCount };
 enum class KeyRole { kDigit, kMinus, kChs, kBackspace, kEnter, kExtended, kEex, kOther, kCount };
 KeyRole RoleOf(unsigned char k) {
   if (IsDigit(k)) return KeyRole::kDigit;
-  if (k == '-') return KeyRole::kMinus;
-  if (k == 't') return KeyRole::kChs;
+  if (IsEntered(k, EntryKind::kMinus)) return KeyRole::kMinus;
+  if (IsEntered(k, EntryKind::kChangeSign)) return KeyRole::kChs;
   if (k == kBackspace) return KeyRole::kBackspace;
   if (k == kEnter) return KeyRole::kEnter;
   if (k == kExtendedPrefix) return KeyRole::kExtended;
-  if (k == 'e') return KeyRole::kEex;
+  if (IsEntered(k, EntryKind::kExponent)) return KeyRole::kEex;
   return KeyRole::kOther;
 }
 
@@ -217,7 +228,7 @@ struct Entry {
   }
 
   Next ChangeSign() {
-    AnnounceCommand("t");
+    AnnounceEntry(EntryKind::kChangeSign);
     DeleteLine();
     MoveCursor(1, CursorRow());
     if (text.empty()) {
@@ -238,7 +249,7 @@ struct Entry {
   // EEX: the number typed (or, with nothing typed, the one last entered)
   // becomes the mantissa, and the exponent is typed after the red E.
   Next Exponent() {
-    AnnounceCommand("e");
+    AnnounceEntry(EntryKind::kExponent);
     if (!text.empty()) operands.x = NumberValue(text);
     text = "E";
     exponent_column = CursorColumn();
@@ -273,7 +284,7 @@ struct Entry {
   // CHS toggles the exponent's sign and writes it again; the sign counts
   // toward the limit.
   Next ExponentChs() {
-    AnnounceCommand("t");
+    AnnounceEntry(EntryKind::kChangeSign);
     if (!exponent.empty() && exponent[0] == '-')
       exponent.erase(0, 1);
     else
@@ -337,17 +348,16 @@ struct Entry {
       x = stack.levels.back();
     }
     ShowMessage(CursorRow());  // the prompt with the register: the store is confirmed
-    g_registers.decimals = SpeakNumber(k == kCtrlN   ? x * 12
-                                       : k == kCtrlI ? x / 12
-                                                     : x,
-                                       g_registers.decimals);
+    double stored = k == kCtrlN ? x * 12 : k == kCtrlI ? x / 12 : x;
+    KeepDecimalsFor(stored);
+    SpeakNumber(stored);
     ConsoleWriteLine();
     text = std::string(1, static_cast<char>(k));
     return Next::kFinish;
   }
 
   Next Decimals() {
-    AnnounceCommand("d");
+    AnnounceEntry(EntryKind::kDecimals);
     ChooseDecimals();
     text.clear();
     return mode == EntryMode::kExampleDecimals ? Next::kLeave : Next::kRestart;
@@ -379,19 +389,18 @@ struct Entry {
       MoveCursor(column, row);
     }
     if (IsStoreKey(k)) return StoreKey(k);
+    if (const Command* c = CommandOf(k)) {
+      if (c->entry == EntryKind::kExponent) return Exponent();
+      if (c->entry == EntryKind::kChangeSign) return ChangeSign();
+      if (c->entry == EntryKind::kDecimals) return Decimals();
+    }
     switch (k) {
       case kNothingChosen:
         return Next::kContinue;
-      case 'e':
-        return Exponent();
-      case 't':
-        return ChangeSign();
       case kCtrlEnter:
         return PaymentMode();
       case kCtrlT:
         return Next::kRunKeyTest;
-      case 'd':
-        return Decimals();
       case kBackspace:  // BS erases the entry, as the key does
         return Dispatch(k);
       case 'u':
@@ -432,15 +441,19 @@ struct Entry {
     }
     if (const Command* c = CommandOf(k)) {
       switch (c->entry) {
-        case EntryKind::kOwn:
-          if (k == 'e') return Exponent();
-          if (k == 't') return ChangeSign();
+        case EntryKind::kExponent:
+          return Exponent();
+        case EntryKind::kChangeSign:
+          return ChangeSign();
+        case EntryKind::kDecimals:
           return Decimals();
-        case EntryKind::kWaits:
-          if (k == '-' && !text.empty()) {
+        case EntryKind::kMinus:
+          if (!text.empty()) {
             PlaySoundKey("DOnada");
             return Next::kContinue;
           }
+          return WriteCommand(k, true);
+        case EntryKind::kWaits:
           return WriteCommand(k, true);
         case EntryKind::kWaitsFree:
           return WriteCommand(k, false);

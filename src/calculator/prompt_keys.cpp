@@ -38,14 +38,16 @@ bool StackKey(OperandStack& stack, unsigned char code, int label_background) {
       PlaySoundKey("DOPilaPrimero");
       SpellCharacter('X');
       Pause(200);
-      g_registers.decimals = SpeakNumber(levels.back(), g_registers.decimals);
+      KeepDecimalsFor(levels.back());
+      SpeakNumber(levels.back());
     } else if (code == kLeft) {
       PlaySoundKey("DOXYZT");
       static const char kLetters[] = "XYZT";
       for (size_t i = 0; i < levels.size() && i < 4; ++i) {
         SpellCharacter(static_cast<unsigned char>(kLetters[i]));
         Pause(200);
-        g_registers.decimals = SpeakNumber(levels[levels.size() - 1 - i], g_registers.decimals);
+        KeepDecimalsFor(levels[levels.size() - 1 - i]);
+        SpeakNumber(levels[levels.size() - 1 - i]);
         Pause(200);
       }
       Pause(100);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "calculator/command_actions.h"
+#include "calculator/errors.h"
 #include "calculator/key_map.h"
 #include "calculator/model.h"
 #include "calculator/spoken_results.h"
@@ -49,7 +49,10 @@ RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
     return {RegisterName::kFinancial, -1, static_cast<char>(first)};
   if (IsDigit(first)) {
     Echo(first);
-    if (speak_x) g_registers.decimals = SpeakNumber(x_to_speak, g_registers.decimals);
+    if (speak_x) {
+      KeepDecimalsFor(x_to_speak);
+      SpeakNumber(x_to_speak);
+    }
     PlaySoundKey("DOregistro");
     SpellCharacter(first);
     return {RegisterName::kStorage, StorageIndex(0, static_cast<char>(first))};
@@ -64,7 +67,10 @@ RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
       ReportError(6);
       return {};
     }
-    if (speak_x) g_registers.decimals = SpeakNumber(x_to_speak, g_registers.decimals);
+    if (speak_x) {
+      KeepDecimalsFor(x_to_speak);
+      SpeakNumber(x_to_speak);
+    }
     PlaySoundKey("DOregistro");
     Echo(second);
     SpellCharacter(first);
@@ -121,10 +127,10 @@ void ChooseDecimals() {
       PlaySoundKey("DOdecimais");
       continue;
     }
-    g_registers.decimals = k - '0';
+    SetDecimals(k - '0');
     Echo(k);
     ConsoleWriteLine();
-    g_registers.decimals = SpeakNumber(k - '0', g_registers.decimals);
+    SpeakNumber(k - '0');
     Pause(300);
     PlaySoundKey("DOCR");
     return;

@@ -94,27 +94,31 @@ double RoundForSpeech(double value, int decimals) {
   return value < 0 ? -magnitude : magnitude;
 }
 
-namespace {
-
-int SayNumber(double value, int decimals) {
+int DecimalsFor(double value, int decimals) {
   double v = RoundForSpeech(value, decimals);
-  if (InScientificRange(v)) {
-    ScientificReading(v, decimals);
-    return decimals;
-  }
+  if (InScientificRange(v)) return decimals;
   double m = std::fabs(v);
   double fraction = m - std::trunc(m);
   if (!InLargeRange(m) && fraction > 0 && fraction < 0.001) {
-    // A tiny fraction would vanish in the decimals: show and say them all.
     int all = static_cast<int>(DecimalText(m).size()) - 2;
-    decimals = all < 0 ? 0 : all > 9 ? 9 : all;
+    return all < 0 ? 0 : all > 9 ? 9 : all;
   }
+  return decimals;
+}
+
+namespace {
+
+void SayNumber(double value) {
+  int shown = g_registers.decimals;
+  double v = RoundForSpeech(value, shown);
+  if (InScientificRange(v)) return ScientificReading(v, shown);
+  int decimals = DecimalsFor(value, shown);
   SpeakSign(v, decimals);
+  double m = std::fabs(v);
   if (InLargeRange(m))
     LargeReading(m, decimals);
   else
     PlainReading(m, decimals);
-  return decimals;
 }
 
 void SayResult(double value) {
@@ -131,11 +135,18 @@ void SayResult(double value) {
 }  // namespace
 
 // A number's reading goes to a speech engine as one sentence.
-int SpeakNumber(double value, int decimals) {
+void SpeakNumber(double value) {
   BeginPhrase();
-  int shown = SayNumber(value, decimals);
+  SayNumber(value);
   EndPhrase();
-  return shown;
+}
+
+void SetDecimals(int decimals) {
+  g_registers.decimals = decimals;
+}
+
+void KeepDecimalsFor(double value) {
+  SetDecimals(DecimalsFor(value, g_registers.decimals));
 }
 
 void AnnounceResult(double value) {

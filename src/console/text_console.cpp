@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/braille_display.h"
-#include "console/braille_keyboard.h"
+#include "console/console_hooks.h"
 #include "console/console_notice.h"
 #include "console/frontend.h"
 #include "console/profile.h"
@@ -19,6 +18,7 @@
 namespace quipular {
 
 TextConsole g_console;
+ConsoleHooks g_console_hooks;
 
 namespace {
 
@@ -29,13 +29,14 @@ TextConsole& C() {
 // Brings the front-end and the Braille display up to date.
 void Show() {
   C().frontend->Present();
-  UpdateBrailleDisplay();
+  if (g_console_hooks.presented) g_console_hooks.presented();
 }
 
 // Takes events from the front-end and the Braille display; with a display,
 // a long wait is cut short so that its keys are read as they come.
 void Pump(int timeout_ms) {
-  if (g_braille_display.device) {
+  const ConsoleHooks& hooks = g_console_hooks;
+  if (hooks.display_held && hooks.display_held()) {
     // Asking the server costs a round of system calls, and the program's
     // short waits come far more often than anyone types (a script's clock
     // never waits at all): once in 10 ms is enough for those.
@@ -44,7 +45,7 @@ void Pump(int timeout_ms) {
     constexpr int kBraillePollMs = 40;
     if (timeout_ms > 0 || Clock::now() - last >= std::chrono::milliseconds(10)) {
       last = Clock::now();
-      PollBrailleDisplay();
+      hooks.poll_display();
     }
     timeout_ms = C().queued > 0 ? 0 : std::min(timeout_ms, kBraillePollMs);
   }
@@ -174,7 +175,6 @@ void ResetConsole(Frontend* frontend) {
   std::memset(c.attrs, c.attribute, sizeof c.attrs);
   for (int i = 0; i < 16; ++i) c.remap[i] = static_cast<unsigned char>(i);
   c.frontend = frontend;
-  g_braille = BrailleKeyboard{};
 }
 
 void OpenConsole() {
@@ -186,7 +186,7 @@ void OpenConsole() {
   std::memset(c.attrs, c.attribute, sizeof c.attrs);
   c.column = c.row = 0;
   Show();
-  SetBrailleMode(c.braille_mode);
+  if (g_console_hooks.settings_read) g_console_hooks.settings_read(c.braille_mode);
 }
 
 void ConsoleWrite(const char* bytes, int count) {

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "console/key_codes.h"
 #include "functions/registers.h"
 
 namespace quipular {
@@ -18,7 +17,7 @@ double BoundInfinity(double v) {
 
 namespace {
 
-long double Power(long double y, long double x) {
+long double RaisedTo(long double y, long double x) {
   if (x == 0) return 1;
   // A whole exponent is repeated multiplication, so a negative base is allowed.
   if (x == std::trunc(x)) return std::pow(y, x);
@@ -27,64 +26,59 @@ long double Power(long double y, long double x) {
 
 }  // namespace
 
-double ComputeArithmetic(char token, double y, double x) {
-  long double ly = y, lx = x;
-  switch (token) {
-    case '+':
-      return static_cast<double>(ly + lx);
-    case '-':
-      return static_cast<double>(ly - lx);
-    case '*':
-      return Clamp(static_cast<double>(ly * lx));
-    case '/':
-      return static_cast<double>(ly / lx);
-    case kCtrlE:
-      return Clamp(static_cast<double>(Power(ly, lx)));
-    default:
-      return 0;
-  }
+double Add(double y, double x) {
+  return static_cast<double>(static_cast<long double>(y) + x);
+}
+double Subtract(double y, double x) {
+  return static_cast<double>(static_cast<long double>(y) - x);
+}
+double Multiply(double y, double x) {
+  return Clamp(static_cast<double>(static_cast<long double>(y) * x));
+}
+double Divide(double y, double x) {
+  return static_cast<double>(static_cast<long double>(y) / x);
+}
+double Power(double y, double x) {
+  return Clamp(static_cast<double>(RaisedTo(y, x)));
 }
 
-double ComputePercent(char token, double y, double x) {
+double Percent(double y, double x) {
+  return static_cast<double>(static_cast<long double>(y) * x / 100);
+}
+double PercentDifference(double y, double x) {
   long double ly = y, lx = x;
-  switch (token) {
-    case '%':
-      return static_cast<double>(ly * lx / 100);
-    case 'y':
-      return static_cast<double>((lx - ly) / ly * 100);
-    case 'Y':
-      return static_cast<double>(lx / ly * 100);
-    default:
-      return 0;
-  }
+  return static_cast<double>((lx - ly) / ly * 100);
+}
+double PercentOfTotal(double y, double x) {
+  return static_cast<double>(static_cast<long double>(x) / y * 100);
 }
 
-double ComputeGeneral(char token, double x) {
+double Reciprocal(double x) {
+  return static_cast<double>(1 / static_cast<long double>(x));
+}
+double SquareRoot(double x) {
+  return static_cast<double>(std::sqrt(static_cast<long double>(x)));
+}
+double NaturalLog(double x) {
+  return static_cast<double>(std::log(static_cast<long double>(x)));
+}
+double Exponential(double x) {
+  return Clamp(static_cast<double>(std::exp(static_cast<long double>(x))));
+}
+double Factorial(double x) {
+  long double product = 1;
+  for (long double k = x; k >= 1; k -= 1) {
+    product *= k;
+    if (product > kCeiling) return kCeiling;
+  }
+  return static_cast<double>(product);
+}
+double WholePart(double x) {
+  return std::trunc(x);
+}
+double FractionalPart(double x) {
   long double lx = x;
-  switch (token) {
-    case 'x':
-      return static_cast<double>(1 / lx);
-    case 'X':
-      return static_cast<double>(std::sqrt(lx));
-    case kCtrlX:
-      return static_cast<double>(std::log(lx));
-    case 'E':
-      return Clamp(static_cast<double>(std::exp(lx)));
-    case 'f': {
-      long double product = 1;
-      for (long double k = lx; k >= 1; k -= 1) {
-        product *= k;
-        if (product > kCeiling) return kCeiling;
-      }
-      return static_cast<double>(product);
-    }
-    case 'g':
-      return std::trunc(x);
-    case 'G':
-      return static_cast<double>(lx - std::trunc(lx));
-    default:
-      return 0;
-  }
+  return static_cast<double>(lx - std::trunc(lx));
 }
 
 }  // namespace quipular

@@ -1,19 +1,30 @@
 // The ordinary functions: + - * / y^x, the percentages, and the one-number
-// functions 1/x, square root, LN, e^x, n!, INTG, FRAC. Each takes the command
-// token and its operands and returns the result; checks are the validator's.
+// functions 1/x, square root, LN, e^x, n!, INTG, FRAC. Each takes its
+// operands and returns the result; the checks of the operands are the
+// caller's.
 #pragma once
 
 namespace quipular {
 
-// "+", "-", "*", "/" and y^x (Ctrl+E): y op x.
-double ComputeArithmetic(char token, double y, double x);
+// y op x.
+double Add(double y, double x);
+double Subtract(double y, double x);
+double Multiply(double y, double x);  // above the ceiling: the ceiling
+double Divide(double y, double x);
+double Power(double y, double x);  // y^x; above the ceiling: the ceiling
 
-// "%" (y * x / 100), "y" D% ((x - y) / y * 100), "Y" %T (x / y * 100).
-double ComputePercent(char token, double y, double x);
+// y * x / 100; D% (x - y) / y * 100; %T x / y * 100.
+double Percent(double y, double x);
+double PercentDifference(double y, double x);
+double PercentOfTotal(double y, double x);
 
-// "x" 1/x, "X" square root, Ctrl+X (24) LN, "E" e^x, "f" n!, "g" INTG,
-// "G" FRAC.
-double ComputeGeneral(char token, double x);
+double Reciprocal(double x);
+double SquareRoot(double x);
+double NaturalLog(double x);
+double Exponential(double x);  // above the ceiling: the ceiling
+double Factorial(double x);    // above the ceiling: the ceiling
+double WholePart(double x);
+double FractionalPart(double x);
 
 // Results above the ceiling (and NaN) become the ceiling.
 double Clamp(double v);

@@ -1,6 +1,7 @@
-// The cash-flow list, NPV, AMORT and simple interest.
+// The cash-flow list, NPV, IRR, AMORT and simple interest.
 #include "functions/cash_flows.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quipular {
@@ -49,6 +50,132 @@ bool ComputeNpv(int next_position, const double (&list)[kBlockSize], double i, d
   if (!std::isfinite(v)) return false;
   npv = v;
   return true;
+}
+
+TvmAnswer NetPresentValue(Registers& r) {
+  TvmAnswer answer;
+  answer.ok = ComputeNpv(r.cf_next, r.cash_flows, r.financial[kI], answer.value);
+  return answer;
+}
+
+namespace {
+
+using Real = long double;
+
+// The IRR is sought in s = ln(1 + rate), where every real s is a rate above
+// -100 percent: the NPV is sum CF_k v^k with v = e^-s, a polynomial in v > 0.
+struct Flows {
+  const double* amounts;
+  int count;
+
+  Real ValueAt(Real s) const {
+    Real v = std::exp(-s), sum = 0;
+    for (int k = count - 1; k >= 0; --k) sum = sum * v + amounts[k];
+    return sum;
+  }
+  int SignAt(Real s) const {
+    Real value = ValueAt(s);
+    return value > 0 ? 1 : value < 0 ? -1 : 0;
+  }
+};
+
+// Beyond these the rate is -100 percent or infinite as a double.
+constexpr Real kLowestLog = -36, kHighestLog = 700;
+// Where several sign changes allow several rates: -99.99 to 1,000,000
+// percent, looked at in this many steps.
+constexpr Real kScanLow = -9.2103403719761836L, kScanHigh = 9.2104403669765169L;
+constexpr int kScanSteps = 4096;
+
+// Bisection between two points where the NPV has opposite signs: it cannot
+// leave the bracket, and it stops when the bracket cannot shrink.
+Real Bisect(const Flows& flows, Real low, Real high) {
+  int low_sign = flows.SignAt(low);
+  for (int step = 0; step < 400; ++step) {
+    Real middle = low + (high - low) / 2;
+    if (!(middle > low && middle < high)) break;
+    int sign = flows.SignAt(middle);
+    if (sign == 0) return middle;
+    if (sign == low_sign)
+      low = middle;
+    else
+      high = middle;
+  }
+  return low + (high - low) / 2;
+}
+
+// One sign change: exactly one root in s, where the NPV goes from the sign
+// of the last amount (s far below 0) to that of the first (s far above).
+bool OnlyRoot(const Flows& flows, int first_sign, Real& root) {
+  Real low = -1, high = 1;
+  int sign;
+  while ((sign = flows.SignAt(high)) != first_sign) {
+    if (sign == 0) {
+      root = high;
+      return true;
+    }
+    if (high >= kHighestLog) return false;
+    high = std::min(high * 2, kHighestLog);
+  }
+  while ((sign = flows.SignAt(low)) == first_sign) {
+    if (low <= kLowestLog) return false;
+    low = std::max(low * 2, kLowestLog);
+  }
+  root = sign == 0 ? low : Bisect(flows, low, high);
+  return true;
+}
+
+// More sign changes: the root in the scanned range, when there is one only.
+bool ScannedRoot(const Flows& flows, Real& root) {
+  int roots = 0;
+  Real step = (kScanHigh - kScanLow) / kScanSteps;
+  Real previous = kScanLow;
+  int previous_sign = flows.SignAt(previous);
+  if (previous_sign == 0) {
+    ++roots;
+    root = previous;
+  }
+  for (int k = 1; k <= kScanSteps; ++k) {
+    Real s = kScanLow + step * k;
+    int sign = flows.SignAt(s);
+    if (sign == 0) {
+      ++roots;
+      root = s;
+    } else if (previous_sign != 0 && sign != previous_sign) {
+      ++roots;
+      root = Bisect(flows, previous, s);
+    }
+    if (roots > 1) return false;
+    previous = s;
+    previous_sign = sign;
+  }
+  return roots == 1;
+}
+
+}  // namespace
+
+TvmAnswer InternalRateOfReturn(Registers& r) {
+  TvmAnswer answer;
+  int count = std::min(r.cf_next - 1, kBlockSize);
+  if (count < 2) return answer;
+  Flows flows{r.cash_flows, count};
+  int changes = 0, first_sign = 0, last_sign = 0;
+  for (int k = 0; k < count; ++k) {
+    double amount = r.cash_flows[k];
+    if (!std::isfinite(amount)) return answer;
+    int sign = amount > 0 ? 1 : amount < 0 ? -1 : 0;
+    if (sign == 0) continue;
+    if (first_sign == 0) first_sign = sign;
+    if (last_sign != 0 && sign != last_sign) ++changes;
+    last_sign = sign;
+  }
+  if (changes == 0) return answer;
+  Real root = 0;
+  if (!(changes == 1 ? OnlyRoot(flows, first_sign, root) : ScannedRoot(flows, root))) return answer;
+  Real rate = std::expm1(root);
+  double stored = static_cast<double>(rate), shown = static_cast<double>(rate * 100);
+  if (!(stored > -1) || !std::isfinite(shown)) return answer;
+  r.financial[kI] = stored;
+  return {true, shown};
 }
 
 bool ComputeAmortization(double (&f)[kBlockSize], double payments, Amortization& out) {

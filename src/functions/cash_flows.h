@@ -1,8 +1,10 @@
-// Cash flows and their net present value, amortization of payments and
-// simple interest: computations on the registers, with no input or output.
+// Cash flows, their net present value and internal rate of return,
+// amortization of payments and simple interest: computations on the
+// registers, with no input or output.
 #pragma once
 
 #include "functions/registers.h"
+#include "functions/tvm.h"
 
 namespace quipular {
 
@@ -19,6 +21,17 @@ bool RepeatCashFlow(Registers& r, double times);
 // The sum of CF_k / (1 + i)^k over the places before next_position. False
 // when i is -100 percent or less, or the sum is not finite.
 bool ComputeNpv(int next_position, const double (&list)[kBlockSize], double i, double& npv);
+
+// NPV of the registers' cash flows at their rate i; not ok when ComputeNpv
+// refuses.
+TvmAnswer NetPresentValue(Registers& r);
+
+// IRR: the rate, above -100 percent, at which the NPV of the cash flows
+// entered is 0; stored in i (as the fraction) and answered as a percentage.
+// Not ok, with nothing changed, when the amounts do not change sign, when no
+// such rate is found, or when the amounts change sign more than once and
+// the rates from -99.99 to 1,000,000 percent hold more than one root.
+TvmAnswer InternalRateOfReturn(Registers& r);
 
 struct Amortization {
   double principal = 0;  // part of the payments that reduced the balance

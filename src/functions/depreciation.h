@@ -7,10 +7,12 @@
 
 namespace quipular {
 
-// The depreciation of `year` for the token ("l" DB, "L" SL, Ctrl+L SOYD);
-// the remaining depreciable value goes to the remainder slot. False, with
-// nothing changed, unless 0 < n <= 1e11 and year is a whole number above 0,
-// or when an amount is not finite.
-bool ComputeDepreciation(double (&financial)[kBlockSize], char token, double year, double& amount);
+// The depreciation of `year` by declining balance, straight line or the sum
+// of the years' digits; the remaining depreciable value goes to the
+// remainder slot. False, with nothing changed, unless 0 < n <= 1e11 and
+// year is a whole number above 0, or when an amount is not finite.
+bool DecliningBalance(double (&financial)[kBlockSize], double year, double& amount);
+bool StraightLine(double (&financial)[kBlockSize], double year, double& amount);
+bool SumOfYearsDigits(double (&financial)[kBlockSize], double year, double& amount);
 
 }  // namespace quipular

@@ -57,18 +57,25 @@ struct Registers {
   bool first_date_dmy = false, first_date_mdy = false;  // how date 1 was entered
 };
 
-// The register part of a clear: "A" the statistics block, Ctrl+A (1) the
-// financial block, any other token every block, the cash-flow places, the
-// dates and the interest mode. Every clear also forgets last X and the
-// statistics count.
-void ClearRegisterBlocks(Registers& r, char token);
+// The register part of the clears: the statistics block, the financial
+// block, or every block with the cash-flow places, the dates and the
+// interest mode. Every clear also forgets last X and the statistics count.
+void ClearStatisticsBlock(Registers& r);
+void ClearFinancialBlock(Registers& r);
+void ClearAllRegisters(Registers& r);
 
 // Storage register element for the keys of its name ("1".."9","0",
 // ".1"..".0", "a1".."h0"): first key and digit; -1 when they name none.
 int StorageIndex(char first, char digit);
 
-// Stores x in the financial register of a store key ("n", Ctrl+N, "i",
-// Ctrl+I, "p", "m", "v"); any other token stores nothing.
-void StoreFinancialRegister(Registers& r, char token, double x);
+// The financial register keys: x goes to n (or 12 x to n), to i as a
+// percentage (or one twelfth of it), to PV, PMT or FV.
+void StoreN(Registers& r, double x);
+void StoreTwelveN(Registers& r, double x);
+void StoreI(Registers& r, double x);
+void StoreTwelfthI(Registers& r, double x);
+void StorePV(Registers& r, double x);
+void StorePMT(Registers& r, double x);
+void StoreFV(Registers& r, double x);
 
 }  // namespace quipular

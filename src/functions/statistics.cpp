@@ -5,8 +5,6 @@
 
 #include <cmath>
 
-#include "console/key_codes.h"
-
 namespace quipular {
 namespace {
 
@@ -111,9 +109,8 @@ StatisticsAnswer Answer(Real value, Real below) {
 
 }  // namespace
 
-double AccumulateStatistics(int& count, double x, double y, char token, double (&s)[kBlockSize],
+double AccumulateStatistics(int& count, double x, double y, bool add, double (&s)[kBlockSize],
                             StatisticsResidue& residue) {
-  bool add = token == 'z';
   if (!add && count == 0) return 0;
   count += add ? 1 : -1;
   residue.terms += 1;
@@ -133,43 +130,59 @@ double AccumulateStatistics(int& count, double x, double y, char token, double (
   return count;
 }
 
-StatisticsAnswer ComputeStatistic(int count, const double (&statistics)[kBlockSize],
-                                  const StatisticsResidue& residue, char token, double x_value) {
-  if (count == 0) return {};
-  Sums s(count, statistics, residue);
-  Real v = x_value;
-  switch (token) {
-    case 'q':
-      return Answer(s.MeanX(), s.MeanY());
-    case 'Q':
-      if (s.x.hi == 0) break;
-      return Answer(Wide(s.xy) / Wide(s.x));
-    case kCtrlQ: {
-      Real qx = s.Qx(), qy = s.Qy();
-      if (count < 2 || qx < 0 || qy < 0) break;
-      Real pairs = s.n * (s.n - 1);  // n(n-1), formed without overflow
-      return Answer(std::sqrt(qx / pairs), std::sqrt(qy / pairs));
-    }
-    case 'w': {
-      // With a level or upright line there is no x for the y asked about.
-      Real qx = s.Qx(), qxy = s.Qxy();
-      if (s.Qy() == 0 || qx == 0 || qxy == 0) break;
-      return Answer(s.MeanX() + (v - s.MeanY()) * (qx / qxy));
-    }
-    case 'W': {
-      Real qx = s.Qx();
-      if (qx == 0) break;
-      return Answer(s.MeanY() + (v - s.MeanX()) * (s.Qxy() / qx));
-    }
-    case kCtrlW: {
-      Real qx = s.Qx(), qy = s.Qy();
-      if (!(qx > 0 && qy > 0)) break;
-      return Answer(s.Qxy() / (std::sqrt(qx) * std::sqrt(qy)));
-    }
-    default:
-      break;
-  }
-  return {};
+double AddPair(Registers& r, double x, double y) {
+  return AccumulateStatistics(r.stat_count, x, y, true, r.statistics, r.statistics_residue);
+}
+
+double RemovePair(Registers& r, double x, double y) {
+  return AccumulateStatistics(r.stat_count, x, y, false, r.statistics, r.statistics_residue);
+}
+
+StatisticsAnswer Means(const Registers& r, double) {
+  if (r.stat_count == 0) return {};
+  Sums s(r.stat_count, r.statistics, r.statistics_residue);
+  return Answer(s.MeanX(), s.MeanY());
+}
+
+StatisticsAnswer WeightedMean(const Registers& r, double) {
+  if (r.stat_count == 0) return {};
+  Sums s(r.stat_count, r.statistics, r.statistics_residue);
+  if (s.x.hi == 0) return {};
+  return Answer(Wide(s.xy) / Wide(s.x));
+}
+
+StatisticsAnswer StandardDeviations(const Registers& r, double) {
+  if (r.stat_count == 0) return {};
+  Sums s(r.stat_count, r.statistics, r.statistics_residue);
+  Real qx = s.Qx(), qy = s.Qy();
+  if (r.stat_count < 2 || qx < 0 || qy < 0) return {};
+  Real pairs = s.n * (s.n - 1);  // n(n-1), formed without overflow
+  return Answer(std::sqrt(qx / pairs), std::sqrt(qy / pairs));
+}
+
+StatisticsAnswer EstimateX(const Registers& r, double x_value) {
+  if (r.stat_count == 0) return {};
+  Sums s(r.stat_count, r.statistics, r.statistics_residue);
+  // With a level or upright line there is no x for the y asked about.
+  Real qx = s.Qx(), qxy = s.Qxy();
+  if (s.Qy() == 0 || qx == 0 || qxy == 0) return {};
+  return Answer(s.MeanX() + (x_value - s.MeanY()) * (qx / qxy));
+}
+
+StatisticsAnswer EstimateY(const Registers& r, double x_value) {
+  if (r.stat_count == 0) return {};
+  Sums s(r.stat_count, r.statistics, r.statistics_residue);
+  Real qx = s.Qx();
+  if (qx == 0) return {};
+  return Answer(s.MeanY() + (x_value - s.MeanX()) * (s.Qxy() / qx));
+}
+
+StatisticsAnswer Correlation(const Registers& r, double) {
+  if (r.stat_count == 0) return {};
+  Sums s(r.stat_count, r.statistics, r.statistics_residue);
+  Real qx = s.Qx(), qy = s.Qy();
+  if (!(qx > 0 && qy > 0)) return {};
+  return Answer(s.Qxy() / (std::sqrt(qx) * std::sqrt(qy)));
 }
 
 }  // namespace quipular

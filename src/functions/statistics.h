@@ -7,12 +7,12 @@
 
 namespace quipular {
 
-// Z+ (token "z") adds the pair (x, y) to the sums, Z- ("Z", Ctrl+Z) takes it
-// away; the count and slot 0 follow. Z- with no pairs changes nothing.
+// Z+ (add) adds the pair (x, y) to the sums, Z- takes it away; the count
+// and slot 0 follow. Z- with no pairs changes nothing.
 // Each sum is kept as the pair statistics[k] + residue.low[k] (double-double): the
 // squares and products go in whole, and Z- takes away exactly the terms Z+
 // put in. Returns the count.
-double AccumulateStatistics(int& count, double x, double y, char token,
+double AccumulateStatistics(int& count, double x, double y, bool add,
                             double (&statistics)[kBlockSize], StatisticsResidue& residue);
 
 struct StatisticsAnswer {
@@ -22,14 +22,24 @@ struct StatisticsAnswer {
   double below = 0;        // that value: the mean or deviation of y
 };
 
-// "q" means, "Q" mean of y weighted by x, Ctrl+Q (17) standard deviations,
-// "w" estimate of x for y = x_value, "W" estimate of y for x = x_value,
-// Ctrl+W (23) the correlation coefficient.
+// Z+ and Z- on the registers' sums and count; the count is returned.
+double AddPair(Registers& r, double x, double y);
+double RemovePair(Registers& r, double x, double y);
+
+// The results, from the registers' sums; x_value is the value an estimate
+// is asked for. Means: the mean of x, and of y below it. WeightedMean: the
+// mean of y weighted by x. StandardDeviations: of x, and of y below it.
+// EstimateX: x for y = x_value. EstimateY: y for x = x_value.
+// Correlation: the correlation coefficient.
 // The deviations n*Sum(x^2) - (Sum x)^2 and the like are formed from the
 // double-double sums, and one within the rounding those sums can carry (from
 // every pair that went in or out) is zero: every x equal gives no line,
 // whatever the x.
-StatisticsAnswer ComputeStatistic(int count, const double (&statistics)[kBlockSize],
-                                  const StatisticsResidue& residue, char token, double x_value);
+StatisticsAnswer Means(const Registers& r, double x_value);
+StatisticsAnswer WeightedMean(const Registers& r, double x_value);
+StatisticsAnswer StandardDeviations(const Registers& r, double x_value);
+StatisticsAnswer EstimateX(const Registers& r, double x_value);
+StatisticsAnswer EstimateY(const Registers& r, double x_value);
+StatisticsAnswer Correlation(const Registers& r, double x_value);
 
 }  // namespace quipular

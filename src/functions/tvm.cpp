@@ -109,7 +109,7 @@ void Store(double& slot, Real value, TvmAnswer& answer, double shown) {
   answer = {true, shown};
 }
 
-TvmAnswer SolveN(double (&f)[kBlockSize], const Problem& p) {
+TvmAnswer FindN(double (&f)[kBlockSize], const Problem& p) {
   TvmAnswer answer;
   Real i = f[kI];
   if (!(i > -1)) return answer;
@@ -149,7 +149,7 @@ bool OnRoot(const Problem& p, Real i) {
   return scale > 0 && std::isfinite(residual) && std::fabs(residual) <= kResidualTolerance * scale;
 }
 
-TvmAnswer SolveI(double (&f)[kBlockSize], const Problem& p) {
+TvmAnswer FindI(double (&f)[kBlockSize], const Problem& p) {
   TvmAnswer answer;
   if (p.pmt == 0 && p.n < 0) return answer;
   // With no whole period and nothing growing over a fraction, no term of
@@ -196,34 +196,41 @@ long double TvmResidual(const double (&financial)[kBlockSize], long double i, in
   return Residual(p, At(p, i));
 }
 
-TvmAnswer ComputeTvm(double (&f)[kBlockSize], char token, int interest_mode) {
+TvmAnswer ComputeTvm(double (&f)[kBlockSize], FinancialSlot unknown, int interest_mode) {
   Problem p(f, interest_mode);
-  if (token == 'N') return SolveN(f, p);
-  if (token == 'I') return SolveI(f, p);
+  if (unknown == kN) return FindN(f, p);
+  if (unknown == kI) return FindI(f, p);
   TvmAnswer answer;
   Real i = f[kI];
   if (p.n == 0 || i == 0 || !(i > -1)) return answer;
   Factors k = At(p, i);
-  switch (token) {
-    case 'P': {
-      Real pv = -(p.pmt * k.a + p.fv * k.b) / k.c;
-      Store(f[kPV], pv, answer, static_cast<double>(pv));
-      break;
-    }
-    case 'M': {
-      Real pmt = -(p.pv * k.c + p.fv * k.b) / k.a;
-      Store(f[kPMT], pmt, answer, static_cast<double>(pmt));
-      break;
-    }
-    case 'V': {
-      Real fv = -(p.pmt * k.a + p.pv * k.c) / k.b;
-      Store(f[kFV], fv, answer, static_cast<double>(fv));
-      break;
-    }
-    default:
-      break;
-  }
+  Real value;
+  if (unknown == kPV)
+    value = -(p.pmt * k.a + p.fv * k.b) / k.c;
+  else if (unknown == kPMT)
+    value = -(p.pv * k.c + p.fv * k.b) / k.a;
+  else if (unknown == kFV)
+    value = -(p.pmt * k.a + p.pv * k.c) / k.b;
+  else
+    return answer;
+  Store(f[unknown], value, answer, static_cast<double>(value));
   return answer;
+}
+
+TvmAnswer SolveN(Registers& r) {
+  return ComputeTvm(r.financial, kN, static_cast<int>(r.interest_mode));
+}
+TvmAnswer SolveI(Registers& r) {
+  return ComputeTvm(r.financial, kI, static_cast<int>(r.interest_mode));
+}
+TvmAnswer SolvePV(Registers& r) {
+  return ComputeTvm(r.financial, kPV, static_cast<int>(r.interest_mode));
+}
+TvmAnswer SolvePMT(Registers& r) {
+  return ComputeTvm(r.financial, kPMT, static_cast<int>(r.interest_mode));
+}
+TvmAnswer SolveFV(Registers& r) {
+  return ComputeTvm(r.financial, kFV, static_cast<int>(r.interest_mode));
 }
 
 }  // namespace quipular

@@ -14,13 +14,20 @@ struct TvmAnswer {
   double value = 0;  // the register computed; i as a percentage
 };
 
-// Solves for the register of the token ("N", "I", "P", "M", "V") from the
+// Solves for the register `unknown` (kN, kI, kPV, kPMT or kFV) from the
 // other four, the payment mode and the interest mode, and stores it (i as
 // the fraction). CALCULO n answers every problem with a finite count (with
 // no interest, -(PV + FV)/PMT) and rounds a fractional count up to the next
 // whole period; CALCULO i answers only when its iteration has reached a
 // root, and a rate below 1e-12 percent is 0.
-TvmAnswer ComputeTvm(double (&financial)[kBlockSize], char token, int interest_mode);
+TvmAnswer ComputeTvm(double (&financial)[kBlockSize], FinancialSlot unknown, int interest_mode);
+
+// The same on the registers, in their interest mode: one for each unknown.
+TvmAnswer SolveN(Registers& r);
+TvmAnswer SolveI(Registers& r);
+TvmAnswer SolvePV(Registers& r);
+TvmAnswer SolvePMT(Registers& r);
+TvmAnswer SolveFV(Registers& r);
 
 // The residual PV*C + PMT*A + FV*B of the equation at rate i, for tests and
 // the i solver's convergence check.

@@ -5,12 +5,12 @@
 #include "guidance/examples.h"
 
 #include <cmath>
-#include <cstring>
 #include <string>
 
 #include "calculator/command_actions.h"
 #include "calculator/command_loop.h"
 #include "calculator/commands.h"
+#include "calculator/errors.h"
 #include "calculator/model.h"
 #include "calculator/operand_entry.h"
 #include "calculator/spoken_results.h"
@@ -24,6 +24,7 @@
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
 #include "guidance/lessons.h"
+#include "guidance/repeat_question.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
 
@@ -185,25 +186,16 @@ constexpr InteractiveExample kExamples[] = {
        100}}},
 };
 
-// The keys each kind of example can compute with: the one-number functions,
-// or the two-number operations (y^x included).
-constexpr char kOneValueKeys[] =
-    "xX\x18"
-    "EfgG";
-constexpr char kTwoValueKeys[] = "+-*/\x05";
-
-// Whether the calculator checks the command's operands before computing.
-bool Checked(char key) {
-  const Command* command = FindCommand(key);
-  return command && command->checked;
-}
-
 bool IsEntry(Ending ending) {
   return ending == Ending::kNumber || ending == Ending::kDecimals;
 }
 
-bool OneOf(char k, const char* keys) {
-  return k != 0 && std::strchr(keys, k) != nullptr;
+// The command of a key the example can compute with: one the command table
+// marks for the examples, taking as many values as the example asks for.
+const Command* ExampleCommand(const InteractiveExample& example, const std::string& token) {
+  const Command* c = token.size() == 1 ? FindCommand(token[0]) : nullptr;
+  unsigned values = example.ending == Ending::kOneValue ? 1 : 2;
+  return c && c->example && c->operands == values ? c : nullptr;
 }
 
 // Whether a token answers its step: a number for a value step, a key the
@@ -213,8 +205,7 @@ bool Answers(const InteractiveExample& example, Ask ask, const std::string& toke
     case Ask::kValue:
       return IsOperandToken(token);
     case Ask::kKey:
-      return token.size() == 1 &&
-             OneOf(token[0], example.ending == Ending::kOneValue ? kOneValueKeys : kTwoValueKeys);
+      return ExampleCommand(example, token) != nullptr;
     case Ask::kDecimals:
       return true;
   }
@@ -223,25 +214,23 @@ bool Answers(const InteractiveExample& example, Ask ask, const std::string& toke
 
 enum class Pass { kDone, kAgain, kLeft };
 
-// Checks and computes the result from the entered values and the key the
-// user pressed; false when the calculator refuses the operands.
-bool Compute(const InteractiveExample& example, const double* values, char key, double& result,
-             Operands& operands) {
+// Checks and computes the result from the entered values with the command
+// the user chose, as the command loop would; false when the calculator
+// refuses the operands.
+bool Compute(const InteractiveExample& example, const double* values, const Command& command,
+             double& result, Operands& operands) {
   bool one = example.ending == Ending::kOneValue;
-  double y = one ? 0 : values[0], x = one ? values[0] : values[1];
-  if (Checked(key)) {
-    // The stack is empty, so the validator's pops leave these as they are.
-    operands.x = x;
-    operands.y = y;
-    if (!ValidateAndCompute(key, operands)) {
-      if (key == 'X') {
-        Pause(100);
-        PlaySoundKey("DOerror0Raiz");
-      }
-      return false;
+  // The stack is empty, so the command's pops leave these as they are.
+  operands.y = one ? 0 : values[0];
+  operands.x = one ? values[0] : values[1];
+  if (!RunCommand(command, operands)) {
+    if (command.compute.one == SquareRoot) {
+      Pause(100);
+      PlaySoundKey("DOerror0Raiz");
     }
+    return false;
   }
-  result = one ? ComputeGeneral(key, x) : Arithmetic(key, y, x);
+  result = operands.result;
   if (std::isnan(result)) {
     ReportError(0);
     return false;
@@ -263,7 +252,7 @@ Pass RunPass(const InteractiveExample& example, Operands& operands) {
 
   double values[2] = {};
   int count = 0;
-  char key = 0;
+  const Command* command = nullptr;
   for (const Step& step : example.steps) {
     if (!step.sound) break;
     std::string token;
@@ -284,10 +273,11 @@ Pass RunPass(const InteractiveExample& example, Operands& operands) {
     if (step.ask == Ask::kValue) {
       double v = NumberValue(token);
       operands.x = v;
-      g_registers.decimals = SpeakNumber(v, g_registers.decimals);
+      KeepDecimalsFor(v);
+      SpeakNumber(v);
       values[count++] = v;
     } else if (step.ask == Ask::kKey) {
-      key = token[0];
+      command = ExampleCommand(example, token);
     }
   }
 
@@ -297,7 +287,7 @@ Pass RunPass(const InteractiveExample& example, Operands& operands) {
     return Pass::kDone;
   }
   double result = 0;
-  if (!Compute(example, values, key, result, operands)) return Pass::kAgain;
+  if (!command || !Compute(example, values, *command, result, operands)) return Pass::kAgain;
   Colours(15, 1);
   ConsoleWriteLine(Cp1252(example.result));
   PlaySoundKey("DOexemplosResult");
@@ -323,40 +313,6 @@ ExampleEnd RunInteractive(const InteractiveExample& example, Operands& operands)
 }
 
 }  // namespace
-
-ExampleEnd AskRepeatExample() {
-  Colours(15, 2);
-  ConsoleWrite(" Deseja repetir o Exemplo (s/n)? ");
-  Pause(300);
-  PlaySoundKey("DOSALIDAExemplo");
-  Colours(15, 0);
-  Pause(100);
-  for (;;) {
-    unsigned char k = ReadKey();
-    std::string typed(1, static_cast<char>(k));
-    if (k == 's' || k == 'S') {
-      ConsoleWriteLine(typed);
-      SpellCharacter(k);
-      return ExampleEnd::kRepeat;
-    }
-    if (k == 'n' || k == 'N') {
-      ConsoleWrite(typed);
-      SpellCharacter(k);
-      Pause(200);
-      PlaySoundKey("DORegresoExemplos");
-      return ExampleEnd::kBackToList;
-    }
-    if (k == kEsc) {
-      Pause(300);
-      PlaySoundKey("DORegresoCalc");
-      ShowCalculationScreen();
-      return ExampleEnd::kToCalculator;
-    }
-    // An extended key is one wrong key, its second code included.
-    if (k == kExtendedPrefix) ReadKey();
-    PlaySoundKey("DOSALIDAExemplo");
-  }
-}
 
 ExampleEnd RunExample(char kind, int row, Operands& operands) {
   Colours(15, 0);

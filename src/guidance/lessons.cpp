@@ -8,8 +8,8 @@
 #include "calculator/working_screen.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
-#include "guidance/examples.h"
 #include "guidance/lesson_script.h"
+#include "guidance/repeat_question.h"
 #include "guidance/screens.h"
 #include "voice/named_sounds.h"
 

@@ -2,7 +2,7 @@
 // them, with a recorded narration of the same lesson.
 #pragma once
 
-#include "guidance/examples.h"
+#include "guidance/repeat_question.h"
 
 namespace quipular {
 

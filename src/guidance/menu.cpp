@@ -2,6 +2,7 @@
 // window of five entries that scrolls under a fixed highlight.
 #include "guidance/menu.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <string>
@@ -18,69 +19,46 @@
 namespace quipular {
 namespace {
 
-// An item that is a command names only its key: its text and sounds are the
-// command table's. The others carry their own.
+// The menu's own items, those that are not commands, with their places
+// among the commands the command table puts in the same column. An item
+// that is a command names only its key: its text and sounds are the command
+// table's.
 struct MenuItem {
   char code;                    // the key code handed back; 0 carries nothing out
   const char* sound = nullptr;  // said when the item is reached
   const char* help = nullptr;   // said by F1; null for none
   const char* text = nullptr;   // the text shown
+  int place = 0;                // where it goes among the column's commands
 };
 
 struct MenuColumn {
   const char* title;     // entry 0
   const char* sound;     // said when the column is selected
   const char* up_sound;  // said when Up comes back to the title
-  std::span<const MenuItem> items;
+  MenuColumnId id;       // the commands it lists
+  std::span<const MenuItem> own;
 };
-
-constexpr MenuItem kGeneral[] = {{kCtrlE}, {'X'}, {'x'}, {'E'}, {kCtrlX}, {'f'}, {'G'}, {'g'}};
-
-constexpr MenuItem kStatistics[] = {{'z'}, {'Z'}, {'q'}, {kCtrlQ}, {'Q'}, {'w'}, {'W'}, {kCtrlW}};
 
 // The fractional-period item names a mode that Page Up steps; the menu
 // cannot hand that key back, so choosing it carries nothing out.
 // clang-format off
 constexpr MenuItem kFinancialRegisters[] = {
-    {'n'},
-    {'i'},
-    {'p'},
-    {'m'},
-    {'v'},
-    {kCtrlN},
-    {kCtrlI},
-    {'k'},
-    {kCtrlK},
-    {kCtrlEnter, "DOBEG", "DoayudaBEG", "BEG"},
-    {kCtrlEnter, "DOEND", "DoayudaEND", "END"},
-    {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", "S/N PERIODO FRACC."},
+    {kCtrlEnter, "DOBEG", "DoayudaBEG", "BEG", 100},
+    {kCtrlEnter, "DOEND", "DoayudaEND", "END", 110},
+    {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", "S/N PERIODO FRACC.", 120},
 };
 // clang-format on
-
-constexpr MenuItem kFinancialFunctions[] = {{'N'}, {'I'}, {'P'}, {'M'}, {'V'},   {'J'},
-                                            {'j'}, {'K'}, {'l'}, {'L'}, {kCtrlL}};
-
-constexpr MenuItem kPercentAndDates[] = {{'%'}, {'Y'}, {'y'}, {'D'}, {kCtrlD}, {'H'}, {'h'}};
 
 // The four stack items belong to the arrow keys, which the menu cannot hand
 // back: choosing one closes the menu and carries nothing out.
 // clang-format off
 constexpr MenuItem kCommands[] = {
-    {'t'},
-    {'e'},
-    {'s'},
-    {'r'},
-    {0, "DOcambiaxy", "DOayudaXY", "X<>Y"},
-    {0, "DOrotapila", "DOayudaRP", "RP"},
-    {0, "DOXYZT", "DOayudaXYZT", "REG. PILHA"},
-    {0, "DOPilaprimero", "DOayudaPilaPrimero", "PRIMER REG. PILHA "},
-    {'d'},
-    {kBackspace, "DOBS", "DOayudaBS", "BS"},
-    {'a'},
-    {'A'},
-    {kCtrlA},
-    {'R'},
-    {kCtrlT, "DOF2TestarTeclado", "DOAyudaTestarTeclado", "TESTAR TECLADO"},
+    {0, "DOcambiaxy", "DOayudaXY", "X<>Y", 50},
+    {0, "DOrotapila", "DOayudaRP", "RP", 60},
+    {0, "DOXYZT", "DOayudaXYZT", "REG. PILHA", 70},
+    {0, "DOPilaprimero", "DOayudaPilaPrimero", "PRIMER REG. PILHA ", 80},
+    {kBackspace, "DOBS", "DOayudaBS", "BS", 100},
+    {kCtrlT, "DOF2TestarTeclado", "DOAyudaTestarTeclado", "TESTAR TECLADO", 150},
 };
 // clang-format on
 
@@ -137,23 +115,23 @@ constexpr MenuItem kFinancialExamples[] = {
 // clang-format off
 constexpr MenuColumn kMenuColumns[] = {
     {"  ===== FUNCOES GERAIS =====  ", "DOfungen", "DOfungen",
-     kGeneral},
+     MenuColumnId::kGeneral, {}},
     {"  == FUNCOES ESTATISTICAS ==  ", "DOfunesta", "DOfunesta",
-     kStatistics},
+     MenuColumnId::kStatistics, {}},
     {"  == REGISTROS FINANCEIROS =  ", "DORegfin", "DORegfin",
-     kFinancialRegisters},
+     MenuColumnId::kFinancialRegisters, kFinancialRegisters},
     {"  === FUNCOES FINANCEIRAS ==  ", "DOfunfin", "DOFunFin",
-     kFinancialFunctions},
+     MenuColumnId::kFinancialFunctions, {}},
     {"  ===== FUNCOES %/DATA =====  ", "DOfunporca", "DOfunporca",
-     kPercentAndDates},
+     MenuColumnId::kPercentAndDates, {}},
     {"  ======== COMANDOS ========  ", "DOComandos", "DOComandos",
-     kCommands},
+     MenuColumnId::kCommands, kCommands},
     {"  == EXEMPLOS INTERATIVOS ==  ", "DOfunexemplos", "DOfunExemplos",
-     kInteractiveExamples},
+     MenuColumnId::kNone, kInteractiveExamples},
     {"  == EXEMPLOS ILUSTRATIVOS =  ", "DOfunExemplosIlus", "DOfunExemplosIlus",
-     kIllustratedExamples},
+     MenuColumnId::kNone, kIllustratedExamples},
     {"  = EXEMPLOS CALC. FIN/EST =  ", "DOfunExemplosFINESTA", "DOfunExemplosFINESTA",
-     kFinancialExamples},
+     MenuColumnId::kNone, kFinancialExamples},
 };
 // clang-format on
 
@@ -197,22 +175,35 @@ struct Menu {
   int counter = 1008;                            // the column is the counter modulo 9
   int selected = 0;                              // entry under the highlight
 
+  std::vector<MenuItem> items[kColumnCount];  // each column's items in order
+
   int Column() const { return counter % kColumnCount; }
-  int Count() const { return static_cast<int>(Current().items.size()); }
+  int Count() const { return static_cast<int>(items[Column()].size()); }
   const MenuColumn& Current() const { return kMenuColumns[Column()]; }
   // The selection stops at the last item: the window then shows it on top.
   int Bound() const { return Count() + kFirstItem - 1 + (kWindow - 1); }
   const MenuItem* Item() const {
     int index = selected - kFirstItem;
-    return index >= 0 && index < Count() ? &Current().items[index] : nullptr;
+    return index >= 0 && index < Count() ? &items[Column()][static_cast<size_t>(index)] : nullptr;
   }
 
+  // Each column: its own items and the commands the table puts in it, by
+  // place.
   void Build() {
     for (int c = 0; c < kColumnCount; ++c) {
       const MenuColumn& column = kMenuColumns[c];
+      std::vector<MenuItem>& column_items = items[c];
+      column_items.assign(column.own.begin(), column.own.end());
+      if (column.id != MenuColumnId::kNone) {
+        for (const Command& command : Commands())
+          if (command.menu.column == column.id)
+            column_items.push_back({command.key, nullptr, nullptr, nullptr, command.menu.place});
+      }
+      std::stable_sort(column_items.begin(), column_items.end(),
+                       [](const MenuItem& a, const MenuItem& b) { return a.place < b.place; });
       std::vector<std::string>& list = lists[c];
       list = {column.title, ""};
-      for (const MenuItem& item : column.items) list.push_back(Text(item));
+      for (const MenuItem& item : column_items) list.push_back(Text(item));
       list.resize(list.size() + kWindow - 1);
     }
   }

@@ -10,9 +10,6 @@
 #include "voice/wave_player.h"
 
 namespace quipular {
-
-NamedSounds g_sounds;
-
 namespace {
 
 size_t g_prompt_line = 0;  // the transcript line of the prompt playing

@@ -5,15 +5,9 @@
 
 #include <string>
 
+#include "voice/sound_directories.h"
+
 namespace quipular {
-
-struct NamedSounds {
-  std::string sound_directory;        // where sound keys are found; ends in "\" unless empty
-  std::string key_letters_directory;  // where sound keys beginning with "_" are found
-  std::string letters_directory;      // character names and number words
-};
-
-extern NamedSounds g_sounds;
 
 void PlaySoundKey(const std::string& key);
 void SpellCharacter(unsigned char c);

@@ -19,8 +19,8 @@
 #include "console/text_encoding.h"
 #include "console/transcript.h"
 #include "console/translate.h"
-#include "voice/named_sounds.h"
 #include "voice/path_map.h"
+#include "voice/sound_directories.h"
 #include "voice/wave_player.h"
 
 namespace quipular {

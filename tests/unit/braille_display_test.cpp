@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "console/braille_parts.h"
 #include "console/script_frontend.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -122,6 +123,7 @@ class BrailleDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetConsole(&frontend_);
+    AttachBrailleParts();
     OpenConsole();
     device_ = new FakeDisplay;  // the display owns it
     g_braille_display = BrailleDisplay{};

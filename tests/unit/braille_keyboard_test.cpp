@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "console/braille_parts.h"
 #include "console/script_frontend.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
@@ -19,6 +20,7 @@ class BrailleKeyboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetConsole(&frontend_);
+    AttachBrailleParts();
     g_transcript = SpeechTranscript{};
   }
   void TearDown() override { g_transcript = SpeechTranscript{}; }
@@ -81,6 +83,7 @@ TEST_F(BrailleKeyboardTest, ChordsBecomeCharactersWhenAllKeysAreUp) {
   };
   for (const auto& c : cases) {
     ResetConsole(&frontend_);
+    AttachBrailleParts();
     g_braille.mode = c.mode;
     std::string steps;
     for (const std::string& s : c.steps) steps += s + " ";

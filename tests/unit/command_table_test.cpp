@@ -1,10 +1,11 @@
 // The command table as the rest of the program relies on it: one row a key,
-// every row that is carried out has an action, what the validating
-// dispatcher takes is exactly what it checks, the key test can name every
+// every row that is carried out has an action and the computation that
+// action calls, the menu places do not collide, the key test can name every
 // one, and the CFo/CFj switch.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 #include "calculator/command_actions.h"
 #include "calculator/command_loop.h"
@@ -16,6 +17,50 @@
 namespace quipular {
 namespace {
 
+// The computation each action calls.
+bool HasComputation(const Command& c) {
+  const Computation& k = c.compute;
+  switch (c.run) {
+    case Action::kTwoNumbers:
+    case Action::kDivide:
+    case Action::kPercent:
+    case Action::kPercentKeepBase:
+      return k.two;
+    case Action::kOneNumber:
+      return k.one;
+    case Action::kSolve:
+      return k.solve;
+    case Action::kStatistic:
+      return k.statistic;
+    case Action::kDepreciation:
+      return k.depreciate;
+    case Action::kStoreFinancial:
+      return k.store;
+    case Action::kCashFlow:
+      return k.cash_flow;
+    case Action::kAccumulate:
+    case Action::kTakeAway:
+      return k.pair;
+    case Action::kClear:
+      return k.clear;
+    default:
+      return true;
+  }
+}
+
+TEST(CommandTable, MenuPlacesAreDistinct) {
+  std::set<std::pair<int, int>> places;
+  for (const Command& c : Commands()) {
+    if (c.menu.column == MenuColumnId::kNone) {
+      EXPECT_EQ(c.menu_name, nullptr) << int(c.key) << " has a menu text but no place";
+      continue;
+    }
+    EXPECT_NE(c.menu_name, nullptr) << int(c.key) << " would be a blank menu item";
+    EXPECT_TRUE(places.insert({static_cast<int>(c.menu.column), c.menu.place}).second)
+        << int(c.key) << " shares its menu place";
+  }
+}
+
 TEST(CommandTable, RowsAreWhole) {
   std::set<char> keys;
   for (const Command& c : Commands()) {
@@ -24,11 +69,14 @@ TEST(CommandTable, RowsAreWhole) {
     EXPECT_TRUE(c.label && c.sound && c.log_name);
     // Operand entry's own keys (EEX, decimals) never reach the loop; the
     // rest do and need an action.
-    if (c.key != 'e' && c.key != 'd') {
-      EXPECT_NE(c.run, nullptr);
+    if (c.entry != EntryKind::kExponent && c.entry != EntryKind::kDecimals) {
+      EXPECT_NE(c.run, Action::kNone);
     }
-    if (c.domain) {
-      EXPECT_TRUE(c.checked) << "a domain only the validator applies";
+    EXPECT_TRUE(HasComputation(c)) << "the action would call a null computation";
+    if (c.example) {
+      EXPECT_TRUE(c.operands == 1 ? c.compute.one != nullptr
+                                  : c.operands == 2 && c.compute.two != nullptr)
+          << "the examples ask for one value or two";
     }
     if (c.menu_name) {
       EXPECT_NE(c.help, nullptr) << "the menu's F1 would be silent";
@@ -49,8 +97,6 @@ TEST(CommandTable, LookUps) {
   EXPECT_TRUE(IsOperandToken(""));
   EXPECT_TRUE(IsOperandToken("7"));
   EXPECT_EQ(FindCommand('7'), nullptr);
-  Operands operands;
-  EXPECT_FALSE(ValidateAndCompute('+', operands)) << "+ is not a checked command";
 
   Registers saved = g_registers;
   g_registers.cf_next = 1;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "console/braille_keyboard.h"
+#include "console/braille_parts.h"
 #include "console/console_notice.h"
 #include "console/magnifier.h"
 #include "console/profile.h"
@@ -182,6 +183,7 @@ class WindowFrontendTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(frontend_->Start(error));
     ResetConsole(frontend_.get());
+    AttachBrailleParts();
     g_transcript = SpeechTranscript{};
   }
   void TearDown() override {
