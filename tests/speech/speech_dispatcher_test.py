@@ -13,11 +13,9 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import (check, failures, finish_run, private_setup, run_and_exit,  # noqa: E402
-                         tmux, wait_for)
+from harness import SKIP, check, failures, headless, wait_for
+from harness.tmux import finish_run, private_setup, run_and_exit, tmux
 
-SKIP = 77
 if not shutil.which("speech-dispatcher") or not shutil.which("tmux"):
     print("SKIPPED: speech-dispatcher or tmux is missing")
     sys.exit(SKIP)
@@ -71,12 +69,9 @@ def in_order(got, wanted):
 
 def run(keys, extra_env=None, audio="speechd"):
     """A headless run: exit code, transcript lines, standard error."""
-    speech = os.path.join(top, "speech.txt")
-    run_env = dict(env, QUIPULAR_AUDIO=audio, **(extra_env or {}))
-    p = subprocess.run([quipular, "--keys", keys, "--speech", speech], env=run_env, cwd=top,
-                       capture_output=True, text=True, timeout=120)
-    with open(speech, encoding="utf-8") as f:
-        return p.returncode, f.read().splitlines(), p.stderr
+    r = headless(quipular, keys, dict(env, QUIPULAR_AUDIO=audio, **(extra_env or {})), top,
+                 timeout=120)
+    return (r.code, r.speech, r.stderr) if r else (None, [], "")
 
 
 def main():
@@ -101,7 +96,7 @@ def scenarios(server):
 
     # Every prompt said, in order, and the transcript of the recorded prompts.
     code, speech, err = run(keys)
-    check(code == 3, "speechd run: exit code %d (%s)" % (code, err))
+    check(code == 3, "speechd run: exit code %s (%s)" % (code, err))
     got = [t for t in texts() if t != "end"]
     check(in_order(got, [greeting, "cinco", "três", "mais", "igual a", "oito"]),
           "speechd run: the server was given %r" % got)
@@ -153,7 +148,8 @@ def scenarios(server):
     tmux("send-keys", "-t", "t", "s")
     wait_for(lambda: phrase("DOarchsalva") in texts(), "the question of saving the log")
     tmux("send-keys", "-t", "t", "n")
-    wait_for(lambda: os.path.exists(os.path.join(top, "done")), "the end of the terminal run")
+    wait_for(lambda: os.path.exists(os.path.join(top, "done")), "the end of the terminal run",
+             timeout=60)
     with open(speech, encoding="utf-8") as f:
         lines = f.read().splitlines()
     check(lines[:1] == ["sound DOSALUDOINI [cut]"], "cancel: transcript %r" % lines[:3])
