@@ -13,7 +13,7 @@ import socket
 import subprocess
 import sys
 
-from harness import SKIP, check, failures, headless, lines_of, wait_for, written_line
+from harness import SKIP, check, failures, headless, lines_of, stop, wait_for, written_line
 from harness.tmux import finish_run, private_setup, run_and_exit, tmux
 
 BRLAPI_BASE_PORT = 4101  # BrlAPI's port N listens on TCP 4101 + N
@@ -81,8 +81,7 @@ def main():
         check(brltty.poll() is None, "BRLTTY ended during the test")
         server_goes(port, brltty)
     finally:
-        brltty.terminate()
-        brltty.wait(timeout=10)
+        stop(brltty)
     return 1 if failures else 0
 
 
@@ -159,8 +158,7 @@ def server_goes(port, brltty):
          "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s"
          % (port, quipular, err, done))
     wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
-    brltty.terminate()
-    brltty.wait(timeout=10)
+    stop(brltty)
     # Each key of the exit waits for its question: Esc with a key right
     # behind it is Alt.
     finish_run("gone", [("5", None), ("Enter", None), ("2", None), ("Enter", None), ("*", None),

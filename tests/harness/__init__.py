@@ -38,6 +38,22 @@ def wait_for(predicate, what=None, timeout=None, step=0.05):
     return value
 
 
+def stop(process, timeout=30):
+    """Ends a server the test started: SIGTERM, then SIGKILL when it has not
+    ended in time (a busy server may linger on its clients). Answers
+    whether it ended on SIGTERM."""
+    if process.poll() is not None:
+        return True
+    process.terminate()
+    try:
+        process.wait(timeout=timeout)
+        return True
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return False
+
+
 def written_line(path):
     """The first line of a file once it is written whole (a shell's
     "echo $? > file" makes the file before it writes the line); None

@@ -13,7 +13,7 @@ import shutil
 import subprocess
 import sys
 
-from harness import SKIP, check, failures, headless, wait_for
+from harness import SKIP, check, failures, headless, stop, wait_for
 from harness.tmux import finish_run, private_setup, run_and_exit, tmux
 
 if not shutil.which("speech-dispatcher") or not shutil.which("tmux"):
@@ -81,9 +81,7 @@ def main():
     try:
         return scenarios(server)
     finally:
-        if server.poll() is None:
-            server.terminate()
-            server.wait(timeout=10)
+        stop(server)
 
 
 def scenarios(server):
@@ -167,12 +165,7 @@ def server_goes(server):
          "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s" % (quipular, err, done))
     screen = lambda: tmux("capture-pane", "-p", "-t", "gone").split("\n")  # noqa: E731
     wait_for(lambda: "Operando: 0" in screen(), "the operand prompt")
-    server.terminate()
-    try:
-        server.wait(timeout=10)
-    except subprocess.TimeoutExpired:  # a busy server may linger on its clients
-        server.kill()
-        server.wait(timeout=10)
+    stop(server)
     finish_run("gone", [("5", "Operando: 5"), ("Enter", "      X = 5.00     RESULTADO"),
                         ("Escape", "CONFIRMA SAIDA (s/n)?"), ("s", "QUER SALVAR O ARQUIVO (s/n)?"),
                         ("n", None)],
