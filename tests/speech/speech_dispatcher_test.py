@@ -14,7 +14,7 @@ import subprocess
 import sys
 
 from harness import SKIP, check, failures, headless, stop, wait_for
-from harness.tmux import finish_run, private_setup, run_and_exit, tmux
+from harness.tmux import finish_run, private_setup, run_and_exit, start_server, tmux
 
 if not shutil.which("speech-dispatcher") or not shutil.which("tmux"):
     print("SKIPPED: speech-dispatcher or tmux is missing")
@@ -75,6 +75,9 @@ def run(keys, extra_env=None, audio="speechd"):
 
 
 def main():
+    # One session keeps the tmux server up: a server whose last session has
+    # ended may still be going away when the next session is asked for.
+    start_server(300)
     server = subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-c", "unix_socket", "-S", sock,
                                "-C", os.path.join(top, "conf"), "-L", top],
                               env=env, cwd=top, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
