@@ -14,11 +14,9 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import (check, failures, finish_run, lines_of, private_setup,  # noqa: E402
-                         run_and_exit, tmux, wait_for)
+from harness import SKIP, check, failures, headless, lines_of, stop, wait_for, written_line
+from harness.tmux import finish_run, private_setup, run_and_exit, tmux
 
-SKIP = 77
 BRLAPI_BASE_PORT = 4101  # BrlAPI's port N listens on TCP 4101 + N
 if not shutil.which("brltty") or not shutil.which("tmux"):
     print("SKIPPED: brltty or tmux is missing")
@@ -55,13 +53,11 @@ def display():
     return lines_of(tmux("capture-pane", "-p", "-t", "brl"))[0].strip()
 
 
-def headless(keys, extra_env):
-    screen, speech = os.path.join(top, "screen.txt"), os.path.join(top, "speech.txt")
-    p = subprocess.run([quipular, "--keys", keys, "--screen", screen, "--speech", speech],
-                       env=dict(env, **extra_env), cwd=top, capture_output=True, text=True,
-                       timeout=60)
-    with open(screen, encoding="utf-8") as s, open(speech, encoding="utf-8") as t:
-        return p.returncode, s.read(), t.read(), p.stderr
+def run(keys, extra_env):
+    """A headless run in the test's directory: exit code, screen, speech and
+    standard error."""
+    r = headless(quipular, keys, dict(env, **extra_env), top)
+    return (r.code, r.screen, r.text("speech.txt"), r.stderr) if r else (None, "", "", "")
 
 
 def main():
@@ -88,8 +84,7 @@ def main():
         server_stops(port, brltty)
         server_goes(port, brltty)
     finally:
-        brltty.terminate()
-        brltty.wait(timeout=10)
+        stop(brltty)
     return 1 if failures else 0
 
 
@@ -111,7 +106,7 @@ def scenarios(port):
             ("<Ctrl+F><F9><Down><Enter>", "Deseja repetir o Exemplo (s/n)?"))):
         log = os.path.join(top, "pane%d.log" % n)
         tmux("pipe-pane", "-t", "brl", "cat >> " + log)
-        code, _, _, err = headless(keys, host)
+        code, _, _, err = run(keys, host)
         check(code == 3 and err == "", "headless %s: exit %d, standard error %r" % (keys, code, err))
         wait_for(lambda: display() == "", "the display left blank after %s (%r)" % (keys, display()))
         tmux("pipe-pane", "-t", "brl")
@@ -121,10 +116,10 @@ def scenarios(port):
     # The same keys give the same screen and speech with the display, with no
     # server (one line on standard error) and with the display left alone.
     keys = "1<Enter>2<Enter>*<Enter>4"
-    shown = headless(keys, host)
-    absent = headless(keys, {"BRLAPI_HOST": "127.0.0.1:%d" % free_port()})
+    shown = run(keys, host)
+    absent = run(keys, {"BRLAPI_HOST": "127.0.0.1:%d" % free_port()})
     before = display()
-    off = headless(keys, dict(host, QUIPULAR_BRAILLE="off"))
+    off = run(keys, dict(host, QUIPULAR_BRAILLE="off"))
     check(shown[:3] == absent[:3] == off[:3], "the screen or speech differs with and without a display")
     check(len(absent[3].splitlines()) == 1 and "Braille" in absent[3],
           "no server: standard error %r" % absent[3])
@@ -152,9 +147,9 @@ def scenarios(port):
     tmux("send-keys", "-t", "brl", "s")
     wait_for(lambda: display().startswith("QUER SALVAR"), "the log question (%r)" % display())
     tmux("send-keys", "-t", "brl", "n")
-    if wait_for(lambda: os.path.exists(done), "the end of the terminal run"):
-        with open(done) as f:
-            check(f.read().strip() == "0", "the terminal run's exit code")
+    code = wait_for(lambda: written_line(done), "the end of the terminal run", timeout=60)
+    if code:
+        check(code == "0", "the terminal run's exit code: %s" % code)
 
 
 def messages(port):
@@ -255,8 +250,7 @@ def server_goes(port, brltty):
          "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s"
          % (port, quipular, err, done))
     wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
-    brltty.terminate()
-    brltty.wait(timeout=10)
+    stop(brltty)
     # Each key of the exit waits for its question: Esc with a key right
     # behind it is Alt.
     finish_run("gone", [("5", None), ("Enter", None), ("2", None), ("Enter", None), ("*", None),

@@ -3,11 +3,9 @@ user would, from a directory of its own with no VESTRA variables, and
 checking that it talked and computed."""
 import os
 import subprocess
-import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402,F401
+from harness import check, failures  # noqa: F401
 
 
 def clean_env(home, **extra):

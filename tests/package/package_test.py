@@ -19,9 +19,7 @@ import tempfile
 import time
 
 from common import check, clean_env, failures, talks
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
-from xvfb import start_xvfb  # noqa: E402
+from harness.xvfb import start_xvfb
 
 
 def run(*command, **kw):

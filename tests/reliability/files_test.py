@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """The calculation log and the files around it, tried as a hostile folder
 would: a FIFO or a link in the log's place, two Quipulars in one folder, a
-protected old log, a full disk (a small tmpfs, when run as root), output
-files that cannot be written and a voice pack that is missing. Every case
-runs the real binary in a directory of its own; the headless runs have a
-time limit, so a hang fails instead of stalling the suite.
+protected old log, a full disk (a small tmpfs, when run as root), a disk
+that loses what it was given (fsync failing), output files that cannot be
+written, a voice pack that is missing and an old install's settings left in
+the compiled-in settings folder. Every case runs the real binary in a
+directory of its own; the headless runs have a time limit, so a hang fails
+instead of stalling the suite.
 
-Usage: files_test.py QUIPULAR VOICE_PACK [TEST ...]
+Usage: files_test.py QUIPULAR VOICE_PACK FAIL_FSYNC_LIBRARY SYSCONFDIR [TEST ...]
+FAIL_FSYNC_LIBRARY makes every fsync fail when preloaded; SYSCONFDIR is the
+settings folder compiled into the program (without "vestra").
 """
 import os
 import shutil
@@ -15,9 +19,8 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import (check, failures, lines_of, private_setup, run_and_exit,  # noqa: E402
-                         tmux, wait_for)
+from harness import SKIP, check, failures, headless, lines_of, wait_for, written_line
+from harness.tmux import private_setup, run_and_exit, tmux
 
 LOG = "Calculos_Quipular.txt"
 LOG2 = "Calculos_Quipular-2.txt"
@@ -25,6 +28,8 @@ NOT_KEPT = "NÃO ESTÁ SENDO GRAVADO"
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
+fail_fsync = os.path.abspath(sys.argv[3])
+sysconfdir = sys.argv[4]
 top, env = private_setup("quipular-reliability-", pack, timeout=15.0)
 case_count = 0
 
@@ -37,28 +42,9 @@ def new_dir(name):
     return path
 
 
-class Result:
-    def __init__(self, proc, where):
-        self.code = proc.returncode
-        self.stderr = proc.stderr
-        self.dir = where
-
-    def text(self, name):
-        path = os.path.join(self.dir, name)
-        return open(path, encoding="utf-8").read() if os.path.exists(path) else ""
-
-
 def run(where, keys, *args, extra_env=None, timeout=30):
     """A headless run in where; None when it did not end in time."""
-    cmd = [quipular, "--headless", "--keys", keys, "--screen", "screen.out", "--speech",
-           "speech.out", *args]
-    try:
-        proc = subprocess.run(cmd, cwd=where, env=dict(env, **(extra_env or {})), timeout=timeout,
-                              capture_output=True, text=True)
-    except subprocess.TimeoutExpired:
-        check(False, "%s: the run did not end (keys %s)" % (os.path.basename(where), keys))
-        return None
-    return Result(proc, where)
+    return headless(quipular, keys, dict(env, **(extra_env or {})), where, *args, timeout=timeout)
 
 
 def read_bytes(path):
@@ -84,8 +70,8 @@ def non_regular_files():
     r = run(where, "5<Enter>3<Enter>+<Enter>")
     if r:
         check(r.code == 3, "FIFO log: exit code %s" % r.code)
-        check(r.text("screen.out").count(NOT_KEPT) == 1, "FIFO log: warned once on screen")
-        check(r.text("speech.out").count("sound DOSemRegistro") == 1, "FIFO log: warned once aloud")
+        check(r.screen.count(NOT_KEPT) == 1, "FIFO log: warned once on screen")
+        check(r.text("speech.txt").count("sound DOSemRegistro") == 1, "FIFO log: warned once aloud")
         check(stat.S_ISFIFO(os.lstat(os.path.join(where, LOG)).st_mode),
               "FIFO log: the FIFO is left alone")
     r = run(where, "<Esc>sn")
@@ -105,7 +91,7 @@ def non_regular_files():
                                           "VESTRA_WINDIR": os.path.join(fifo_pack, "windows"),
                                           "QUIPULAR_AUDIO": "record"})
     if r:
-        check(r.code == 3 and "words cinco" in r.text("speech.out"),
+        check(r.code == 3 and "words cinco" in r.text("speech.txt"),
               "FIFO wave: skipped, the calculator goes on (exit %s)" % r.code)
 
     windir = os.path.join(top, "fifo-windir")
@@ -135,7 +121,7 @@ def links():
         log = os.path.join(where, LOG)
         check(not os.path.islink(log) and read_bytes(log).startswith(b"CALCULOS FEITOS\r\n"),
               "link: a new log replaced the link")
-        check(r.text("screen.out").count("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO.") == 1,
+        check(r.screen.count("ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO.") == 1,
               "link: a save through a link is an error that stays on screen")
 
     if os.geteuid() == 0:
@@ -170,7 +156,7 @@ def protected_old_log():
     os.chmod(old, 0o444)
     r = run(where, "5<Enter>")
     if r:
-        check(LOG2 in r.text("screen.out") and "sound DORegistroOutroNome" in r.text("speech.out"),
+        check(LOG2 in r.screen and "sound DORegistroOutroNome" in r.text("speech.txt"),
               "read-only log: this run's own log is named on screen and aloud")
         check(b"Operando: 5\r\n" in read_bytes(os.path.join(where, LOG2)),
               "read-only log: this run kept its own log")
@@ -227,9 +213,7 @@ class TerminalRun:
 
     def wait_end(self):
         rc = os.path.join(self.dir, "rc")
-        wait_for(lambda: os.path.exists(rc) and open(rc).read().strip() != "",
-                 "%s: the end" % self.name)
-        return open(rc).read().strip() if os.path.exists(rc) else None
+        return wait_for(lambda: written_line(rc), "%s: the end" % self.name, timeout=60)
 
     def save(self, name):
         self.type("Escape")
@@ -252,9 +236,9 @@ def two_instances():
     r = run(where, "7<Enter>")
     if r:
         check(r.code == 3, "second: exit %s" % r.code)
-        check("O REGISTRO DOS CÁLCULOS ESTÁ EM %s" % LOG2 in r.text("screen.out"),
+        check("O REGISTRO DOS CÁLCULOS ESTÁ EM %s" % LOG2 in r.screen,
               "second: names its own log on screen")
-        check("sound DORegistroOutroNome | words dois" in r.text("speech.out").replace("\n", " | "),
+        check("sound DORegistroOutroNome | words dois" in r.text("speech.txt").replace("\n", " | "),
               "second: says its log's number aloud")
         check(b"Operando: 7\r\n" in read_bytes(os.path.join(where, LOG2)),
               "second: keeps its own log")
@@ -283,7 +267,7 @@ def two_instances():
     # The first has ended: its log is a finished run's, replaced at the next start.
     r = run(where, "1<Enter>")
     if r:
-        check(LOG2 not in r.text("screen.out") and b"Operando: 1\r\n" in read_bytes(
+        check(LOG2 not in r.screen and b"Operando: 1\r\n" in read_bytes(
             os.path.join(where, LOG)), "a finished run's log is replaced")
 
 
@@ -379,6 +363,94 @@ def full_disk_run(where):
           "full disk: the user is told the log stopped, then that it is kept again")
 
 
+def sync_fails():
+    """A copy the disk never got (fsync fails with EIO, as on a USB stick
+    pulled out): the save is reported failed, not "ARQUIVO GRAVADO"; a new
+    file is removed and an existing one keeps its old content."""
+    where = new_dir("sync-fails")
+    old = os.path.join(where, "old.txt")
+    with open(old, "wb") as f:
+        f.write(b"OLD\r\n")
+    # The library comes before the sanitizers' runtime in the load order.
+    asan = ":".join(o for o in (os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0") if o)
+    preload = {"LD_PRELOAD": fail_fsync, "ASAN_OPTIONS": asan}
+    for name, left in (("new", None), ("old", b"OLD\r\n")):
+        r = run(where, "5<Enter><Esc>ss%s<Enter>" % name, extra_env=preload)
+        if not r:
+            continue
+        check(r.code == 3 and "ERRO: O ARQUIVO NÃO PÔDE SER GRAVADO" in r.screen
+              and "ARQUIVO GRAVADO !!" not in r.screen,
+              "fsync fails, %s.txt: exit %s, the screen says %r" %
+              (name, r.code, [l for l in r.rows if "ARQUIVO" in l]))
+        path = os.path.join(where, name + ".txt")
+        if left is None:
+            check(not os.path.exists(path), "fsync fails: the new file is left behind")
+        else:
+            check(read_bytes(path) == left, "fsync fails: the old file became %r" %
+                  read_bytes(path)[:40])
+
+
+def stale_settings():
+    """An install elsewhere uses its own settings, never those an earlier
+    install left in the settings folder compiled into the program (there, a
+    voice database that no longer exists). The folder is covered, for the
+    runs only, in a mount namespace of their own."""
+    if shutil.which("unshare") is None:
+        print("SKIP stale settings: unshare is missing")
+        return
+    covered = sysconfdir if os.path.isdir(sysconfdir) and sysconfdir != "/etc" else None
+    if covered is None:
+        print("SKIP stale settings: %s is not a folder that can be covered" % sysconfdir)
+        return
+    where = new_dir("stale-settings")
+    # An install under a prefix of its own: the program, its settings and
+    # its voice pack.
+    prefix = os.path.join(where, "prefix")
+    os.makedirs(os.path.join(prefix, "bin"))
+    os.makedirs(os.path.join(prefix, "share"))
+    shutil.copy2(quipular, os.path.join(prefix, "bin", "quipular"))
+    os.symlink(pack, os.path.join(prefix, "share", "vestra"))
+    own = os.path.join(prefix, "etc", "vestra")
+    os.makedirs(own)
+    shutil.copy(os.path.join(pack, "windows", "VESTRA.INI"), own)
+    stale = os.path.join(where, "stale.ini")
+    with open(stale, "w") as f:
+        f.write("[SINTETIZADOR]\n" + "".join("DIFONES%d=velha\n" % n for n in range(1, 6)) +
+                "[TRADUTOR]\nDIRDIFONES=c:\\orbela\\velha\\\n")
+    home = os.path.join(where, "home")
+    os.makedirs(home)
+    clean = {k: v for k, v in env.items() if not k.startswith("VESTRA_")}
+    clean.pop("XDG_CONFIG_HOME", None)
+    clean["HOME"] = home
+    mount = ("mount -t tmpfs tmpfs \"$1\" && mkdir \"$1/vestra\" && "
+             "cp \"$2\" \"$1/vestra/VESTRA.INI\" && shift 2 && exec \"$@\"")
+    unshare = ["unshare", "--mount"] + (["--map-root-user"] if os.geteuid() != 0 else [])
+
+    def started(work):
+        os.makedirs(work)
+        proc = subprocess.run(unshare + ["sh", "-c", mount, "sh", covered, stale,
+                                         os.path.join(prefix, "bin", "quipular"), "--headless",
+                                         "--keys", "5<Enter>3<Enter>+<Enter>", "--state",
+                                         "state.txt"],
+                              cwd=work, env=clean, capture_output=True, text=True, timeout=60)
+        state = os.path.join(work, "state.txt")
+        return proc, open(state).read() if os.path.exists(state) else ""
+
+    proc, state = started(os.path.join(where, "own"))
+    if proc.returncode != 3 and proc.stderr.startswith(("unshare:", "mount:", "sh:")):
+        print("SKIP stale settings: no mount namespace here (%s)" % proc.stderr.strip()[-200:])
+        return
+    check(proc.returncode == 3 and "X = 8" in state,
+          "stale settings in %s/vestra: exit %s, standard error %r" %
+          (covered, proc.returncode, proc.stderr[-300:]))
+    # Without settings of its own, the install does find the stale ones.
+    shutil.rmtree(own)
+    proc, _ = started(os.path.join(where, "none"))
+    check(proc.returncode == 1 and "settings file %s/vestra/VESTRA.INI" % covered in proc.stderr,
+          "only the stale settings: exit %s, standard error %r (is the covered folder the one "
+          "compiled in?)" % (proc.returncode, proc.stderr[-300:]))
+
+
 def outputs():
     """Output files that cannot be written end with code 4 and a message;
     a keys file that cannot be read with code 2."""
@@ -417,8 +489,8 @@ def voice_failure():
         check(r.code == 1, "no pack: exit %s" % r.code)
         check("Erro de inicialização: 1" in r.stderr and empty in r.stderr
               and "VESTRA.INI" in r.stderr, "no pack: stderr says why and where: %r" % r.stderr)
-        check("Erro de inicialização: 1" in r.text("screen.out"), "no pack: the message on screen")
-        check(r.text("speech.out").splitlines()[:3] == ["tone 880"] * 3, "no pack: three tones")
+        check("Erro de inicialização: 1" in r.screen, "no pack: the message on screen")
+        check(r.text("speech.txt").splitlines()[:3] == ["tone 880"] * 3, "no pack: three tones")
 
     r = run(where, "", extra_env={"VESTRA_ROOT": empty})
     if r:
@@ -592,12 +664,13 @@ def others_file():
 
 def main():
     if not shutil.which("tmux"):
-        print("SKIP: tmux is missing")
-        return 77
+        print("SKIPPED: tmux is missing")
+        return SKIP
     for test in (non_regular_files, links, protected_old_log, own_name_refused, outputs,
-                 voice_failure, two_instances, full_disk, log_changed_under_it, folder_renamed,
-                 file_name_editor, save_names_and_outputs, save_lock, others_file):
-        if len(sys.argv) < 4 or test.__name__ in sys.argv[3:]:
+                 voice_failure, stale_settings, two_instances, full_disk, sync_fails,
+                 log_changed_under_it, folder_renamed, file_name_editor, save_names_and_outputs,
+                 save_lock, others_file):
+        if len(sys.argv) < 6 or test.__name__ in sys.argv[5:]:
             test()
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0

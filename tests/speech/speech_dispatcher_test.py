@@ -13,11 +13,9 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import (check, failures, finish_run, private_setup, run_and_exit,  # noqa: E402
-                         tmux, wait_for)
+from harness import SKIP, check, failures, headless, stop, wait_for
+from harness.tmux import finish_run, private_setup, run_and_exit, start_server, tmux
 
-SKIP = 77
 if not shutil.which("speech-dispatcher") or not shutil.which("tmux"):
     print("SKIPPED: speech-dispatcher or tmux is missing")
     sys.exit(SKIP)
@@ -71,24 +69,22 @@ def in_order(got, wanted):
 
 def run(keys, extra_env=None, audio="speechd"):
     """A headless run: exit code, transcript lines, standard error."""
-    speech = os.path.join(top, "speech.txt")
-    run_env = dict(env, QUIPULAR_AUDIO=audio, **(extra_env or {}))
-    p = subprocess.run([quipular, "--keys", keys, "--speech", speech], env=run_env, cwd=top,
-                       capture_output=True, text=True, timeout=120)
-    with open(speech, encoding="utf-8") as f:
-        return p.returncode, f.read().splitlines(), p.stderr
+    r = headless(quipular, keys, dict(env, QUIPULAR_AUDIO=audio, **(extra_env or {})), top,
+                 timeout=120)
+    return (r.code, r.speech, r.stderr) if r else (None, [], "")
 
 
 def main():
+    # One session keeps the tmux server up: a server whose last session has
+    # ended may still be going away when the next session is asked for.
+    start_server(300)
     server = subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-c", "unix_socket", "-S", sock,
                                "-C", os.path.join(top, "conf"), "-L", top],
                               env=env, cwd=top, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         return scenarios(server)
     finally:
-        if server.poll() is None:
-            server.terminate()
-            server.wait(timeout=10)
+        stop(server)
 
 
 def scenarios(server):
@@ -101,7 +97,7 @@ def scenarios(server):
 
     # Every prompt said, in order, and the transcript of the recorded prompts.
     code, speech, err = run(keys)
-    check(code == 3, "speechd run: exit code %d (%s)" % (code, err))
+    check(code == 3, "speechd run: exit code %s (%s)" % (code, err))
     got = [t for t in texts() if t != "end"]
     check(in_order(got, [greeting, "cinco", "três", "mais", "igual a oito"]),
           "speechd run: the server was given %r" % got)
@@ -160,7 +156,8 @@ def scenarios(server):
     tmux("send-keys", "-t", "t", "s")
     wait_for(lambda: phrase("DOarchsalva") in texts(), "the question of saving the log")
     tmux("send-keys", "-t", "t", "n")
-    wait_for(lambda: os.path.exists(os.path.join(top, "done")), "the end of the terminal run")
+    wait_for(lambda: os.path.exists(os.path.join(top, "done")), "the end of the terminal run",
+             timeout=60)
     with open(speech, encoding="utf-8") as f:
         lines = f.read().splitlines()
     check(lines[:1] == ["sound DOSALUDOINI [cut]"], "cancel: transcript %r" % lines[:3])
@@ -215,12 +212,7 @@ def server_goes(server):
          "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s" % (quipular, err, done))
     screen = lambda: tmux("capture-pane", "-p", "-t", "gone").split("\n")  # noqa: E731
     wait_for(lambda: "Operando: 0" in screen(), "the operand prompt")
-    server.terminate()
-    try:
-        server.wait(timeout=10)
-    except subprocess.TimeoutExpired:  # a busy server may linger on its clients
-        server.kill()
-        server.wait(timeout=10)
+    stop(server)
     finish_run("gone", [("5", "Operando: 5"), ("Enter", "      X = 5.00     RESULTADO"),
                         ("Escape", "CONFIRMA SAIDA (s/n)?"), ("s", "QUER SALVAR O ARQUIVO (s/n)?"),
                         ("n", None)],

@@ -9,11 +9,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tmux_client import (Pane, check, failures, headless_screen, run_and_exit,  # noqa: E402
-                         private_setup, start_server, tmux, wait_for)
-
-SKIP = 77
+from harness import SKIP, check, failures, headless, wait_for
+from harness.tmux import Pane, private_setup, run_and_exit, start_server, tmux
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])
@@ -92,7 +89,7 @@ def key_test_rows():
           "the row of n: %r" % shown[11])
     check(shown[12].split() == ["F5", "Tecla", "de", "Ajuda", "Ajuda"],
           "the row of F5: %r" % shown[12])
-    expected = headless_screen(quipular, "<Ctrl+T>n<F5>", env, tempfile.mkdtemp(dir=top))
+    expected = headless(quipular, "<Ctrl+T>n<F5>", env, tempfile.mkdtemp(dir=top)).rows
     for number, (got, want) in enumerate(zip(shown, expected), 1):
         check(got == want, "row %d is %r, headless has %r" % (number, got, want))
     # A terminal sends Enter for Ctrl+M: BEG/END is Ctrl+J here, and named so.

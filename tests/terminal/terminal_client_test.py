@@ -5,7 +5,8 @@
 # key, and a stop and continue give the terminal back and take it again.
 #
 # Usage: terminal_client_test.py QUIPULAR [--paste]
-# With --paste, only the long paste (a few minutes: every prompt pauses).
+# With --paste, only the long paste (every entry waits for its prompt's
+# pause, so it runs apart from the rest).
 import os
 import signal
 import subprocess
@@ -13,11 +14,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tmux_client import (COLUMNS, ROWS, Pane, check, failures, headless_screen, lines_of,  # noqa: E402
-                         run_and_exit, setup, start_server, tmux, wait_for)
-
-SKIP = 77
+from harness import COLUMNS, ROWS, SKIP, check, failures, headless, lines_of, wait_for
+from harness.tmux import Pane, run_and_exit, setup, start_server, tmux
 
 quipular = os.path.abspath(sys.argv[1])
 top = tempfile.mkdtemp(prefix="quipular-terminal-")
@@ -84,12 +82,13 @@ class Run(Pane):
 
 
 def paste():
-    # A paste far longer than the key queue: every key arrives, none is
-    # dropped, and the log holds every entry.
+    # A paste far longer than the key queue (64 keys): 600 keys fill it nine
+    # times over, and every one arrives; the log holds every entry. Each
+    # entry waits for its prompt's pause, so this takes half a minute.
     run = Run()
     wait_for(lambda: any(l.startswith("Operando:") for l in run.screen()), "the operand prompt")
     run.settle()
-    entries = 2000
+    entries = 300
     paste = os.path.join(run.dir, "paste")
     with open(paste, "w") as f:
         f.write("1\r" * entries)
@@ -100,7 +99,7 @@ def paste():
     def logged():
         with open(log, encoding="cp1252", newline="") as f:
             return f.read().count("Operando: 1\r\n")
-    wait_for(lambda: logged() == entries, "%d entries logged" % entries, timeout=400)
+    wait_for(lambda: logged() == entries, "%d entries logged" % entries, timeout=200)
     check(logged() == entries, "%d of %d pasted entries logged" % (logged(), entries))
     run.keys("Escape", "s", "n")
     run.finish(0)
@@ -129,8 +128,8 @@ def main():
     check(0 < written < 200, "typing one digit wrote %d bytes" % written)
     run.keys("Enter", "3", "Enter", "+", "Enter")
     shown = run.screen()
-    expected = headless_screen(quipular, "5<Enter>3<Enter>+<Enter>", env,
-                               os.path.join(top, "headless"), timeout=30)
+    expected = headless(quipular, "5<Enter>3<Enter>+<Enter>", env,
+                        os.path.join(top, "headless")).rows
     for number, (got, want) in enumerate(zip(shown, expected), 1):
         check(got == want, "row %d is %r, headless has %r" % (number, got, want))
     operand_row = max(i for i, l in enumerate(shown) if l.startswith("Operando:"))
@@ -194,6 +193,11 @@ def main():
     def stty():
         return subprocess.run(["stty", "-F", tty, "-g"], capture_output=True, text=True).stdout
 
+    def raw():
+        """The program's own mode: the terminal's signal keys off."""
+        return "-isig" in subprocess.run(["stty", "-F", tty, "-a"], capture_output=True,
+                                         text=True).stdout.split()
+
     def stopped():
         with open("/proc/%d/stat" % pid) as f:
             return f.read().rsplit(")", 1)[1].split()[0] == "T"
@@ -210,16 +214,18 @@ def main():
                  (sent.name, stty().strip()))
         tmux("send-keys", "-t", "jobs", "fg", "Enter")
         wait_for(lambda: shown("Operando:") and not shown("Stopped"), "the whole screen again")
-        time.sleep(0.3)
+        wait_for(raw, "raw mode taken again after fg")
         tmux("send-keys", "-t", "jobs", number, "Enter")
         wait_for(lambda: shown("X = %s.00" % number), "%s Enter after %s" % (number, sent.name))
 
     stop_and_continue(signal.SIGTSTP, "7")
     stop_and_continue(signal.SIGSTOP, "8")
     check(shown("Y = 7.00"), "7 lost: " + " | ".join(l for l in screen() if l))
-    for key in ("Escape", "s", "n"):  # apart, or Esc and s make one Alt+s
+    # Each key waits for its question: Esc with a key right behind it is Alt.
+    for key, question in (("Escape", "CONFIRMA SAIDA"), ("s", "QUER SALVAR"), ("n", None)):
         tmux("send-keys", "-t", "jobs", key)
-        time.sleep(0.3)
+        if question:
+            wait_for(lambda: shown(question), "the question %s" % question)
     wait_for(lambda: shown("shell$") and not shown("Operando:"), "the shell after the end")
     wait_for(lambda: stty() == shell_stty, "the shell's stty after the end, not " + stty())
 

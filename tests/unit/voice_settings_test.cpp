@@ -106,6 +106,26 @@ TEST_F(SettingsTest, VoiceStartsWithSpeedDatabaseAndDirectories) {
   EXPECT_EQ(CheckDiphoneDatabase(), 2);
 }
 
+// A hand-merged settings file holds a section, or a key, twice: the first
+// one counts, the way the files shared with other programs are read, so an
+// old section pasted below never points the voice at a folder that is gone.
+TEST_F(SettingsTest, ARepeatedSectionKeepsItsFirstValues) {
+  for (const char* file : {"br3.IND", "br3.DIF", "regras.rgr", "portug.exc"})
+    Write(std::string("root/orbela/Som/Difones/") + file, "");
+  Write("root/orbela/Som/letras/_65.wav", "");
+  Write("win/VESTRA.INI",
+        "[TRADUTOR]\nVELOCIDADE=2\nDIRDIFONES=c:\\orbela\\som\\difones\n"
+        "DIRDIFONES=c:\\orbela\\velho\n[SINTETIZADOR]\nDIFONES2=br3\nDIFONES4=br3\n"
+        "[Tradutor]\nVELOCIDADE=4\nDIRDIFONES=c:\\orbela\\velho\\difones\n"
+        "dirLetras=c:\\orbela\\som\\letras\n");
+  EXPECT_NO_THROW(StartVoice(0, "")) << "the voice did not start";
+  EXPECT_EQ(g_voice.speed, 2);
+  EXPECT_EQ(g_voice.diphone_database, "br3");
+  EXPECT_EQ(CheckDiphoneDatabase(), 0);
+  // A key the first section lacks is taken from the second.
+  EXPECT_EQ(g_sounds.key_letters_directory, "c:\\orbela\\som\\letras\\");
+}
+
 // The speed of the voice runs from 1 to 5; anything else is the middle, 3.
 TEST_F(SettingsTest, VoiceSpeedRange) {
   const struct {

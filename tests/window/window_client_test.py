@@ -17,23 +17,13 @@ import tempfile
 import time
 from collections import Counter
 
+from harness import COLUMNS, ROWS, check, failures, headless, wait_for
+from harness.xvfb import start_xvfb
 from x11_display import Display
-from xvfb import start_xvfb
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402
-
-ROWS, COLUMNS = 25, 80
 RED, WHITE, BLUE = (255, 0, 0), (255, 255, 255), (0, 0, 255)
 
 
-def wait_for(predicate, timeout=10.0, step=0.1):
-    end = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value or time.monotonic() >= end:
-            return value
-        time.sleep(step)
 
 
 class Run:
@@ -48,7 +38,8 @@ class Run:
         self.process = subprocess.Popen(command, cwd=self.dir, env=self.env,
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         # The title becomes QUIPULAR once the calculator has started.
-        found = wait_for(lambda: self.xdotool("search", "--name", "^QUIPULAR$"), 15)
+        found = wait_for(lambda: self.xdotool("search", "--name", "^QUIPULAR$"), timeout=15,
+                         step=0.1)
         self.window = int(found.split()[0]) if found else None
         if check(self.window is not None, name + ": no window titled QUIPULAR"):
             geometry = self.xdotool("getwindowgeometry", str(self.window))
@@ -92,7 +83,8 @@ class Run:
             return f.read()
 
 
-def lines_of(text):
+def padded_rows(text):
+    """A screen's 25 rows, each 80 characters."""
     lines = text.split("\n")[:ROWS]
     lines += [""] * (ROWS - len(lines))
     return [line.ljust(COLUMNS)[:COLUMNS] for line in lines]
@@ -232,14 +224,10 @@ class Test:
         return bool(self.display.d)
 
     def headless_text(self, keys):
-        work = tempfile.mkdtemp(dir=self.top)
-        subprocess.run([self.quipular, "--headless", "--keys", keys, "--screen", "screen.txt"],
-                       cwd=work, env=self.env, capture_output=True, timeout=60)
-        with open(os.path.join(work, "screen.txt"), encoding="utf-8") as f:
-            return f.read()
+        return headless(self.quipular, keys, self.env, tempfile.mkdtemp(dir=self.top)).screen
 
     def headless(self, keys):
-        return lines_of(self.headless_text(keys))
+        return padded_rows(self.headless_text(keys))
 
     def sum_and_exponent(self):
         run = Run(self, "sum")

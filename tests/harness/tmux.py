@@ -1,6 +1,5 @@
-# What the tmux tests share: a tmux server on a socket of the test's own, the
-# pane read back as 25 rows, waits that poll, the failures gathered, and the
-# screen the headless program leaves for the same keys.
+"""What the tmux tests share: a tmux server on a socket of the test's own,
+a pane read back as 25 rows and typed at, and the end of a run."""
 import os
 import shutil
 import subprocess
@@ -8,17 +7,16 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402,F401
+from harness import COLUMNS, ROWS, check, lines_of, wait_for, waits, written_line
 
-ROWS, COLUMNS = 25, 80
-_server = {"socket": None, "env": None, "timeout": 10.0}
+_server = {"socket": None, "env": None}
 
 
 def setup(socket, env, timeout=10.0):
     """The socket and environment every tmux command runs with, and how long
     a wait lasts unless it says otherwise."""
-    _server.update(socket=socket, env=env, timeout=timeout)
+    _server.update(socket=socket, env=env)
+    waits["timeout"] = timeout
 
 
 def private_setup(prefix, pack=None, timeout=10.0, drop=(), **extra):
@@ -49,9 +47,10 @@ def finish_run(session, steps, done, err, names, what):
         if line:
             wait_for(lambda: any(row.startswith(line) for row in
                                  lines_of(tmux("capture-pane", "-p", "-t", session))), line)
-    if wait_for(lambda: os.path.exists(done), "the end of " + what):
-        with open(done) as f, open(err) as e:
-            code, said = f.read().strip(), e.read()
+    code = wait_for(lambda: written_line(done), "the end of " + what, timeout=60)
+    if code:
+        with open(err) as e:
+            said = e.read()
         check(code == "0" and len(said.splitlines()) == 1 and names in said,
               "%s: exit %s, standard error %r" % (what, code, said))
 
@@ -69,20 +68,6 @@ def start_server(keep_seconds):
 def tmux(*args):
     return subprocess.run(["tmux", "-u", "-S", _server["socket"], "-f", "/dev/null", *args],
                           env=_server["env"], check=True, capture_output=True, text=True).stdout
-
-
-def lines_of(text):
-    lines = [line.rstrip() for line in text.split("\n")][:ROWS]
-    return lines + [""] * (ROWS - len(lines))
-
-
-def wait_for(predicate, what, timeout=None):
-    end = time.monotonic() + (timeout or _server["timeout"])
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(0.05)
-    return check(False, "timed out waiting for " + what)
 
 
 class Pane:
@@ -124,7 +109,7 @@ class Pane:
         """Waits until the screen has not changed for `quiet` seconds."""
         quiet = quiet or self.quiet
         start = time.monotonic()
-        last, since, end = None, start, start + (timeout or _server["timeout"])
+        last, since, end = None, start, start + (timeout or waits["timeout"])
         while time.monotonic() < end:
             now = (self.screen(), self.show("#{cursor_x},#{cursor_y}") if self.watch_cursor else None)
             if now != last:
@@ -140,15 +125,6 @@ class Pane:
             tmux("send-keys", "-t", self.name, key)
             self.settle()
         return self.screen()
-
-
-def headless_screen(quipular, keys, env, work, timeout=60):
-    """The screen the headless program leaves after the keys, run in work."""
-    os.makedirs(work, exist_ok=True)
-    subprocess.run([quipular, "--headless", "--keys", keys, "--screen", "screen.txt"],
-                   cwd=work, env=env, capture_output=True, timeout=timeout)
-    with open(os.path.join(work, "screen.txt"), encoding="utf-8") as f:
-        return lines_of(f.read())
 
 
 def run_and_exit(main, top):
