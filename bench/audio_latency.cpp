@@ -1,14 +1,22 @@
 // Measures, in the process, how soon a key is heard: from a key arriving to
 // the first sample of its echo reaching the audio device, and from a key
-// arriving during a prompt to silence. Runs on SDL audio (set
-// SDL_AUDIODRIVER=disk where there is no sound card) with the voice pack.
+// arriving during a prompt to silence, for the pack as it is (16-bit,
+// 22050 Hz) and for the same prompts as 8-bit 11025 Hz waves. Then how long
+// a prompt takes to decode, and the memory with every prompt of the pack
+// passed through the cache. Runs on SDL audio (set SDL_AUDIODRIVER=disk where
+// there is no sound card) with the voice pack.
 // Usage: audio_latency VOICE_PACK [buffer samples ...]
 #include <SDL.h>
+#include <dirent.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +26,8 @@
 #include "voice/audio_devices.h"
 #include "voice/named_sounds.h"
 #include "voice/sdl_audio_device.h"
+#include "voice/wave_cache.h"
+#include "voice/wave_format.h"
 #include "voice/wave_player.h"
 
 namespace {
@@ -71,7 +81,7 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-void Measure(const std::string& pack, int buffer) {
+void Measure(const std::string& pack, const char* what, int buffer) {
   using namespace quipular;
   BenchFrontend frontend;
   SdlAudioDevice device;
@@ -109,13 +119,81 @@ void Measure(const std::string& pack, int buffer) {
     silence.push_back((g_first_quiet - due) / 1e6);
     ReadKey();
   }
+  int rate = device.obtained.rate;
   StopWave();
   SetAudioDevice(nullptr);
-  if (buffer <= 0) buffer = 128;  // the device's own choice at 11025 Hz
+  if (buffer <= 0) buffer = rate > 11025 ? 256 : 128;  // the device's own choice
   std::printf(
-      "buffer %4d samples (%.1f ms at 11025 Hz): key to echo median %.2f ms, "
+      "%s, buffer %4d samples (%.1f ms): key to echo median %.2f ms, "
       "key to silence median %.2f ms\n",
-      buffer, buffer * 1000.0 / 11025, Median(echo), Median(silence));
+      what, buffer, buffer * 1000.0 / std::max(rate, 1), Median(echo), Median(silence));
+}
+
+std::vector<std::string> Files(const std::string& dir) {
+  std::vector<std::string> files;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.') files.push_back(dir + e->d_name);
+    closedir(d);
+  }
+  return files;
+}
+
+// The prompts the latency is measured with, as 8-bit 11025 Hz waves (every
+// other sample's high byte) in a pack of their own.
+std::string EightBitPack(const std::string& pack) {
+  char templ[] = "/tmp/quipular-bench-pack-XXXXXX";
+  std::string root = mkdtemp(templ);
+  for (const char* dir : {"/orbela", "/orbela/som", "/orbela/som/letras", "/orbela/som/quipular"})
+    mkdir((root + dir).c_str(), 0700);
+  for (const char* name : {"letras/_53", "quipular/DOnada", "quipular/DOSALUDOINI"}) {
+    auto wave = quipular::LoadWave(pack + "/orbela/som/" + name + ".wav");
+    std::vector<uint8_t> image(44);
+    size_t frame = wave ? static_cast<size_t>(wave->channels * wave->bits / 8) : 1;
+    for (size_t i = 0; wave && i + 2 * frame <= wave->data.size(); i += 2 * frame)
+      image.push_back(wave->bits == 16 ? static_cast<uint8_t>(wave->data[i + 1] ^ 0x80)
+                                       : wave->data[i]);
+    quipular::WriteWordHeader(image.data(), static_cast<uint32_t>(image.size() - 44),
+                              wave ? wave->rate / 2 : 11025);
+    std::ofstream(root + "/orbela/som/" + name + ".wav", std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
+  }
+  return root;
+}
+
+// Decoding every prompt of the pack, each read afresh; then the memory of
+// the process with the cache full.
+void Decoding(const std::string& pack) {
+  using namespace quipular;
+  std::vector<std::string> files = Files(pack + "/orbela/som/letras/");
+  for (const std::string& f : Files(pack + "/orbela/som/quipular/"))
+    if (f.size() > 4 && f.compare(f.size() - 4, 4, ".wav") == 0) files.push_back(f);
+  std::vector<double> ms;
+  double seconds = 0, longest_seconds = 0;
+  ResetWaveCache();
+  for (const std::string& f : files) {
+    ResetWaveCache();
+    auto start = Clock::now();
+    auto wave = LoadWave(f);
+    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    if (!wave) continue;
+    double s =
+        static_cast<double>(wave->data.size()) / (wave->rate * wave->channels * wave->bits / 8);
+    seconds += s;
+    longest_seconds = std::max(longest_seconds, s);
+  }
+  std::printf(
+      "decoding %zu prompts (%.0f s of speech): median %.2f ms, longest %.2f ms "
+      "(the longest prompt is %.0f s)\n",
+      files.size(), seconds, Median(ms), *std::max_element(ms.begin(), ms.end()), longest_seconds);
+  ResetWaveCache();
+  for (const std::string& f : files) LoadWave(f);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("cache full: %zu prompts kept, %.1f MiB of samples; peak memory %.1f MiB\n",
+              g_wave_cache.entries.size(), g_wave_cache.bytes / 1048576.0,
+              usage.ru_maxrss / 1024.0);
 }
 
 }  // namespace
@@ -128,6 +206,12 @@ int main(int argc, char** argv) {
   std::vector<int> buffers;
   for (int i = 2; i < argc; ++i) buffers.push_back(std::atoi(argv[i]));
   if (buffers.empty()) buffers = {0};
-  for (int b : buffers) Measure(argv[1], b);
+  std::string eight = EightBitPack(argv[1]);
+  for (int b : buffers) {
+    Measure(argv[1], "16-bit 22050 Hz", b);
+    Measure(eight, " 8-bit 11025 Hz", b);
+  }
+  std::system(("rm -rf " + eight).c_str());
+  Decoding(argv[1]);
   return 0;
 }

@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
 """Checks Quipular's generated voice pack.
 
-files:        every wave of the pack is a canonical 8-bit mono 11025 Hz wave
-              with a 44-byte header; every character a user can type has a
+files:        every prompt of the pack decodes (with sox) to 16-bit mono at
+              22050 samples a second, at one speech level, with short
+              margins of silence; every character a user can type has a
               name; the settings and the files of the voice check are there.
+fidelity:     a few prompts, held against the synthesizer's own output for
+              the same text, aligned by cross-correlation and matched in
+              level, differ from it by a signal-to-noise ratio of at least
+              40 dB.
 completeness: every prompt the program can ask for has a file. The prompts
               come from the program itself: the sound keys written in its
               sources, and the transcripts of every scenario case run through
@@ -11,7 +16,9 @@ completeness: every prompt the program can ask for has a file. The prompts
 """
 
 import argparse
+import array
 import concurrent.futures
+import math
 import os
 import re
 import shutil
@@ -22,8 +29,21 @@ import tempfile
 
 SOUND_DIR = ("orbela", "som", "quipular")
 LETTERS_DIR = ("orbela", "som", "letras")
-RATE = 11025
-WORD_SAMPLES_MAX = 30000  # the buffer that joins the words of a number
+RATE = 22050
+# The words of a number are joined in a buffer as long as 30000 samples at
+# 11025 a second.
+WORD_SECONDS_MAX = 30000 / 11025
+# The speech level: the mean power of the 50 ms blocks above -60 dB and not
+# more than 10 dB below their mean, in dB of full scale; every prompt within
+# LEVEL_TOLERANCE of LEVEL_TARGET.
+LEVEL_TARGET = -23.0
+LEVEL_TOLERANCE = 2.0
+# Silence before the first sample that reaches 0.5 % of full scale, and after
+# the last one, in seconds: (least, most) for character names and number
+# words, and for prompts.
+SOUND_THRESHOLD = 164
+LEAD_LIMITS = (0.005, 0.015)
+TAIL_LIMITS = {"word": (0.020, 0.040), "phrase": (0.060, 0.100)}
 
 
 def find_no_case(directory, components):
@@ -74,38 +94,78 @@ def read_table(path):
 # --- files ------------------------------------------------------------------
 
 
-def wave_problem(path):
-    """What is wrong with a wave of the pack, or None."""
-    with open(path, "rb") as wave:
-        image = wave.read()
-    if len(image) < 44:
-        return "shorter than its header"
-    riff, size, tag, fmt, fmt_size = struct.unpack("<4sI4s4sI", image[:20])
-    pcm, channels, rate, byte_rate, align, bits = struct.unpack("<HHIIHH", image[20:36])
-    data, data_size = struct.unpack("<4sI", image[36:44])
-    if (riff, tag, fmt, fmt_size, data) != (b"RIFF", b"WAVE", b"fmt ", 16, b"data"):
-        return "not a wave with a 44-byte header"
-    if (pcm, channels, rate, byte_rate, align, bits) != (1, 1, RATE, RATE, 1, 8):
+def decode(path):
+    """(rate, channels, bits, samples) of a prompt as sox reads it (FLAC, or
+    a plain wave); the samples as 16-bit integers."""
+    with open(path, "rb") as file:
+        kind = "flac" if file.read(4) == b"fLaC" else "wav"
+    result = subprocess.run(["sox", "-t", kind, path, "-t", "wav", "-"], capture_output=True)
+    if result.returncode != 0:
+        raise ValueError(result.stderr.decode(errors="replace").strip() or "sox cannot read it")
+    image = result.stdout
+    if image[:4] != b"RIFF" or image[12:16] != b"fmt ":
+        raise ValueError("sox gave no wave")
+    _, channels, rate, _, _, bits = struct.unpack("<HHIIHH", image[20:36])
+    at = image.find(b"data", 36)
+    if at < 0:
+        raise ValueError("sox gave no data")
+    data = image[at + 8:]
+    samples = array.array("h", data[:len(data) // 2 * 2]) if bits == 16 else array.array("h")
+    return rate, channels, bits, samples
+
+
+def dot(a, b):
+    return sum(map(int.__mul__, a, b))
+
+
+def speech_level(samples):
+    size = int(RATE * 0.05)
+    powers = [dot(samples[i:i + size], samples[i:i + size]) / len(samples[i:i + size]) / 32768.0 ** 2
+              for i in range(0, len(samples) - size // 2, size)] or [0.0]
+    loud = [p for p in powers if p > 1e-6]
+    if not loud:
+        return None
+    gate = sum(loud) / len(loud) / 10
+    speech = [p for p in loud if p > gate]
+    return 10 * math.log10(sum(speech) / len(speech))
+
+
+def wave_problem(path, kind):
+    """What is wrong with a prompt of the pack, or None."""
+    try:
+        rate, channels, bits, samples = decode(path)
+    except (ValueError, OSError) as error:
+        return f"cannot be read: {error}"
+    if (rate, channels, bits) != (RATE, 1, 16):
         return f"format {channels} channels, {rate} Hz, {bits} bits"
-    if data_size != len(image) - 44 or size != len(image) - 8 or data_size == 0:
-        return "sizes in the header do not match the file"
+    loud = [i for i, x in enumerate(map(abs, samples)) if x >= SOUND_THRESHOLD]
+    if not loud:
+        return "silent"
+    level = speech_level(samples)
+    if abs(level - LEVEL_TARGET) > LEVEL_TOLERANCE:
+        return f"speech level {level:.1f} dB, not {LEVEL_TARGET} +- {LEVEL_TOLERANCE}"
+    lead, tail = loud[0] / RATE, (len(samples) - 1 - loud[-1]) / RATE
+    if not LEAD_LIMITS[0] <= lead <= LEAD_LIMITS[1]:
+        return f"{lead * 1000:.0f} ms of silence before the sound"
+    if not TAIL_LIMITS[kind][0] <= tail <= TAIL_LIMITS[kind][1]:
+        return f"{tail * 1000:.0f} ms of silence after the sound"
+    if kind == "word" and len(samples) > WORD_SECONDS_MAX * RATE:
+        return "too long to join into a number"
     return None
 
 
 def check_files(options):
     problems = []
-    waves = 0
+    prompts = []
     for root, _, names in os.walk(os.path.join(options.pack, *SOUND_DIR[:2])):
-        for name in sorted(names):
-            if name.lower().endswith(".wav"):
-                waves += 1
-                path = os.path.join(root, name)
-                problem = wave_problem(path)
-                if problem:
-                    problems.append(f"{os.path.relpath(path, options.pack)}: {problem}")
-                elif (os.path.basename(root) == LETTERS_DIR[-1]
-                      and os.path.getsize(path) - 44 > WORD_SAMPLES_MAX):
-                    problems.append(f"{name}: too long to join into a number")
+        kind = "word" if os.path.basename(root) == LETTERS_DIR[-1] else "phrase"
+        prompts += [(os.path.join(root, name), kind) for name in sorted(names)
+                    if name.lower().endswith(".wav")]
+    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        for (path, _), problem in zip(prompts, pool.map(lambda p: wave_problem(*p), prompts)):
+            if problem:
+                problems.append(f"{os.path.relpath(path, options.pack)}: {problem}")
+    waves = len(prompts)
 
     # Every character a user can type or a prompt holds has a name.
     for code in range(32, 256):
@@ -140,6 +200,86 @@ def check_files(options):
             problems.append(f"no diphone file {name}")
 
     print(f"{waves} waves checked")
+    return problems
+
+
+# --- fidelity ---------------------------------------------------------------
+
+# Prompts heavy in sibilants, which a narrow band or a coarse sample loses.
+FIDELITY_PROMPTS = (("sound", "DOarchsalva"), ("words", "dezesseis"), ("words", "sessenta"),
+                    ("char", "67"))
+FIDELITY_LEAST = 40.0  # dB
+
+
+def envelope(samples, step):
+    return [sum(map(abs, samples[i:i + step])) for i in range(0, len(samples), step)]
+
+
+def best_lag(reference, prompt):
+    """The offset of prompt within reference (may be negative) that best
+    lines them up: first on envelopes of 64 samples, then sample by sample
+    around the best of those."""
+    step = 64
+    coarse_ref, coarse_prompt = envelope(reference, step), envelope(prompt, step)
+    shifts = range(-len(coarse_prompt) + 1, len(coarse_ref))
+
+    def coarse(shift):
+        a = coarse_ref[max(0, shift):]
+        b = coarse_prompt[max(0, -shift):]
+        return sum(map(int.__mul__, a, b))
+
+    around = max(shifts, key=coarse) * step
+    window = prompt[:RATE]  # one second is plenty to settle the last samples
+
+    def fine(lag):
+        a = reference[max(0, lag):max(0, lag) + len(window)]
+        b = window[max(0, -lag):max(0, -lag) + len(a)]
+        return dot(a, b)
+
+    return max(range(around - 2 * step, around + 2 * step + 1), key=fine)
+
+
+def signal_to_noise(reference, prompt):
+    """The ratio, in dB, of the prompt's power to that of its difference from
+    the reference, once aligned and scaled to it by least squares."""
+    lag = best_lag(reference, prompt)
+    a = reference[max(0, lag):]
+    b = prompt[max(0, -lag):]
+    n = min(len(a), len(b))
+    a, b = a[:n], b[:n]
+    gain = dot(a, b) / dot(b, b)
+    noise = sum((x - gain * y) ** 2 for x, y in zip(a, b))
+    signal = dot(a, a)
+    return 10 * math.log10(signal / noise) if noise else math.inf
+
+
+def check_fidelity(options):
+    problems = []
+    texts = {}
+    for name, kind in (("phrases.tsv", "sound"), ("characters.tsv", "char"),
+                       ("words.tsv", "words")):
+        for _, fields in read_table(os.path.join(options.tables, name)):
+            fields = [field.strip() for field in fields]
+            texts[(kind, fields[0])] = fields[-1]
+    with tempfile.TemporaryDirectory(prefix="quipular-fidelity-") as work:
+        for kind, name in FIDELITY_PROMPTS:
+            path = prompt_file(options.pack, kind, name)
+            if not path:
+                problems.append(f"no file for {kind} {name}")
+                continue
+            own = os.path.join(work, "own.wav")
+            subprocess.run(["espeak-ng", "-v", "pt-br", "-b", "1", "-w", own, "--stdin"],
+                           input=texts[(kind, name)].encode("utf-8"), check=True)
+            rate, _, _, reference = decode(own)
+            prompt_rate, _, _, prompt = decode(path)
+            if prompt_rate != rate:
+                problems.append(f"{kind} {name}: {prompt_rate} Hz, the synthesizer's {rate} Hz")
+                continue
+            snr = signal_to_noise(reference, prompt)
+            print(f"{kind} {name}: {snr:.1f} dB")
+            if snr < FIDELITY_LEAST:
+                problems.append(f"{kind} {name}: {snr:.1f} dB from the synthesizer's own output, "
+                                f"less than {FIDELITY_LEAST}")
     return problems
 
 
@@ -355,7 +495,7 @@ def check_completeness(options):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("check", choices=("files", "completeness"))
+    parser.add_argument("check", choices=("files", "fidelity", "completeness"))
     parser.add_argument("--pack", required=True)
     parser.add_argument("--tables", required=True)
     parser.add_argument("--program")
@@ -366,7 +506,8 @@ def main():
     if options.check == "completeness" and not (options.program and options.sources
                                                 and options.scenarios):
         parser.error("completeness needs --program, --sources and --scenarios")
-    problems = check_files(options) if options.check == "files" else check_completeness(options)
+    problems = {"files": check_files, "fidelity": check_fidelity,
+                "completeness": check_completeness}[options.check](options)
     for problem in problems:
         print(problem)
     if problems:

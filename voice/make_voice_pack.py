@@ -2,33 +2,55 @@
 """Builds Quipular's voice pack from the phrase tables.
 
 Every sound key, character name and number word is spoken by espeak-ng's
-Brazilian Portuguese voice and stored as an 8-bit unsigned mono wave of
-11025 samples per second with a 44-byte header, in a tree laid out like the
-drive root that the settings' "c:" stands for. Only entries whose text (or
-this script's processing) changed are recorded again; the rest is kept.
+Brazilian Portuguese voice at its own rate (22050 samples a second, 16-bit
+mono), its leading and trailing silence cut to a fixed short margin, brought
+to one speech level, and stored losslessly as FLAC under the name the
+program asks for (".wav": the program tells the two apart by their first
+bytes, so a user may put a plain wave recording in any file's place). The
+tree is laid out like the drive root that the settings' "c:" stands for.
+Only entries whose text (or this script's processing) changed are recorded
+again; the rest is kept.
 """
 
 import argparse
+import array
 import concurrent.futures
 import json
+import math
 import os
-import struct
 import subprocess
 import sys
 import tempfile
+import wave
 
 # Raise when the recording or conversion below changes, so that every file
 # is recorded again.
-PROCESSING = "espeak-ng pt-br, trimmed, normalised, 11025 Hz u8 mono, v1"
+PROCESSING = "espeak-ng pt-br, 22050 Hz s16 mono, trimmed, -23 dB speech level, flac, v2"
 
-RATE = 11025
+RATE = 22050
 SOUND_DIR = "orbela/som/quipular"
 LETTERS_DIR = "orbela/som/letras"
 DIPHONE_DIR = "orbela/som/difones"
 CALENDAR_DIR = "orbela/som/quipular/Comandos/Datas"
 DIPHONE_DATABASE = "br1"
-# SpeakWords gathers the words of a number in a buffer of this many samples.
-WORD_SAMPLES_MAX = 30000
+# The words of a number are joined in a buffer that holds as long a sound as
+# 30000 samples at 11025 a second; no word may be longer.
+WORD_SECONDS_MAX = 30000 / 11025
+
+# The speech level every file is brought to: the mean power of the 50 ms
+# blocks that hold speech (blocks above -60 dB, and no more than 10 dB below
+# the mean of those), in dB of a full-scale square wave. Speech has peaks
+# some 15 to 20 dB above it, so -23 leaves room without clipping.
+LEVEL_TARGET = -23.0
+LEVEL_BLOCK = 0.05
+ABSOLUTE_GATE = -60.0
+RELATIVE_GATE = -10.0
+# Sound starts and ends where a sample first and last reaches this (0.5 % of
+# full scale); the margins kept around it, in seconds.
+SOUND_THRESHOLD = 164
+LEAD_MARGIN = 0.010
+TAIL_MARGIN = {"word": 0.030, "phrase": 0.080}
+
 
 SETTINGS = """\
 ; Quipular's voice settings. The drive c: stands for the voice root:
@@ -126,36 +148,84 @@ def entries(tables):
     return waves
 
 
-def wave_image(samples):
-    """A canonical RIFF/WAVE image: 44-byte header, 8-bit mono, 11025 Hz."""
-    header = b"RIFF" + struct.pack("<I", 36 + len(samples)) + b"WAVE"
-    header += b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, RATE, RATE, 1, 8)
-    header += b"data" + struct.pack("<I", len(samples))
-    return header + samples
+def speech_level(samples):
+    """The speech level of 16-bit samples in dB (see LEVEL_TARGET), or None
+    for silence."""
+    size = max(1, int(RATE * LEVEL_BLOCK))
+    powers = []
+    for start in range(0, len(samples), size):
+        block = samples[start:start + size]
+        if len(block) < size // 2 and powers:
+            break  # a short last block says little
+        powers.append(sum(map(int.__mul__, block, block)) / len(block) / 32768.0 ** 2)
+    loud = [p for p in powers if p > 10 ** (ABSOLUTE_GATE / 10)]
+    if not loud:
+        return None
+    gate = sum(loud) / len(loud) * 10 ** (RELATIVE_GATE / 10)
+    speech = [p for p in loud if p > gate]
+    return 10 * math.log10(sum(speech) / len(speech))
+
+
+def sound_bounds(samples):
+    """The first and last sample that reach the sound threshold, or None."""
+    first = next((i for i, x in enumerate(samples) if abs(x) >= SOUND_THRESHOLD), None)
+    if first is None:
+        return None
+    last = len(samples) - 1
+    while abs(samples[last]) < SOUND_THRESHOLD:
+        last -= 1
+    return first, last
+
+
+def shape(samples, kind):
+    """The synthesizer's samples with the margins fixed and the level set:
+    cut (or padded with silence) to LEAD_MARGIN before the first sound and
+    the kind's TAIL_MARGIN after the last, then scaled to LEVEL_TARGET."""
+    bounds = sound_bounds(samples)
+    if bounds is None:
+        return None
+    lead, tail = round(LEAD_MARGIN * RATE), round(TAIL_MARGIN[kind] * RATE)
+    start, end = bounds[0] - lead, bounds[1] + 1 + tail
+    shaped = array.array("h", bytes(2 * max(0, -start)))
+    shaped.extend(samples[max(0, start):end])
+    shaped.extend(array.array("h", bytes(2 * max(0, end - len(samples)))))
+    gain = 10 ** ((LEVEL_TARGET - speech_level(shaped)) / 20)
+    # Never past full scale: a peak that would clip lowers the whole file.
+    peak = max(max(shaped), -min(shaped))
+    gain = min(gain, 32767 / peak)
+    return array.array("h", (round(x * gain) for x in shaped))
+
+
+def read_speech(path):
+    with wave.open(path, "rb") as speech:
+        if (speech.getnchannels(), speech.getsampwidth(), speech.getframerate()) != (1, 2, RATE):
+            raise RuntimeError(f"espeak-ng gave {speech.getframerate()} Hz, "
+                               f"{8 * speech.getsampwidth()} bits")
+        samples = array.array("h", speech.readframes(speech.getnframes()))
+    if sys.byteorder != "little":
+        samples.byteswap()
+    return samples
 
 
 def record(text, kind, target):
-    """Says text and writes it to target as a canonical 8-bit wave."""
+    """Says text and stores it at target (FLAC, 16-bit mono, RATE)."""
     with tempfile.TemporaryDirectory(prefix="quipular-voice-") as work:
         speech = os.path.join(work, "speech.wav")
         subprocess.run(["espeak-ng", "-v", "pt-br", "-b", "1", "-w", speech, "--stdin"],
                        input=text.encode("utf-8"), check=True, capture_output=True)
-        # Leading and trailing silence cut, so that prompts follow each other
-        # and the words of a number join closely; then a short tail again.
-        tail = "0.04" if kind == "word" else "0.08"
-        trim = ["silence", "1", "0.01", "0.5%"]
-        subprocess.run(["sox", speech, "-D", "-t", "raw", "-r", str(RATE), "-c", "1", "-b", "8",
-                        "-e", "unsigned-integer", os.path.join(work, "speech.raw")]
-                       + trim + ["reverse"] + trim + ["reverse", "gain", "-n", "-1",
-                                                      "pad", "0", tail],
-                       check=True, capture_output=True)
-        with open(os.path.join(work, "speech.raw"), "rb") as raw:
-            samples = raw.read()
-    if len(samples) < RATE // 20:
-        raise RuntimeError(f"{target}: almost nothing was said for {text!r}")
-    if kind == "word" and len(samples) > WORD_SAMPLES_MAX:
-        raise RuntimeError(f"{target}: {text!r} is longer than a number's buffer")
-    write_if_changed(target, wave_image(samples))
+        samples = shape(read_speech(speech), kind)
+        if samples is None or len(samples) < RATE // 20:
+            raise RuntimeError(f"{target}: almost nothing was said for {text!r}")
+        if kind == "word" and len(samples) > WORD_SECONDS_MAX * RATE:
+            raise RuntimeError(f"{target}: {text!r} is longer than a number's buffer")
+        if sys.byteorder != "little":
+            samples.byteswap()
+        encoded = os.path.join(work, "speech.flac")
+        subprocess.run(["sox", "-D", "-t", "raw", "-r", str(RATE), "-e", "signed-integer",
+                        "-b", "16", "-c", "1", "-", "-C", "8", encoded],
+                       input=samples.tobytes(), check=True, capture_output=True)
+        with open(encoded, "rb") as flac:
+            write_if_changed(target, flac.read())
 
 
 def write_if_changed(path, content):

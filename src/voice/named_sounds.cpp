@@ -5,7 +5,6 @@
 
 #include "console/text_console.h"
 #include "console/transcript.h"
-#include "voice/path_map.h"
 #include "voice/speech_engine.h"
 #include "voice/wave_player.h"
 
@@ -37,7 +36,7 @@ void EndPrompt() {
 
 void PlayPrompt(const std::string& line, const std::string& windows_path) {
   if (!BeginPrompt(line)) return;
-  PlayWaveFile(ResolvePath(windows_path));
+  PlayPromptFile(windows_path);
   EndPrompt();
 }
 
@@ -48,8 +47,8 @@ namespace {
 void SayOrPlay(const std::string& line, const std::string& text, const std::string& windows_path) {
   if (!SpeechEngineActive()) return PlayPrompt(line, windows_path);
   if (!BeginPrompt(line)) return;
-  if (GatherForPhrase(text, [windows_path] { PlayWaveFile(ResolvePath(windows_path)); })) return;
-  if (!SayText(text)) PlayWaveFile(ResolvePath(windows_path));
+  if (GatherForPhrase(text, [windows_path] { PlayPromptFile(windows_path); })) return;
+  if (!SayText(text)) PlayPromptFile(windows_path);
   EndPrompt();
 }
 

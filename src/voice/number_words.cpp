@@ -6,12 +6,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "console/regular_file.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
-#include "voice/path_map.h"
 #include "voice/speech_engine.h"
+#include "voice/wave_cache.h"
 #include "voice/wave_format.h"
 #include "voice/wave_player.h"
 
@@ -101,33 +100,44 @@ std::string WordFileName(const std::string& word) {
 
 namespace {
 
-constexpr size_t kAssemblySamples = 30000;  // samples one assembled wave holds
+// One assembled wave holds as long a sound as 30000 samples at 11025 a
+// second, whatever the words' format.
+constexpr size_t kAssemblySamples = 30000;
+constexpr int kAssemblyRate = 11025;
 
-// The assembly buffer: a 44-byte header, then the samples of the words.
+// The assembly buffer: a 44-byte header, then the samples of the words, all
+// of one format (that of the first word; a word of another format starts a
+// wave of its own).
 struct WordWave {
-  uint8_t bytes[44 + kAssemblySamples];
-  size_t collected = 0;
+  std::vector<uint8_t> bytes;
+  size_t collected = 0;  // bytes of samples after the header
+  int rate = 0, channels = 0, bits = 0;
 
   void Play() {
     if (collected == 0) return;
-    WriteWordHeader(bytes, static_cast<uint32_t>(collected));
-    PlayWordWave(bytes, 44 + collected);
+    WriteWordHeader(bytes.data(), static_cast<uint32_t>(collected), rate, channels, bits);
+    PlayWordWave(bytes.data(), 44 + collected);
     collected = 0;
   }
 
   // Adds the samples of a word file; a file longer than the buffer gives
   // only what fits.
-  void Add(const std::string& path) {
-    FILE* f = OpenRegularFile(path);
-    if (!f) return;
-    long size = 0;
-    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    size_t count =
-        size > 44 ? std::min<size_t>(static_cast<size_t>(size) - 44, kAssemblySamples) : 0;
-    if (collected + count > kAssemblySamples) Play();
-    if (count > 0 && std::fseek(f, 44, SEEK_SET) == 0)
-      collected += std::fread(bytes + 44 + collected, 1, count, f);
-    std::fclose(f);
+  void Add(const std::string& windows_path) {
+    std::shared_ptr<const Wave> word = LoadPrompt(windows_path);
+    if (!word) return;
+    if (word->rate != rate || word->channels != channels || word->bits != bits) {
+      Play();
+      rate = word->rate;
+      channels = word->channels;
+      bits = word->bits;
+    }
+    size_t frame = static_cast<size_t>(channels * bits / 8);
+    size_t capacity = kAssemblySamples * static_cast<size_t>(rate) / kAssemblyRate * frame;
+    size_t count = std::min(word->data.size(), capacity);
+    if (collected + count > capacity) Play();
+    if (bytes.size() < 44 + capacity) bytes.resize(44 + capacity);
+    std::copy_n(word->data.begin(), count, bytes.begin() + 44 + collected);
+    collected += count;
   }
 };
 
@@ -135,9 +145,10 @@ struct WordWave {
 void PlayWords(const std::vector<std::string>& list) {
   static WordWave wave;
   wave.collected = 0;
+  wave.rate = 0;
   for (const std::string& word : list) {
     if (KeyPressed()) break;
-    wave.Add(ResolvePath(g_sounds.letters_directory + WordFileName(word) + ".wav"));
+    wave.Add(g_sounds.letters_directory + WordFileName(word) + ".wav");
   }
   wave.Play();
 }

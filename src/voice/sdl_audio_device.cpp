@@ -83,6 +83,7 @@ int SdlAudioDevice::Open(const AudioFormat& format) {
     return busy ? kDeviceAllocated : kNoDriver;
   }
   format_ = format;
+  obtained = AudioFormat{have.freq, SDL_AUDIO_BITSIZE(have.format), have.channels};
   silence_ = have.silence;
   SDL_PauseAudioDevice(device_, 0);
   return 0;

@@ -24,6 +24,8 @@ class SdlAudioDevice : public AudioDevice {
   void Wait(int ms) override;
   // The device buffer in samples (set before the first open).
   int buffer_samples = 0;
+  // The format SDL opened the device with, as it reported it.
+  AudioFormat obtained;
   // Told, on the audio thread, of every buffer filled and whether it held
   // sound (for measurements).
   void (*fill_observer)(bool sound) = nullptr;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "console/profile.h"
@@ -41,9 +42,30 @@ std::string SettingsFile() {
   return FindSettingsFile(g_voice.startup_directory);
 }
 
-bool IsDirectory(const std::string& path) {
+// A directory's time stamp, or none when it is not a directory.
+bool IsDirectory(const std::string& path, timespec* written = nullptr) {
   struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  if (written) *written = st.st_mtim;
+  return true;
+}
+
+// The last answer of the diphone check, kept while neither directory
+// changes: the calculation screen starts the voice again each time it is
+// drawn. A file added, removed or renamed moves its directory's time stamp;
+// a stamp from the clock's last second or so is not trusted (a second
+// change in the same tick would leave it as it is).
+struct DiphoneCheck {
+  std::string letters, diphones, database;  // what was checked
+  timespec letters_written{}, diphones_written{};
+  int answer = -1;  // -1: nothing kept
+};
+DiphoneCheck g_diphone_check;
+
+bool SameStamp(const timespec& a, const timespec& b) {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec && now.tv_sec - a.tv_sec >= 2;
 }
 
 bool Opens(const std::string& windows_path) {
@@ -150,16 +172,28 @@ std::string ReadSetting(const std::string& section, const std::string& key) {
 int CheckDiphoneDatabase() {
   std::string letters =
       ReadProfile("TRADUTOR", "dirLetras", "c:\\orbela\\som\\letras").substr(0, 79);
-  if (!IsDirectory(ResolvePath(letters))) return 1;
+  DiphoneCheck now;
+  now.letters = ResolvePath(letters);
+  if (!IsDirectory(now.letters, &now.letters_written)) return 1;
   g_voice.diphone_directory =
       WithSlash(ReadProfile("TRADUTOR", "DIRDIFONES", "c:\\orbela\\som\\difones").substr(0, 79));
-  if (!IsDirectory(ResolvePath(g_voice.diphone_directory))) return 1;
+  now.diphones = ResolvePath(g_voice.diphone_directory);
+  if (!IsDirectory(now.diphones, &now.diphones_written)) return 1;
+  now.database = g_voice.diphone_database;
+  DiphoneCheck& kept = g_diphone_check;
+  if (kept.answer >= 0 && kept.letters == now.letters && kept.diphones == now.diphones &&
+      kept.database == now.database && SameStamp(kept.letters_written, now.letters_written) &&
+      SameStamp(kept.diphones_written, now.diphones_written))
+    return kept.answer;
   std::string base = g_voice.diphone_directory + g_voice.diphone_database;
-  if (!Opens(base + ".IND") || !Opens(base + ".DIF")) return 1;
-  if (!Opens(g_voice.diphone_directory + "regras.rgr") ||
-      !Opens(g_voice.diphone_directory + "portug.exc"))
-    return 2;
-  return 0;
+  now.answer = 0;
+  if (!Opens(base + ".IND") || !Opens(base + ".DIF"))
+    now.answer = 1;
+  else if (!Opens(g_voice.diphone_directory + "regras.rgr") ||
+           !Opens(g_voice.diphone_directory + "portug.exc"))
+    now.answer = 2;
+  kept = now;
+  return now.answer;
 }
 
 void StartVoice(int speed, const std::string& sound_directory) {

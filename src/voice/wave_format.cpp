@@ -32,14 +32,26 @@ size_t PrepareBlock(uint8_t* block, const uint8_t* data, size_t n, int bits, int
 
 namespace {
 
-// First position of the greatest sample in s[from .. to] (clamped to n);
-// keep when no sample there is above 0.
-size_t Peak(const uint8_t* s, size_t n, size_t from, size_t to, size_t keep) {
+// Mono samples seen as unsigned levels (silence in the middle), 8 or 16 bits.
+struct Samples {
+  uint8_t* s;
+  int width;  // bytes a sample
+  int Level(size_t i) const {
+    return width == 1 ? s[i] : static_cast<int16_t>(Le16(s + 2 * i)) + 32768;
+  }
+  void Copy(size_t to, size_t from, size_t count) {
+    std::memmove(s + to * width, s + from * width, count * width);
+  }
+};
+
+// First position of the greatest level in s[from .. to] (clamped to n);
+// keep when no level there is above 0.
+size_t Peak(const Samples& s, size_t n, size_t from, size_t to, size_t keep) {
   size_t best = keep;
   int top = 0;
   for (size_t i = from; i <= to && i < n; ++i)
-    if (s[i] > top) {
-      top = s[i];
+    if (s.Level(i) > top) {
+      top = s.Level(i);
       best = i;
     }
   return best;
@@ -47,29 +59,29 @@ size_t Peak(const uint8_t* s, size_t n, size_t from, size_t to, size_t keep) {
 
 }  // namespace
 
-size_t CompactSpeech(uint8_t* s, size_t n, int bits, int rate) {
-  if (bits == 16) {
-    n /= 2;
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<uint8_t>(s[2 * i + 1] ^ 0x80);
-  }
-  if (n < 1000) return n;
-  size_t scale = rate == 11025 ? 1 : 4;
+size_t CompactSpeech(uint8_t* bytes, size_t n, int bits, int rate) {
+  Samples s{bytes, bits == 16 ? 2 : 1};
+  n /= s.width;
+  if (n < 1000) return n * s.width;
+  size_t scale = std::max(1, (rate + 11025 / 2) / 11025);
   size_t start = 200 * scale, shortest = 80 * scale, range = 50 * scale;
+  int middle = s.width == 1 ? 128 : 32768, loud = s.width == 1 ? 20 : 20 * 256;
   size_t p = Peak(s, n, start, start + shortest + range, 0);
   size_t out = p;
   while (n > 2 * (shortest + range) && p < n - 2 * (shortest + range)) {
     size_t a = Peak(s, n, p + shortest, p + shortest + range, p);
     size_t e = Peak(s, n, a + shortest, a + shortest + range, a);
     if (e < a || e <= p) break;  // no progress: the rest is copied below
-    std::memmove(s + out, s + a, e - a + 1);
+    s.Copy(out, a, e - a + 1);
     out += e - a + 1;
     p = e;
   }
-  while (out < n && p < n && std::abs(static_cast<int>(s[out]) - 128) > 20) s[out++] = s[p++];
-  return out;
+  // The sound goes on to its next quiet sample, so that the cut is not heard.
+  while (out < n && p < n && std::abs(s.Level(out) - middle) > loud) s.Copy(out++, p++, 1);
+  return out * s.width;
 }
 
-void WriteWordHeader(uint8_t* h, uint32_t data_length) {
+void WriteWordHeader(uint8_t* h, uint32_t data_length, int rate, int channels, int bits) {
   auto put32 = [](uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
   };
@@ -81,12 +93,13 @@ void WriteWordHeader(uint8_t* h, uint32_t data_length) {
   put32(h + 4, data_length + 36);
   std::memcpy(h + 8, "WAVEfmt ", 8);
   put32(h + 16, 16);
-  put16(h + 20, 1);      // PCM
-  put16(h + 22, 1);      // mono
-  put32(h + 24, 11025);  // samples per second
-  put32(h + 28, 11025);  // bytes per second
-  put16(h + 32, 1);      // block alignment
-  put16(h + 34, 8);      // bits
+  int align = channels * bits / 8;
+  put16(h + 20, 1);  // PCM
+  put16(h + 22, static_cast<uint16_t>(channels));
+  put32(h + 24, static_cast<uint32_t>(rate));
+  put32(h + 28, static_cast<uint32_t>(rate * align));  // bytes per second
+  put16(h + 32, static_cast<uint16_t>(align));
+  put16(h + 34, static_cast<uint16_t>(bits));
   std::memcpy(h + 36, "data", 4);
   put32(h + 40, data_length);
 }

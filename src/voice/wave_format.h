@@ -24,14 +24,17 @@ int PlaybackRate(int rate, bool fast);
 // the length to send, never below 256.
 size_t PrepareBlock(uint8_t* block, const uint8_t* data, size_t n, int bits, int channels);
 
-// Speech compaction in place: 16-bit samples become 8-bit, then of each two
-// pitch periods the first is dropped. Returns the new length in bytes; a
-// block of fewer than 1000 samples is only converted.
+// Speech compaction in place of n bytes of mono samples (8-bit unsigned or
+// 16-bit signed) recorded at `rate`: of each two pitch periods the first is
+// dropped. Returns the new length in bytes; a block of fewer than 1000
+// samples is left as it is. The periods looked for are in samples of
+// 11025 Hz speech, scaled to the recording's rate.
 size_t CompactSpeech(uint8_t* s, size_t n, int bits, int rate);
 
-// The canonical 44-byte header of 8-bit mono PCM at 11025 samples per
-// second for a data length.
-void WriteWordHeader(uint8_t* header, uint32_t data_length);
+// The canonical 44-byte header of PCM for a data length: 8-bit mono at
+// 11025 samples per second unless told otherwise.
+void WriteWordHeader(uint8_t* header, uint32_t data_length, int rate = 11025, int channels = 1,
+                     int bits = 8);
 
 // Little-endian readers.
 inline uint16_t Le16(const uint8_t* p) {

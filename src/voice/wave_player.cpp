@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/regular_file.h"
 #include "console/text_console.h"
+#include "voice/wave_cache.h"
 
 namespace quipular {
 
@@ -83,6 +83,7 @@ void ResetWavePlayer() {
   P().fast_playback = P().speech_compaction = false;
   P().first_prompt = true;
   P().cut = false;
+  ResetWaveCache();
 }
 
 void WaveDone() {
@@ -115,11 +116,11 @@ bool WaveBusy() {
   return P().queued > 0;
 }
 
-int PlayPcm(uint8_t* samples, size_t length, int rate, int channels, int bits) {
-  rate = PlaybackRate(rate, P().fast_playback);
+int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int bits) {
+  // Played as recorded: compaction works on the samples at their own width
+  // and rate, and fast playback only raises the device's rate.
   bool compact = P().speech_compaction && channels == 1;
-  int device_bits = compact && bits == 16 ? 8 : bits;
-  int result = ChangeFormat(AudioFormat{rate, device_bits, channels});
+  int result = ChangeFormat(AudioFormat{PlaybackRate(rate, P().fast_playback), bits, channels});
   if (result != 0) return result & 0xFFFF;
   size_t done = 0;
   while (done < length) {
@@ -138,8 +139,9 @@ int PlayPcm(uint8_t* samples, size_t length, int rate, int channels, int bits) {
     }
     size_t n = std::min(length - done, kBlockBytes);
     if (compact) {
-      size_t out = CompactSpeech(samples + done, n, bits, rate);
-      QueueBlock(samples + done, out);
+      // The samples may be a kept prompt's: compacted in a copy.
+      std::memcpy(P().compact_buffer, samples + done, n);
+      QueueBlock(P().compact_buffer, CompactSpeech(P().compact_buffer, n, bits, rate));
     } else {
       QueueBlock(samples + done, n);
     }
@@ -148,65 +150,44 @@ int PlayPcm(uint8_t* samples, size_t length, int rate, int channels, int bits) {
   return 0;
 }
 
-int PlayWaveFile(const std::string& path) {
-  if (KeyPressed()) return 0;
-  FILE* f = OpenRegularFile(path);
-  if (!f) return -1;
-  uint8_t* buf = P().read_buffer;
-  uint8_t head[12];
-  int channels = 0, rate = 0, bits = 0;
-  bool ok = std::fread(head, 1, 12, f) == 12 && TagIs(head, "RIFF") &&
-            std::fread(head, 1, 8, f) == 8 && TagIs(head, "fmt ");
-  if (ok) {
-    // The fields wanted are in the first 16 bytes; a longer format chunk is
-    // read only that far and the rest skipped.
-    uint32_t length = Le32(head + 4);
-    ok = length >= 16 && std::fread(buf, 1, 16, f) == 16 &&
-         (length == 16 ||
-          std::fseek(f, static_cast<long>(length - 16 + (length & 1)), SEEK_CUR) == 0);
-    if (ok) {
-      channels = Le16(buf + 2);
-      rate = static_cast<int>(Le32(buf + 4));
-      bits = Le16(buf + 14);
-      ok = channels >= 1 && channels <= 2 && (bits == 8 || bits == 16) && rate >= 1000 &&
-           rate <= 192000;
-    }
+namespace {
+
+int PlayWave(const std::shared_ptr<const Wave>& wave) {
+  if (!wave) return -1;
+  // Handed over in the pieces that a file read in turns would give.
+  int result = 0;
+  size_t remaining = wave->data.size(), previous = 0;
+  const uint8_t* at = wave->data.data();
+  while (remaining > 0) {
+    size_t piece = PieceSize(remaining, previous);
+    result = PlayPcm(at, piece, wave->rate, wave->channels, wave->bits);
+    if (result != 0 || KeyPressed()) break;
+    at += piece;
+    remaining -= piece;
+    previous = piece;
   }
-  int result = -1;
-  while (ok) {
-    if (std::fread(head, 1, 8, f) != 8) break;
-    uint32_t length = Le32(head + 4);
-    if (!TagIs(head, "data")) {
-      if (std::fseek(f, static_cast<long>(length + (length & 1)), SEEK_CUR) != 0) break;
-      continue;
-    }
-    result = 0;
-    size_t remaining = length, previous = 0;
-    while (remaining > 0) {
-      size_t piece = PieceSize(remaining, previous);
-      size_t got = std::fread(buf, 1, piece, f);
-      if (got == 0) {
-        result = -1;
-        break;
-      }
-      result = PlayPcm(buf, got, rate, channels, bits);
-      if (result != 0 || KeyPressed() || got < piece) break;
-      remaining -= piece;
-      previous = piece;
-    }
-    break;
-  }
-  std::fclose(f);
   while (WaveBusy()) Wait(5);
   return result;
+}
+
+}  // namespace
+
+int PlayWaveFile(const std::string& path) {
+  if (KeyPressed()) return 0;
+  return PlayWave(LoadWave(path));
+}
+
+int PlayPromptFile(const std::string& windows_path) {
+  if (KeyPressed()) return 0;
+  return PlayWave(LoadPrompt(windows_path));
 }
 
 void PlayWaveImage(const uint8_t* image, size_t size) {
   // Images are built by the program: a 44-byte header, then the data.
   if (size < 44 || !TagIs(image, "RIFF")) return;
   size_t length = std::min<size_t>(Le32(image + 40), size - 44);
-  PlayPcm(const_cast<uint8_t*>(image) + 44, length, static_cast<int>(Le32(image + 24)),
-          Le16(image + 22), Le16(image + 34));
+  PlayPcm(image + 44, length, static_cast<int>(Le32(image + 24)), Le16(image + 22),
+          Le16(image + 34));
 }
 
 void StopSpeech() {

@@ -22,7 +22,7 @@ struct WavePlayer {
   bool in_flight[kBlocks] = {};           // handed to the device, not yet finished
   int queued = 0;                         // blocks handed to the device and not finished
   int index = 0;                          // the buffer used last, 0 to 3
-  uint8_t read_buffer[kBlockBytes];       // pieces of a file
+  uint8_t compact_buffer[kBlockBytes];    // a block being compacted
   bool fast_playback = false;             // 1.5 times the rate
   bool speech_compaction = false;         // drop every other pitch period
   bool first_prompt = true;               // the first prompt waits for anything still sounding
@@ -31,16 +31,20 @@ struct WavePlayer {
 
 extern WavePlayer g_player;
 
-// Forgets everything (device closed, flags at their start values).
+// Forgets everything (device closed, flags at their start values, no prompt
+// kept in memory).
 void ResetWavePlayer();
 
-// Plays a wave file and waits for its end: 0 when played or skipped for a
-// waiting key, -1 when it cannot be opened or is not a wave file with data,
-// otherwise the device's error code.
+// Plays a prompt file (a wave, or FLAC) and waits for its end: 0 when played
+// or skipped for a waiting key, -1 when it cannot be opened or is neither a
+// wave with a data chunk nor FLAC, otherwise the device's error code. The
+// file is decoded once and kept (voice/wave_cache.h).
 int PlayWaveFile(const std::string& path);
+// The same for a prompt's path as the settings write it (voice/path_map.h).
+int PlayPromptFile(const std::string& windows_path);
 // Plays the data chunk of a wave image in memory (does not wait).
 void PlayWaveImage(const uint8_t* image, size_t size);
-int PlayPcm(uint8_t* samples, size_t length, int rate, int channels, int bits);
+int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int bits);
 bool WaveBusy();
 void StopWave();
 // An assembled wave: waits for the first prompt, plays it and waits.
