@@ -6,7 +6,8 @@ Ctrl+Plus size the text, say the size and keep it for the next start; the
 caret is a bar an eighth of the cell high or more; the menu's chosen item
 stands 3:1 apart from the others; the high-contrast setting draws every
 text 7:1 apart from its background; the magnifier's key follows the caret;
-under a window manager (openbox) the maximized window is filled.
+under a window manager (openbox) the maximized window is filled and a
+panel along the bottom of the screen is left free.
 
 Everything is found from the caret: a bar of one plain colour, a cell wide,
 along the bottom of the cell where the next key goes.
@@ -24,7 +25,7 @@ import tempfile
 import time
 from collections import Counter
 
-from x11_display import Display
+from x11_display import Display, add_dock
 from xvfb import start_xvfb
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -482,6 +483,14 @@ class Test:
         try:
             if not check(wait_for(lambda: os.path.exists(ready)), "openbox did not start"):
                 return
+            # A panel along the bottom: the window system's usable area ends
+            # above it, and so must the cells.
+            panel = 60
+            add_dock(self.display, self.width, self.height, panel)
+            workarea = "%d, %d" % (self.width, self.height - panel)
+            check(wait_for(lambda: workarea in subprocess.run(
+                ["xprop", "-root", "_NET_WORKAREA"], env=self.env, capture_output=True,
+                text=True).stdout), "openbox did not leave the panel free")
             run = Run(self, "maximized")
             if run.window is None:
                 return
@@ -491,6 +500,9 @@ class Test:
             grid = self.measure(run, "maximized")
             if grid:
                 check(grid.ch >= 38, "maximized: rows %d pixels apart" % grid.ch)
+                check(grid.top + ROWS * grid.ch <= self.height - panel,
+                      "maximized: the grid reaches down to %d, into the panel" %
+                      (grid.top + ROWS * grid.ch))
                 # (xdotool places a decorated window's inside too low by its
                 # title bar: only its size is compared.)
                 check(grid.inside(self.width, self.height) and ROWS * grid.ch <= h and

@@ -100,3 +100,30 @@ class Shot:
         x0, y0 = max(x0, 0), max(y0, 0)
         x1, y1 = min(x1, self.width), min(y1, self.height)
         return [self.pixel(x, y) for y in range(y0, y1) for x in range(x0, x1)]
+
+
+def add_dock(display, width, height, panel):
+    """A panel of panel pixels along the bottom of the screen, as a desktop's
+    task bar is: a dock window that keeps that strip to itself."""
+    x11, d = display.x11, display.d
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+    x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                        ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                                        ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+    x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
+                                    ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_void_p,
+                                    ctypes.c_int]
+    x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    window = x11.XCreateSimpleWindow(d, x11.XDefaultRootWindow(d), 0, height - panel, width,
+                                     panel, 0, 0, 0)
+    atom = lambda name: x11.XInternAtom(d, name, 0)  # noqa: E731
+    xa_atom, xa_cardinal, replace = 4, 6, 0
+    kind = (ctypes.c_long * 1)(atom(b"_NET_WM_WINDOW_TYPE_DOCK"))
+    x11.XChangeProperty(d, window, atom(b"_NET_WM_WINDOW_TYPE"), xa_atom, 32, replace, kind, 1)
+    strut = (ctypes.c_long * 4)(0, 0, 0, panel)
+    x11.XChangeProperty(d, window, atom(b"_NET_WM_STRUT"), xa_cardinal, 32, replace, strut, 4)
+    x11.XMapWindow(d, window)
+    x11.XFlush(d)
+    return window
