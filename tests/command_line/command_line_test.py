@@ -13,8 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402
+from harness import check, failures
 
 
 def portuguese_locale(top):

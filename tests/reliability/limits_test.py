@@ -11,9 +11,8 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import (check, failures, lines_of, private_setup, run_and_exit,  # noqa: E402
-                         tmux, wait_for)
+from harness import check, failures, lines_of, wait_for
+from harness.tmux import private_setup, run_and_exit, tmux
 
 LOG = "Calculos_Quipular.txt"
 quipular = os.path.abspath(sys.argv[1])

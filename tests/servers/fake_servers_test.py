@@ -17,8 +17,8 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "terminal"))
-from tmux_client import check, failures, private_setup, run_and_exit, tmux  # noqa: E402
+from harness import check, failures
+from harness.tmux import private_setup, run_and_exit, tmux
 
 HANG = 10  # seconds after which a run is taken as hung
 LOG = "Calculos_Quipular.txt"

@@ -10,9 +10,8 @@ import os
 import re
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__))))
-from tmux_client import (check, failures, lines_of, private_setup, run_and_exit,  # noqa: E402
-                         tmux, wait_for)
+from harness import check, failures, lines_of, wait_for
+from harness.tmux import private_setup, run_and_exit, tmux
 
 quipular = os.path.abspath(sys.argv[1])
 pack = os.path.abspath(sys.argv[2])

@@ -20,8 +20,7 @@ import tempfile
 import termios
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402
+from harness import check, failures
 
 SKIP = 77
 VT_OPENQRY = 0x5600

@@ -26,10 +26,9 @@ import time
 from collections import Counter
 
 from x11_display import Display, add_dock
-from xvfb import start_xvfb
+from harness.xvfb import start_xvfb
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import check, failures  # noqa: E402
+from harness import check, failures
 
 ROWS, COLUMNS = 25, 80
 CARET = (0, 140, 0)  # the caret over white on black
