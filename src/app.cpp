@@ -15,6 +15,7 @@
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
+#include "console/translate.h"
 #include "functions/operand_stack.h"
 #include "functions/registers.h"
 #include "guidance/examples.h"
@@ -76,7 +77,7 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
   } catch (const std::bad_alloc&) {
     // Everything typed so far is in the log on disk; the run ends there.
     code = kExitOutOfMemory;
-    ExitMessage() = "quipular: out of memory\n";
+    ExitMessage() = _("quipular: out of memory\n");
     if (!isatty(STDERR_FILENO)) std::fputs(ExitMessage().c_str(), stderr);
   }
   g_console.waiting_for_key = false;  // the wait that ended the run is over

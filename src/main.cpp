@@ -309,7 +309,7 @@ int Run(int argc, char** argv) {
   std::string speech_lost = SpeechEngineLost();
   SetSpeechEngine(nullptr);
   if (speech_engine && !speech_engine->Close() && speech_lost.empty())
-    speech_lost = "quipular: speech-dispatcher did not answer at the end";
+    speech_lost = _("quipular: speech-dispatcher did not answer at the end");
   speech_engine.reset();
   CloseBrailleDisplay();
   audio.reset();

@@ -19,6 +19,7 @@
 #include "console/program_exit.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
+#include "console/translate.h"
 #include "voice/named_sounds.h"
 #include "voice/number_words.h"
 
@@ -436,8 +437,10 @@ void DeleteCalculationLog() {
     real[n] = '\0';
     if (SameFile(g_log.fd, real) && unlink(real) == 0) return;
   }
-  std::string message = "quipular: the calculation log " + g_log.path +
-                        " was moved during the run and could not be removed\n";
+  std::string message =
+      Format(_("quipular: the calculation log %s was moved during the run and could not be "
+               "removed\n"),
+             g_log.path.c_str());
   // Standard error that is not the terminal is told at once.
   if (isatty(STDERR_FILENO))
     ExitMessage() += message;

@@ -263,7 +263,7 @@ void CloseBrailleDisplay() {
   if (!D().device) return;
   if (!D().shown.empty()) D().device->Write(std::wstring(static_cast<size_t>(D().width), L' '), 0);
   if (!D().device->Close() && D().lost.empty())
-    D().lost = "quipular: the Braille display did not answer at the end";
+    D().lost = _("quipular: the Braille display did not answer at the end");
   delete D().device;
   D().device = nullptr;
 }

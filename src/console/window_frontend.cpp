@@ -594,7 +594,8 @@ void WindowFrontend::Zoom(int steps) {
     Redraw();
     std::string error;
     if (!SaveTextSize(text_size_, error))
-      std::fprintf(stderr, "quipular: the text size is not kept: %s\n", error.c_str());
+      std::fputs(Format(_("quipular: the text size is not kept: %s\n"), error.c_str()).c_str(),
+                 stderr);
   }
   PostNotice(kNoticeTextSize, text_size_);
 }
