@@ -80,6 +80,8 @@ class KeepingEngine : public SpeechEngine {
   void Cancel() override {}
   void Wait(int) override {}
   std::string Error() override { return {}; }
+  bool Hung() override { return false; }
+  bool Close() override { return true; }
   std::vector<std::string> texts;
 };
 
@@ -92,9 +94,10 @@ TEST(SpokenText, AResultIsOneText) {
   g_transcript.enabled = true;
   KeepingEngine engine;
   SetSpeechEngine(&engine);
-  g_registers.decimals = 2;
+  SetDecimals(2);
   AnnounceResult(-250.5);
-  EXPECT_EQ(SpeakNumber(1017, 0), 0);
+  SetDecimals(0);
+  SpeakNumber(1017);
   PlaySoundKey("DOmas");
   EXPECT_EQ(engine.texts, (std::vector<std::string>{"igual a menos duzentos e cinquenta " +
                                                         CharacterName('.') + " cinco zero",
