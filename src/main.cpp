@@ -199,7 +199,8 @@ std::unique_ptr<quipular::AudioDevice> OpenSoundDevice() {
       "speech-dispatcher, use QUIPULAR_AUDIO=speechd; para seguir sem som, QUIPULAR_AUDIO=none\n",
       stderr);
   PostServerNotice(Cp1252("NENHUM DISPOSITIVO DE SOM PÔDE SER ABERTO."), "");
-  PostServerNotice("VOZ DO SPEECH-DISPATCHER: QUIPULAR_AUDIO=speechd; SEM SOM: QUIPULAR_AUDIO=none", "");
+  PostServerNotice("VOZ DO SPEECH-DISPATCHER: QUIPULAR_AUDIO=speechd; SEM SOM: QUIPULAR_AUDIO=none",
+                   "");
   return nullptr;
 }
 

@@ -191,7 +191,8 @@ bool OpenBrailleDisplay(bool asked, std::string& message) {
     if (hung)
       PostServerNotice(Cp1252("A LINHA BRAILLE NÃO RESPONDE; A CALCULADORA SEGUE SEM ELA."),
                        "DOBrailleMudo");
-    if (asked || hung) message = "quipular: no Braille display (" + error + "); going on without it";
+    if (asked || hung)
+      message = "quipular: no Braille display (" + error + "); going on without it";
     return false;
   }
   D() = BrailleDisplay{};

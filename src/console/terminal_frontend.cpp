@@ -242,8 +242,7 @@ void AppendGlyph(std::string& out, unsigned char c) {
 
 }  // namespace
 
-TerminalFrontend::TerminalFrontend(KeyScript scripted)
-    : scripted_(std::move(scripted)) {}
+TerminalFrontend::TerminalFrontend(KeyScript scripted) : scripted_(std::move(scripted)) {}
 
 TerminalFrontend::~TerminalFrontend() {
   if (!started_) return;

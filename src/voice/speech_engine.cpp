@@ -35,8 +35,9 @@ bool SameKey(const char* a, const std::string& b) {
 void GiveUp() {
   if (g_engine->Hung()) {
     g_lost = "quipular: speech-dispatcher does not answer; going on with the recorded prompts";
-    PostServerNotice(Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
-                     "DOVozMuda");
+    PostServerNotice(
+        Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
+        "DOVozMuda");
   } else {
     g_lost = "quipular: speech-dispatcher has gone (" + g_engine->Error() +
              "); going on with the recorded prompts";
