@@ -212,7 +212,8 @@ std::unique_ptr<AudioDevice> OpenSoundDevice() {
                "QUIPULAR_AUDIO=speechd; to go on without sound, QUIPULAR_AUDIO=none\n"),
              stderr);
   PostServerNotice(Cp1252("NENHUM DISPOSITIVO DE SOM PÔDE SER ABERTO."), "");
-  PostServerNotice("VOZ DO SPEECH-DISPATCHER: QUIPULAR_AUDIO=speechd; SEM SOM: QUIPULAR_AUDIO=none", "");
+  PostServerNotice("VOZ DO SPEECH-DISPATCHER: QUIPULAR_AUDIO=speechd; SEM SOM: QUIPULAR_AUDIO=none",
+                   "");
   return nullptr;
 }
 

@@ -310,9 +310,8 @@ bool IsLogFile(const std::string& path) {
   size_t base = std::strlen(kLogBase);
   if (name.size() < base || strncasecmp(name.c_str(), kLogBase, base) != 0) return false;
   std::string rest = name.substr(base);
-  if (!rest.empty() &&
-      (rest.size() < 2 || rest[0] != '-' ||
-       rest.find_first_not_of("0123456789", 1) != std::string::npos))
+  if (!rest.empty() && (rest.size() < 2 || rest[0] != '-' ||
+                        rest.find_first_not_of("0123456789", 1) != std::string::npos))
     return false;
   // Only in the folder where the log is kept.
   struct stat here, there;

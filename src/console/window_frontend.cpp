@@ -110,8 +110,7 @@ struct Guard {
 
 }  // namespace
 
-WindowFrontend::WindowFrontend(std::unique_ptr<WindowDevice> device, KeyScript scripted,
-                               bool sound)
+WindowFrontend::WindowFrontend(std::unique_ptr<WindowDevice> device, KeyScript scripted, bool sound)
     : device_(std::move(device)), scripted_(std::move(scripted)), sound_(sound) {}
 
 WindowFrontend::~WindowFrontend() {
