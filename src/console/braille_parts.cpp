@@ -9,8 +9,8 @@ namespace quipular {
 
 void AttachBrailleParts() {
   g_braille = BrailleKeyboard{};
-  g_console_hooks = {&UpdateBrailleDisplay, [] { return g_braille_display.device != nullptr; },
-                     &PollBrailleDisplay, &SetBrailleMode};
+  g_console_hooks = {&UpdateBrailleDisplay, &g_braille_display.device, &PollBrailleDisplay,
+                     &SetBrailleMode};
 }
 
 }  // namespace quipular

@@ -7,9 +7,14 @@
 
 namespace quipular {
 
+class BrailleDevice;
+
 struct ConsoleHooks {
-  void (*presented)() = nullptr;                      // the screen was presented
-  bool (*display_held)() = nullptr;                   // a Braille display is held
+  void (*presented)() = nullptr;  // the screen was presented (called while a display is held)
+  // Where the Braille display keeps its device: a display is held while
+  // that is not null. The console looks at every wait, so it is a pointer
+  // to read, not a function to call.
+  BrailleDevice* const* display = nullptr;
   void (*poll_display)() = nullptr;                   // takes the display's keys without waiting
   void (*settings_read)(int braille_mode) = nullptr;  // the chord keyboard's mode from them
 };

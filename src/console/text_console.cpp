@@ -26,17 +26,23 @@ TextConsole& C() {
   return g_console;
 }
 
+// Whether a Braille display is held (the console pumps and presents far
+// more often than anyone types, so this is a pointer read, not a call).
+bool DisplayHeld() {
+  const ConsoleHooks& hooks = g_console_hooks;
+  return hooks.display && *hooks.display;
+}
+
 // Brings the front-end and the Braille display up to date.
 void Show() {
   C().frontend->Present();
-  if (g_console_hooks.presented) g_console_hooks.presented();
+  if (DisplayHeld()) g_console_hooks.presented();
 }
 
 // Takes events from the front-end and the Braille display; with a display,
 // a long wait is cut short so that its keys are read as they come.
 void Pump(int timeout_ms) {
-  const ConsoleHooks& hooks = g_console_hooks;
-  if (hooks.display_held && hooks.display_held()) {
+  if (DisplayHeld()) {
     // Asking the server costs a round of system calls, and the program's
     // short waits come far more often than anyone types (a script's clock
     // never waits at all): once in 10 ms is enough for those.
@@ -45,7 +51,7 @@ void Pump(int timeout_ms) {
     constexpr int kBraillePollMs = 40;
     if (timeout_ms > 0 || Clock::now() - last >= std::chrono::milliseconds(10)) {
       last = Clock::now();
-      hooks.poll_display();
+      g_console_hooks.poll_display();
     }
     timeout_ms = C().queued > 0 ? 0 : std::min(timeout_ms, kBraillePollMs);
   }
