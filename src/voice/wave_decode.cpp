@@ -72,15 +72,18 @@ FLAC__StreamDecoderWriteStatus Write(const FLAC__StreamDecoder*, const FLAC__Fra
     s->bad = true;
     return FLAC__STREAM_DECODER_WRITE_STATUS_ABORT;
   }
-  for (unsigned i = 0; i < frame->header.blocksize; ++i)
+  size_t at = w.data.size(), frames = frame->header.blocksize;
+  w.data.resize(at + frames * static_cast<size_t>(channels * w.bits / 8));
+  uint8_t* out = w.data.data() + at;
+  for (size_t i = 0; i < frames; ++i)
     for (int c = 0; c < channels; ++c) {
       int32_t v = buffer[c][i];
       if (w.bits == 8) {
-        w.data.push_back(static_cast<uint8_t>(v * (1 << (8 - depth)) + 128));
+        *out++ = static_cast<uint8_t>(v * (1 << (8 - depth)) + 128);
       } else {
         v = depth > 16 ? v >> (depth - 16) : v * (1 << (16 - depth));
-        w.data.push_back(static_cast<uint8_t>(v));
-        w.data.push_back(static_cast<uint8_t>(v >> 8));
+        *out++ = static_cast<uint8_t>(v);
+        *out++ = static_cast<uint8_t>(v >> 8);
       }
     }
   return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
