@@ -11,7 +11,6 @@
 #include "functions/registers.h"
 #include "voice/named_sounds.h"
 #include "voice/number_words.h"
-#include "voice/speech_engine.h"
 
 namespace quipular {
 namespace {

@@ -3,6 +3,11 @@
 // waits).
 #include "voice/named_sounds.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "console/text_console.h"
 #include "console/transcript.h"
 #include "voice/speech_engine.h"
@@ -12,6 +17,13 @@ namespace quipular {
 namespace {
 
 size_t g_prompt_line = 0;  // the transcript line of the prompt playing
+
+// The phrase being gathered.
+struct Phrase {
+  int depth = 0;                                // BeginPhrase calls not yet ended
+  std::string text;                             // the prompts' texts, blank-separated
+  std::vector<std::function<void()>> fallback;  // their recordings, in order
+} g_phrase;
 
 }  // namespace
 
@@ -70,6 +82,27 @@ void SpellText(const std::string& text) {
     if (KeyPressed()) return;
     SpellCharacter(static_cast<unsigned char>(c));
   }
+}
+
+void BeginPhrase() {
+  if (g_phrase.depth++ == 0) g_phrase = Phrase{1, {}, {}};
+}
+
+void EndPhrase() {
+  if (g_phrase.depth == 0 || --g_phrase.depth > 0) return;
+  Phrase phrase = std::move(g_phrase);
+  g_phrase = Phrase{};
+  if (phrase.text.empty()) return;
+  if (!SayText(phrase.text))
+    for (const auto& play : phrase.fallback) play();
+  EndPrompt();
+}
+
+bool GatherForPhrase(const std::string& text, std::function<void()> recording) {
+  if (g_phrase.depth == 0 || !SpeechEngineActive()) return false;
+  if (!text.empty()) g_phrase.text += (g_phrase.text.empty() ? "" : " ") + text;
+  g_phrase.fallback.push_back(std::move(recording));
+  return true;
 }
 
 }  // namespace quipular

@@ -3,6 +3,7 @@
 // while a key is already waiting is skipped.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "voice/sound_directories.h"
@@ -23,5 +24,18 @@ void PlayPrompt(const std::string& line, const std::string& windows_path);
 // when a key stopped it.
 bool BeginPrompt(const std::string& line);
 void EndPrompt();
+
+// A phrase: the prompts asked for from BeginPhrase to the matching
+// EndPhrase (a number's sign, words, point and decimals; "equals" and the
+// value) go to the engine as one text, so that its voice reads them as one
+// sentence. Each prompt is noted in the transcript as it is asked for, and
+// one skipped because a key waits is left out; a key that stops the phrase
+// marks its last prompt cut. The recorded prompts play as before.
+void BeginPhrase();
+void EndPhrase();
+// Keeps a prompt's text for the phrase being gathered, with what plays it
+// from its recording should the engine go; false when no phrase is open
+// (or no engine is in use) and the prompt is said at once.
+bool GatherForPhrase(const std::string& text, std::function<void()> recording);
 
 }  // namespace quipular

@@ -15,7 +15,6 @@
 #include "console/text_console.h"
 #include "console/text_encoding.h"
 #include "console/translate.h"
-#include "voice/named_sounds.h"
 #include "voice/phrase_tables.h"
 #include "voice/voice_settings.h"
 #include "voice/wave_player.h"
@@ -25,13 +24,6 @@ namespace {
 
 SpeechEngine* g_engine = nullptr;  // the engine in use, null for the recorded prompts
 std::string g_lost;                // why the engine was given up
-
-// The phrase being gathered.
-struct Phrase {
-  int depth = 0;                                // BeginPhrase calls not yet ended
-  std::string text;                             // the prompts' texts, blank-separated
-  std::vector<std::function<void()>> fallback;  // their recordings, in order
-} g_phrase;
 
 bool SameKey(const char* a, const std::string& b) {
   size_t i = 0;
@@ -45,8 +37,9 @@ bool SameKey(const char* a, const std::string& b) {
 void GiveUp() {
   if (g_engine->Hung()) {
     g_lost = _("quipular: speech-dispatcher does not answer; going on with the recorded prompts");
-    PostServerNotice(Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
-                     "DOVozMuda");
+    PostServerNotice(
+        Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
+        "DOVozMuda");
   } else {
     g_lost =
         Format(_("quipular: speech-dispatcher has gone (%s); going on with the recorded prompts"),
@@ -113,27 +106,6 @@ bool SayText(const std::string& text) {
     if (!g_engine->Speaking()) return true;
     g_engine->Wait(20);
   }
-}
-
-void BeginPhrase() {
-  if (g_phrase.depth++ == 0) g_phrase = Phrase{1, {}, {}};
-}
-
-void EndPhrase() {
-  if (g_phrase.depth == 0 || --g_phrase.depth > 0) return;
-  Phrase phrase = std::move(g_phrase);
-  g_phrase = Phrase{};
-  if (phrase.text.empty()) return;
-  if (!SayText(phrase.text))
-    for (const auto& play : phrase.fallback) play();
-  EndPrompt();
-}
-
-bool GatherForPhrase(const std::string& text, std::function<void()> recording) {
-  if (g_phrase.depth == 0 || !g_engine) return false;
-  if (!text.empty()) g_phrase.text += (g_phrase.text.empty() ? "" : " ") + text;
-  g_phrase.fallback.push_back(std::move(recording));
-  return true;
 }
 
 std::string PhraseOfSoundKey(const std::string& key) {

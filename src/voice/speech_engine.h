@@ -55,19 +55,6 @@ const std::string& SpeechEngineLost();
 // for a server that stopped.
 bool SayText(const std::string& text);
 
-// A phrase: the prompts asked for from BeginPhrase to the matching
-// EndPhrase (a number's sign, words, point and decimals; "equals" and the
-// value) go to the engine as one text, so that its voice reads them as one
-// sentence. Each prompt is noted in the transcript as it is asked for, and
-// one skipped because a key waits is left out; a key that stops the phrase
-// marks its last prompt cut. The recorded prompts play as before.
-void BeginPhrase();
-void EndPhrase();
-// Keeps a prompt's text for the phrase being gathered, with what plays it
-// from its recording should the engine go; false when no phrase is open
-// (or no engine is in use) and the prompt is said at once.
-bool GatherForPhrase(const std::string& text, std::function<void()> recording);
-
 // What the engine says: the phrase of a sound key (any case), the name of a
 // Windows-1252 character, the words of a number as written by the program
 // (Windows-1252, blank-separated). Empty when the tables have none.
