@@ -658,7 +658,7 @@ def others_file():
         check(read_bytes(theirs) == b"THEIRS\r\n", "another user's file: left as it was")
         check(b"Operando: 5" in read_bytes(os.path.join(where, "COPIA-2.txt")),
               "another user's file: the copy under a new name")
-        check("sound DOarchOutroNome\nwords dois\n" in r.text("speech.out"),
+        check("sound DOarchOutroNome\nwords dois\n" in r.text("speech.txt"),
               "another user's file: the new name said aloud")
 
 
