@@ -15,11 +15,17 @@
 namespace quipular {
 
 std::string StartTranslation() {
-  std::setlocale(LC_MESSAGES, "");
+  const char* messages = std::setlocale(LC_MESSAGES, "");
   // The system's own messages (strerror) need the character set too: taken
+  // only for a language of its own (the C locale's messages are plain
+  // ASCII, and C.UTF-8 is a locale the X library does not know, whose
+  // window titles it would write in an encoding no other client reads) and
   // only when it is UTF-8, where the character classes of single bytes are
   // those of the C locale that the Windows-1252 screen relies on.
-  if (std::setlocale(LC_CTYPE, "") && std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+  bool language = messages && std::strncmp(messages, "C", 1) != 0 &&
+                  std::strncmp(messages, "POSIX", 5) != 0;
+  if (language && std::setlocale(LC_CTYPE, "") &&
+      std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
     std::setlocale(LC_CTYPE, "C");
   for (const std::string& dir : LocaleDirectories()) {
     struct stat st;
