@@ -66,6 +66,15 @@ def written_line(path):
     return text.split("\n")[0] if "\n" in text else None
 
 
+def read_bytes(path):
+    """The file's bytes; empty when it is missing."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return b""
+
+
 def lines_of(text):
     """A screen's text as its 25 rows, trailing blanks cut."""
     lines = [line.rstrip() for line in text.split("\n")][:ROWS]

@@ -19,7 +19,7 @@ import subprocess
 import sys
 import time
 
-from harness import SKIP, check, failures, headless, lines_of, wait_for, written_line
+from harness import SKIP, check, failures, headless, lines_of, read_bytes, wait_for, written_line
 from harness.tmux import private_setup, run_and_exit, tmux
 
 LOG = "Calculos_Quipular.txt"
@@ -45,15 +45,6 @@ def new_dir(name):
 def run(where, keys, *args, extra_env=None, timeout=30):
     """A headless run in where; None when it did not end in time."""
     return headless(quipular, keys, dict(env, **(extra_env or {})), where, *args, timeout=timeout)
-
-
-def read_bytes(path):
-    """The file's bytes; empty when it is missing."""
-    try:
-        with open(path, "rb") as f:
-            return f.read()
-    except FileNotFoundError:
-        return b""
 
 
 def crlf_only(data):

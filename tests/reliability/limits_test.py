@@ -11,7 +11,7 @@ import shutil
 import subprocess
 import sys
 
-from harness import check, failures, lines_of, wait_for
+from harness import check, failures, lines_of, read_bytes, wait_for
 from harness.tmux import private_setup, run_and_exit, tmux
 
 LOG = "Calculos_Quipular.txt"
@@ -31,14 +31,6 @@ def shell(where, script, timeout=60, extra_env=None):
     p = subprocess.run(["bash", "-c", script], cwd=where, timeout=timeout, capture_output=True,
                        text=True, env=dict(env, Q=quipular, **(extra_env or {})))
     return p.returncode, p.stderr
-
-
-def read_bytes(path):
-    try:
-        with open(path, "rb") as f:
-            return f.read()
-    except FileNotFoundError:
-        return b""
 
 
 def file_size_limit():
