@@ -9,10 +9,9 @@ namespace quipular {
 namespace {
 
 constexpr CommandLineOption kOptions[] = {
-    {"--window", nullptr},  {"--terminal", nullptr},  {"--lines", nullptr},
-    {"--headless", nullptr}, {"--keys", "TEXT"},       {"--keys-file", "FILE"},
-    {"--screen", "FILE"},    {"--speech", "FILE"},     {"--state", "FILE"},
-    {"--help", nullptr},     {"--version", nullptr},
+    {"--window", nullptr}, {"--terminal", nullptr}, {"--lines", nullptr},   {"--headless", nullptr},
+    {"--keys", "TEXT"},    {"--keys-file", "FILE"}, {"--screen", "FILE"},   {"--speech", "FILE"},
+    {"--state", "FILE"},   {"--help", nullptr},     {"--version", nullptr},
 };
 
 }  // namespace

@@ -79,9 +79,9 @@ struct Output {
     // Opened for writing, the calculation log would be cut short now and
     // replaced by this run's new log, which the output would never reach.
     if (path != "-" && IsLogFile(path)) {
-      std::fputs(Format(_("quipular: cannot write %s: it is the calculation log\n"), path.c_str())
-                     .c_str(),
-                 stderr);
+      std::fputs(
+          Format(_("quipular: cannot write %s: it is the calculation log\n"), path.c_str()).c_str(),
+          stderr);
       return false;
     }
     file = path == "-" ? stdout : std::fopen(path.c_str(), "wb");

@@ -23,8 +23,7 @@ std::string PrintableLine(const std::string& cp1252) {
   return out;
 }
 
-LinesFrontend::LinesFrontend(KeyScript scripted)
-    : TerminalFrontend(std::move(scripted), false) {}
+LinesFrontend::LinesFrontend(KeyScript scripted) : TerminalFrontend(std::move(scripted), false) {}
 
 LinesFrontend::~LinesFrontend() {
   if (!started()) return;

@@ -24,8 +24,8 @@ constexpr int kExitBadCommandLine = 2;  // a bad option, key text or keys file
 constexpr int kExitOutOfMemory = 5;     // memory ran out (the log on disk is kept)
 
 // Every code the program ends with, for --help and the manual page to name.
-constexpr int kExitCodes[] = {kExitNormal,       kExitBreak,          kExitScriptEnded,
-                              kExitVoiceFailed,  kExitOutputFailed,   kExitBadCommandLine,
+constexpr int kExitCodes[] = {kExitNormal,      kExitBreak,        kExitScriptEnded,
+                              kExitVoiceFailed, kExitOutputFailed, kExitBadCommandLine,
                               kExitOutOfMemory};
 
 // What the program has to tell on standard error as it ends: main writes it

@@ -3,9 +3,8 @@
 // and a moved install all speak the user's language.
 #include "console/translate.h"
 
-#include <sys/stat.h>
-
 #include <langinfo.h>
+#include <sys/stat.h>
 
 #include <clocale>
 #include <cstring>
@@ -22,10 +21,9 @@ std::string StartTranslation() {
   // window titles it would write in an encoding no other client reads) and
   // only when it is UTF-8, where the character classes of single bytes are
   // those of the C locale that the Windows-1252 screen relies on.
-  bool language = messages && std::strncmp(messages, "C", 1) != 0 &&
-                  std::strncmp(messages, "POSIX", 5) != 0;
-  if (language && std::setlocale(LC_CTYPE, "") &&
-      std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+  bool language =
+      messages && std::strncmp(messages, "C", 1) != 0 && std::strncmp(messages, "POSIX", 5) != 0;
+  if (language && std::setlocale(LC_CTYPE, "") && std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
     std::setlocale(LC_CTYPE, "C");
   for (const std::string& dir : LocaleDirectories()) {
     struct stat st;

@@ -172,7 +172,8 @@ TEST_F(BrailleDisplayTest, MessagesHoldUntilTheNextKey) {
   EXPECT_EQ(frontend_.lines,
             (std::vector<std::string>{"ERRO 0. MATEMATICAS.", "FIM DA CALCULADORA QUIPULAR",
                                       Cp1252("N - Número de períodos - Reg. Financeiros")}));
-  static_cast<ScriptFrontend&>(frontend_) = ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
+  static_cast<ScriptFrontend&>(frontend_) =
+      ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
   ReadKey();
   EXPECT_EQ(Shown(), L"Operando: 0");
   CloseBrailleDisplay();
@@ -211,7 +212,8 @@ TEST_F(BrailleDisplayTest, LineKeysReadTheWholeScreen) {
   }
   SetBrailleFocus(3, 1, 10);
   EXPECT_EQ(Shown(), L"Linha tres") << "a new focus brings the display back";
-  static_cast<ScriptFrontend&>(frontend_) = ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
+  static_cast<ScriptFrontend&>(frontend_) =
+      ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
   Press(kLineUp);
   ReadKey();
   EXPECT_EQ(Shown(), L"Operando:") << "a key brings the cursor's row back";
@@ -273,7 +275,8 @@ TEST_F(BrailleDisplayTest, AFocusRowHoldsUntilTheNextKeyAndFollowsScrolling) {
   MoveCursor(1, 1);
   ConsoleWrite("__abcdefghijklmn");
   EXPECT_EQ(Shown(), L"abcdefgh") << "only the focus columns";
-  static_cast<ScriptFrontend&>(frontend_) = ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
+  static_cast<ScriptFrontend&>(frontend_) =
+      ScriptFrontend(std::vector<KeyGroup>{{ScriptKey{ScriptKey::kBytes, "7"}}});
   ReadKey();
   EXPECT_EQ(Shown(), L"__abcdefghijklmn") << "the cursor's row again after the key";
 }
