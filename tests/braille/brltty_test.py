@@ -128,7 +128,7 @@ def scenarios(port):
 
     # The terminal: keys at the keyboard and on the display's keyboard.
     done = os.path.join(top, "done")
-    tmux("new-session", "-d", "-s", "q", "-x", "80", "-y", "25",
+    tmux("new-session", "-d", "-s", "q", "-x", "80", "-y", "25", "-c", top,
          "env BRLAPI_HOST=%s %s --terminal; echo $? > %s" % (host["BRLAPI_HOST"], quipular, done))
     screen = lambda: lines_of(tmux("capture-pane", "-p", "-t", "q"))  # noqa: E731
     wait_for(lambda: "Operando: 0" in screen(), "the operand prompt in the terminal")
@@ -218,7 +218,7 @@ def server_stops(port, brltty):
     import signal
     done, err = os.path.join(top, "done-stop"), os.path.join(top, "err-stop")
     modes = os.path.join(top, "stty-stop")
-    tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25",
+    tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25", "-c", top,
          "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s.new; stty -a > %s; "
          "mv %s.new %s; sleep 60" % (port, quipular, err, done, modes, done, done))
     wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())
@@ -246,7 +246,7 @@ def server_goes(port, brltty):
     """BRLTTY ends while the program runs in the terminal: it goes on, and
     says so in one line on standard error at its end."""
     done, err = os.path.join(top, "done2"), os.path.join(top, "err2")
-    tmux("new-session", "-d", "-s", "gone", "-x", "80", "-y", "25",
+    tmux("new-session", "-d", "-s", "gone", "-x", "80", "-y", "25", "-c", top,
          "env BRLAPI_HOST=127.0.0.1:%d %s --terminal 2>%s; echo $? > %s"
          % (port, quipular, err, done))
     wait_for(lambda: display() == "Operando: 0", "the display taken (%r)" % display())

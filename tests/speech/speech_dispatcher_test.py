@@ -141,7 +141,7 @@ def scenarios(server):
         f.write("30\n")
     open(said, "w").close()
     speech = os.path.join(top, "terminal-speech.txt")
-    tmux("new-session", "-d", "-s", "t", "-x", "80", "-y", "25",
+    tmux("new-session", "-d", "-s", "t", "-x", "80", "-y", "25", "-c", top,
          "%s --terminal --speech %s; touch %s" % (quipular, speech, os.path.join(top, "done")))
     wait_for(lambda: greeting in texts(), "the greeting at the server")
     tmux("send-keys", "-t", "t", "5")
@@ -174,7 +174,7 @@ def server_stops(server):
     up by the stopped server either."""
     import signal
     done, err = os.path.join(top, "done-stop"), os.path.join(top, "err-stop")
-    tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25",
+    tmux("new-session", "-d", "-s", "stop", "-x", "80", "-y", "25", "-c", top,
          "SDL_AUDIODRIVER=dummy %s --terminal 2>%s; echo $? > %s.new; mv %s.new %s; sleep 60"
          % (quipular, err, done, done, done))
     screen = lambda: tmux("capture-pane", "-p", "-t", "stop").split("\n")  # noqa: E731

@@ -26,7 +26,7 @@ def start(name, args, windir=None):
     """A run in a session of its own whose bytes are kept in a file."""
     done, log = os.path.join(top, name + ".done"), os.path.join(top, name + ".bytes")
     extra = "VESTRA_WINDIR=%s " % windir if windir else ""
-    tmux("new-session", "-d", "-s", name, "-x", "80", "-y", "25",
+    tmux("new-session", "-d", "-s", name, "-x", "80", "-y", "25", "-c", top,
          "sleep 0.2; env %s%s %s 2>%s; echo $? > %s; sleep 1000"
          % (extra, quipular, args, os.path.join(top, name + ".err"), done))
     tmux("pipe-pane", "-t", name, "cat >> " + log)
