@@ -19,7 +19,7 @@ from collections import Counter
 
 from harness import COLUMNS, ROWS, check, failures, headless, wait_for
 from harness.xvfb import start_xvfb
-from x11_display import Display
+from x11_display import Display, open_x11
 
 RED, WHITE, BLUE = (255, 0, 0), (255, 255, 255), (0, 0, 255)
 
@@ -317,14 +317,8 @@ class Test:
 
 def main():
     quipular, pack = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    for tool in ("Xvfb", "xdotool"):
-        if shutil.which(tool) is None:
-            print("SKIPPED: %s is not installed (apt-get install xvfb xdotool)" % tool)
-            return 0
-    try:
-        x11 = ctypes.CDLL("libX11.so.6")
-    except OSError:
-        print("SKIPPED: libX11 is not installed")
+    x11 = open_x11()
+    if x11 is None:
         return 0
     started = time.monotonic()
     test = Test(quipular, pack)

@@ -25,7 +25,7 @@ import tempfile
 import time
 from collections import Counter
 
-from x11_display import Display, add_dock
+from x11_display import Display, add_dock, open_x11
 from harness.xvfb import start_xvfb
 
 from harness import check, failures
@@ -529,14 +529,8 @@ class Test:
 
 def main():
     quipular, pack = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    for tool in ("Xvfb", "xdotool"):
-        if shutil.which(tool) is None:
-            print("SKIPPED: %s is not installed (apt-get install xvfb xdotool)" % tool)
-            return 0
-    try:
-        x11 = ctypes.CDLL("libX11.so.6")
-    except OSError:
-        print("SKIPPED: libX11 is not installed")
+    x11 = open_x11()
+    if x11 is None:
         return 0
     started = time.monotonic()
     test = Test(quipular, pack, x11)

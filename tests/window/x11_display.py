@@ -1,6 +1,7 @@
 """The few Xlib calls the window tests need that xdotool lacks: a window's
 pixels and the close request a window manager sends."""
 import ctypes
+import shutil
 
 
 class XImage(ctypes.Structure):
@@ -127,3 +128,17 @@ def add_dock(display, width, height, panel):
     x11.XMapWindow(d, window)
     x11.XFlush(d)
     return window
+
+
+def open_x11():
+    """libX11 for the screenshots, or None after a SKIPPED line when Xvfb,
+    xdotool or libX11 is missing."""
+    for tool in ("Xvfb", "xdotool"):
+        if shutil.which(tool) is None:
+            print("SKIPPED: %s is not installed (apt-get install xvfb xdotool)" % tool)
+            return None
+    try:
+        return ctypes.CDLL("libX11.so.6")
+    except OSError:
+        print("SKIPPED: libX11 is not installed")
+        return None
