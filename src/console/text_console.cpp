@@ -75,10 +75,14 @@ void SayRoutedCharacter() {
 void SayNotice() {
   TextConsole& c = C();
   if (g_notice.notice < 0 || !g_notice.say) return;
-  int notice = g_notice.notice;
-  g_notice.notice = -1;
   c.waiting_for_key = false;
-  g_notice.say(notice, g_notice.value);
+  // One posted while another is said (the window's key pressed again) is
+  // said next.
+  while (g_notice.notice >= 0) {
+    int notice = g_notice.notice;
+    g_notice.notice = -1;
+    g_notice.say(notice, g_notice.value);
+  }
   c.waiting_for_key = true;
   Show();
 }
@@ -334,10 +338,13 @@ void WaitForKey() {
   if (c.queued > 0) return;
   c.waiting_for_key = true;
   Show();
-  while (c.queued == 0) {
-    Pump(1000);
+  // What is pending is said before the wait for the next event, not after
+  // it (up to a second later).
+  while (true) {
     SayRoutedCharacter();
     SayNotice();
+    if (c.queued > 0) break;
+    Pump(1000);
   }
   c.waiting_for_key = false;
 }

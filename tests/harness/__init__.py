@@ -38,6 +38,37 @@ def wait_for(predicate, what=None, timeout=None, step=0.05):
     return value
 
 
+def wait_idle(*pids, quiet=0.3, timeout=None):
+    """Waits until processes have used no processor time for `quiet`
+    seconds: they have done everything their last input asked for and
+    sleep until the next (a key typed before then would cut what the
+    program still had to say). A program waiting on its display server is
+    not at rest while that server works, so both are watched. Answers
+    whether they came to rest in time."""
+    def used():
+        total = 0
+        for pid in pids:
+            try:
+                with open("/proc/%d/stat" % pid) as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+                total += int(fields[11]) + int(fields[12])  # utime + stime, in ticks
+            except (OSError, IndexError, ValueError):
+                return None
+        return total
+    end = time.monotonic() + (timeout or waits["timeout"])
+    last, since = used(), time.monotonic()
+    while time.monotonic() < end:
+        time.sleep(0.05)
+        now = used()
+        if now is None:
+            return False
+        if now != last:
+            last, since = now, time.monotonic()
+        elif time.monotonic() - since >= quiet:
+            return True
+    return False
+
+
 def stop(process, timeout=30):
     """Ends a server the test started: SIGTERM, then SIGKILL when it has not
     ended in time (a busy server may linger on its clients). Answers

@@ -8,7 +8,9 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "console/console_notice.h"
 #include "console/profile.h"
 #include "console/script_frontend.h"
 
@@ -205,6 +207,32 @@ TEST_F(TextConsoleTest, ReadKeyTakesBytesInOrder) {
   EXPECT_EQ(ReadKey(), 0);
   EXPECT_EQ(ReadKey(), 83);
   EXPECT_FALSE(KeyPressed());
+}
+
+// A second window key that comes while the first one's notice is said is
+// said at once, before the console sleeps waiting for the next event.
+TEST_F(TextConsoleTest, ANoticePostedWhileOneIsSaidIsSaidBeforeTheNextWait) {
+  struct Frontend : ScriptFrontend {
+    Frontend() : ScriptFrontend({}) {}
+    std::vector<std::string> events;
+    void PumpEvents(int timeout_ms) override {
+      events.push_back("pump " + std::to_string(timeout_ms));
+      if (timeout_ms > 0) QueueKey('x');  // the user gives up waiting
+    }
+  } frontend;
+  static Frontend* current;
+  current = &frontend;
+  ResetConsole(&frontend);
+  OpenConsole();
+  SetNoticeHandler([](int, int value) {
+    current->events.push_back("say " + std::to_string(value));
+    if (value == 90) PostNotice(kNoticeTextSize, 80);  // Ctrl+Minus again meanwhile
+  });
+  PostNotice(kNoticeTextSize, 90);
+  EXPECT_EQ(ReadKey(), 'x');
+  EXPECT_EQ(frontend.events, (std::vector<std::string>{"say 90", "say 80", "pump 1000"}));
+  SetNoticeHandler(nullptr);
+  ResetConsole(&frontend_);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ from collections import Counter
 from x11_display import Display, add_dock, open_x11
 from harness.xvfb import start_xvfb
 
-from harness import check, failures
+from harness import check, failures, wait_idle
 
 ROWS, COLUMNS = 25, 80
 CARET = (0, 140, 0)  # the caret over white on black
@@ -159,6 +159,10 @@ class Run:
         output = self.process.stdout.read().decode(errors="replace")
         check(code == 0, "%s: exit code %d (%s)" % (self.dir, code, output))
         return output
+
+    def settle(self):
+        """Waits until the program and the X server are at rest."""
+        return wait_idle(self.process.pid, self.test.xvfb.pid)
 
     def read(self, name):
         with open(os.path.join(self.dir, name), encoding="utf-8") as f:
@@ -319,12 +323,14 @@ class Test:
             except OSError:
                 return False
         check(wait_for(kept), "Ctrl+Minus twice: no TAMANHO=80 in %s" % size_file)
-        # The size is said as soon as the smaller cells are drawn: Esc
-        # typed before that would cut it short. Both steps drawn is 80 per
+        # Both steps drawn is 80 per
         # cent; one step (90) may already measure just under 0.9 once the
         # cell's width is rounded down.
         check(wait_for(lambda: (lambda c: c and c.w < self.fitting.cw * 0.85)(
             Caret.find(run.shot())), 10, 0.2), "Ctrl+Minus twice: the cells are not smaller")
+        # The size is said after the cells are drawn; the Esc that ends the
+        # run waits until the program is at rest again.
+        check(run.settle(), "Ctrl+Minus twice: the program never came to rest")
         run.finish()
         speech = run.read("speech.txt").split("\n")
         check("sound DOTamanhoTexto" in speech and "words oitenta" in speech and
@@ -391,7 +397,9 @@ class Test:
         lens = wait_for(lambda: (lambda c: c if c and c.w >= plain.w * 1.8 else None)(
             Caret.find(run.shot())), 10, 0.2) if plain else None
         if check(lens, "Ctrl+Alt+8: no magnified caret (%s)" % Caret.find(run.shot())):
-            # Further down: the magnified part follows, the caret stays in view.
+            # Further down: the magnified part follows, the caret stays in
+            # view. Typed once "lupa ligada" is said, which a key would cut.
+            run.settle()
             run.type("3", "+Return", "+plus", "+Return", "7", "+Return")
             moved = wait_for(lambda: (lambda c: c if c and c.w >= plain.w * 1.8 and
                                       c.y != lens.y else None)(Caret.find(run.shot())), 10, 0.2)
@@ -400,6 +408,7 @@ class Test:
         run.type("+ctrl+alt+8")
         check(wait_for(lambda: (lambda c: c and c.w == plain.w)(Caret.find(run.shot())), 10, 0.2),
               "Ctrl+Alt+8 again: the plain view is not back")
+        run.settle()
         run.finish()
         speech = run.read("speech.txt").split("\n")
         check("sound DOLupaLigada" in speech and "sound DOLupaDesligada" in speech,
