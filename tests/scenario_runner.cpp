@@ -20,6 +20,10 @@
 //   screenfile NAME      the whole screen is the stored screens/NAME beside
 //                        the scenario file (QUIPULAR_UPDATE_SCREENS=1 stores it)
 //
+// Given a fourth argument, every case's speech transcript is kept in that
+// file after a line "== NAME" (or "!! no transcript"), for the check that
+// the voice pack has every prompt the scenarios ask for.
+//
 // Each case runs with the voice pack given as the third argument: its
 // settings file is copied to the case's windows/ directory ($VESTRA_WINDIR)
 // and $VESTRA_ROOT is the pack. Without a pack, a settings file is written
@@ -317,11 +321,12 @@ void Settings(const std::string& dir, const std::string& pack) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::cerr << "usage: scenario_runner QUIPULAR FILE.scn [VOICE_PACK]\n";
+  if (argc < 3 || argc > 5) {
+    std::cerr << "usage: scenario_runner QUIPULAR FILE.scn [VOICE_PACK [TRANSCRIPTS]]\n";
     return 2;
   }
-  std::string binary = argv[1], path = argv[2], pack = argc == 4 ? argv[3] : "";
+  std::string binary = argv[1], path = argv[2], pack = argc >= 4 ? argv[3] : "";
+  std::string transcripts;  // every case's transcript, written at the end
   char cwd[4096];
   std::string here = getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" : "";
   if (binary[0] != '/') binary = here + binary;
@@ -351,7 +356,20 @@ int main(int argc, char** argv) {
       ++failed;
       std::cout << "FAIL " << path << ":" << c.line << ": " << c.name << "\n" << problems;
     }
+    if (argc == 5) {
+      bool spoke = false;
+      std::string speech = Read(dir + "/speech.txt", &spoke);
+      transcripts += "== " + c.name + "\n" + (spoke ? speech : "!! no transcript\n");
+      if (!transcripts.empty() && transcripts.back() != '\n') transcripts += '\n';
+    }
     RemoveTree(dir);
+  }
+  if (argc == 5) {
+    std::ofstream out(argv[4], std::ios::binary);
+    if (!(out << transcripts)) {
+      std::cerr << "cannot write " << argv[4] << "\n";
+      return 1;
+    }
   }
   std::cout << passed << " passed, " << failed << " failed\n";
   return failed == 0 ? 0 : 1;

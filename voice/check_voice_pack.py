@@ -12,7 +12,7 @@ fidelity:     a few prompts, held against the synthesizer's own output for
 completeness: every prompt the program can ask for has a file. The prompts
               come from the program itself: the sound keys written in its
               sources, and the transcripts of every scenario case run through
-              the binary.
+              the binary (or kept by the scenario tests: --transcripts).
 """
 
 import argparse
@@ -450,6 +450,47 @@ def prompts_in_transcript(lines):
                 yield "words", word
 
 
+def kept_transcripts(path):
+    """The cases of a file the scenario runner kept: name -> lines, or None
+    for a case that wrote no transcript."""
+    cases, name = {}, None
+    with open(path, encoding="utf-8", errors="replace") as kept:
+        for line in kept.read().splitlines():
+            if line.startswith("== "):
+                name = line[3:]
+                cases.setdefault(name, [])  # two cases of one name: their lines together
+            elif name is not None and line == "!! no transcript":
+                cases[name] = None
+            elif name is not None and cases[name] is not None:
+                cases[name].append(line)
+    return cases
+
+
+def scenario_transcripts(options, scenarios, problems):
+    """(where, lines) of every scenario case: read from the files the
+    scenario tests kept, or from runs of the program."""
+    if options.transcripts:
+        for name in sorted({where.split(": ", 1)[0] for where, _ in scenarios}):
+            path = os.path.join(options.transcripts, name[:-len(".scn")] + ".speech")
+            if not os.path.exists(path):
+                problems.append(f"{path}: no transcripts kept (the scenario tests write them)")
+                continue
+            kept = kept_transcripts(path)
+            for where, case in scenarios:
+                if where.split(": ", 1)[0] == name:
+                    if case["name"] not in kept:
+                        problems.append(f"{where}: not in {path}")
+                    yield where, kept.get(case["name"])
+        return
+    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        program = os.path.abspath(options.program)
+        pack = os.path.abspath(options.pack)
+        runs = {pool.submit(transcript, program, pack, case): where
+                for where, case in scenarios}
+        for run in concurrent.futures.as_completed(runs):
+            yield runs[run], run.result()
+
+
 def check_completeness(options):
     problems = []
     wanted = {}  # (kind, name) -> where it was found
@@ -466,18 +507,12 @@ def check_completeness(options):
                 for case in scenario_cases(os.path.join(options.scenarios, name)):
                     scenarios.append((f"{name}: {case['name']}", case))
     silent = []
-    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
-        program = os.path.abspath(options.program)
-        pack = os.path.abspath(options.pack)
-        runs = {pool.submit(transcript, program, pack, case): where
-                for where, case in scenarios}
-        for run in concurrent.futures.as_completed(runs):
-            lines = run.result()
-            if lines is None:
-                silent.append(runs[run])
-                continue
-            for prompt in prompts_in_transcript(lines):
-                wanted.setdefault(prompt, runs[run])
+    for where, lines in scenario_transcripts(options, scenarios, problems):
+        if lines is None:
+            silent.append(where)
+            continue
+        for prompt in prompts_in_transcript(lines):
+            wanted.setdefault(prompt, where)
     if scenarios and len(silent) == len(scenarios):
         problems.append("no scenario case wrote a speech transcript")
 
@@ -502,10 +537,12 @@ def main():
     parser.add_argument("--sources", action="append",
                         help="a folder of sources, or a generated source; more than once")
     parser.add_argument("--scenarios")
+    parser.add_argument("--transcripts",
+                        help="the folder where the scenario tests kept their transcripts")
     options = parser.parse_args()
-    if options.check == "completeness" and not (options.program and options.sources
-                                                and options.scenarios):
-        parser.error("completeness needs --program, --sources and --scenarios")
+    if options.check == "completeness" and not ((options.program or options.transcripts)
+                                                and options.sources and options.scenarios):
+        parser.error("completeness needs --program or --transcripts, --sources and --scenarios")
     problems = {"files": check_files, "fidelity": check_fidelity,
                 "completeness": check_completeness}[options.check](options)
     for problem in problems:
