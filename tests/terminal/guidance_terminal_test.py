@@ -4,6 +4,7 @@
 # back after each, the speech and state files checked after a normal exit.
 #
 # Usage: guidance_terminal_test.py QUIPULAR VOICE_PACK
+import concurrent.futures
 import os
 import sys
 import tempfile
@@ -21,12 +22,10 @@ class Run(Pane):
     """One run in its own tmux session and directory, with --screen, --speech
     and --state files written at the end."""
 
-    count = 0
     quiet = 0.4
 
-    def __init__(self, extra_env=None):
-        Run.count += 1
-        super().__init__("run%d" % Run.count)
+    def __init__(self, name, extra_env=None):
+        super().__init__(name)
         self.start(top, 'cd "$1"\n'
                    '"$2" --terminal --screen screen.txt --speech speech.txt --state state.txt\n'
                    'echo $? > rc.new && mv rc.new rc\n'
@@ -55,7 +54,7 @@ def has_run(lines, run):
 def menu_stores_rate():
     # 12 Enter, then i chosen in the financial registers' column: 12 percent
     # goes to i, and RCL i brings 12 back.
-    run = Run()
+    run = Run("menu-stores-rate")
     run.keys("1", "2", "Enter")
     shown = run.keys("C-f")
     check(" QUIPULAR  v.1.0" in shown[12] and "FUNCOES GERAIS" in shown[14],
@@ -81,7 +80,7 @@ def menu_stores_rate():
 def key_test_rows():
     # Ctrl+T, then n, F5 and Esc: each row shown and spoken; the terminal
     # shows what a headless run shows for the same keys.
-    run = Run()
+    run = Run("key-test-rows")
     shown = run.keys("C-t")
     check("TEST TECLADO" in shown[8], "the key test's header")
     shown = run.keys("n", "F5")
@@ -110,7 +109,7 @@ def key_test_rows():
 def square_root_refused():
     # The square-root example with -4: error 0, the square-root prompt, and
     # the example starts again from its title.
-    run = Run()
+    run = Run("square-root-refused")
     run.keys("C-f", "F8", "Down", "Down", "Down", "Down", "Down")
     shown = run.keys("Enter")
     check(shown[9].strip() == "CALCULO DA RAIZ QUADRADA", "the square-root example: %r" % shown[9])
@@ -127,7 +126,7 @@ def narration_cut():
     # A lesson's narration heard in real time through SDL's disk driver: a
     # key pressed while the first page is narrated cuts it, the second page
     # follows, and the key is the (wrong) answer to the repeat question.
-    run = Run({"QUIPULAR_AUDIO": "sdl", "SDL_AUDIODRIVER": "disk",
+    run = Run("narration-cut", {"QUIPULAR_AUDIO": "sdl", "SDL_AUDIODRIVER": "disk",
                "SDL_DISKAUDIOFILE": os.path.join(top, "narration.raw")})
     tmux("send-keys", "-t", run.name, "C-f")
     run.settle()
@@ -164,10 +163,12 @@ def main():
     if not start_server(300):
         return SKIP
     started = time.monotonic()
-    menu_stores_rate()
-    key_test_rows()
-    square_root_refused()
-    narration_cut()
+    # Each in its own session and folder, side by side: they mostly wait for
+    # the screen to settle.
+    parts = (menu_stores_rate, key_test_rows, square_root_refused, narration_cut)
+    with concurrent.futures.ThreadPoolExecutor(len(parts)) as pool:
+        for done in [pool.submit(part) for part in parts]:
+            done.result()
     print("%.1f s" % (time.monotonic() - started))
     return 1 if failures else 0
 

@@ -82,13 +82,13 @@ class Run(Pane):
 
 
 def paste():
-    # A paste far longer than the key queue (64 keys): 600 keys fill it nine
+    # A paste far longer than the key queue (64 keys): 400 keys fill it six
     # times over, and every one arrives; the log holds every entry. Each
-    # entry waits for its prompt's pause, so this takes half a minute.
+    # entry waits for its prompt's pause, so this takes twenty seconds.
     run = Run()
     wait_for(lambda: any(l.startswith("Operando:") for l in run.screen()), "the operand prompt")
     run.settle()
-    entries = 300
+    entries = 200
     paste = os.path.join(run.dir, "paste")
     with open(paste, "w") as f:
         f.write("1\r" * entries)

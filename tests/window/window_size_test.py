@@ -73,18 +73,20 @@ class Caret:
         if shot is None:
             return None
         r, g, b = colour
-        pattern = re.compile(b"(?:" + re.escape(bytes((b, g, r))) + b".)+", re.DOTALL)
+        needle = bytes((b, g, r))
+        pattern = re.compile(b"(?:" + re.escape(needle) + b".)+", re.DOTALL)
         runs = {}  # (x, w) -> rows where a run of exactly that span lies
         for y in range(shot.height):
             line, pos = shot.line(y), 0
             while True:
-                m = pattern.search(line, pos)
-                if not m:
+                # The colour's bytes found first (fast), the run matched there.
+                start = line.find(needle, pos)
+                if start < 0:
                     break
-                if m.start() % 4:  # across two pixels: not one of the colour
-                    pos = m.start() + 1
+                if start % 4:  # across two pixels: not one of the colour
+                    pos = start + 1
                     continue
-                start, end = m.start(), m.end()
+                end = pattern.match(line, start).end()
                 if (end - start) // 4 >= min_width:
                     runs.setdefault((start // 4, (end - start) // 4), []).append(y)
                 pos = end
@@ -190,9 +192,10 @@ class Grid:
         return (self.left >= 0 and self.top >= 0 and self.left + COLUMNS * self.cw <= width and
                 self.top + ROWS * self.ch <= height)
 
-    def cell_pixels(self, shot, column, row):
+    def cell_counts(self, shot, column, row):
+        """The colours of a cell's pixels, counted."""
         x0, y0 = self.left + column * self.cw, self.top + row * self.ch
-        return shot.area(x0, y0, x0 + self.cw, y0 + self.ch)
+        return shot.counts(x0, y0, x0 + self.cw, y0 + self.ch)
 
 
 class Test:
@@ -382,8 +385,8 @@ class Test:
 
         def panel():
             shot = run.shot()
-            chosen = Counter(grid.cell_pixels(shot, 50, chosen_row)).most_common(1)[0][0]
-            other = Counter(grid.cell_pixels(shot, 50, other_row)).most_common(1)[0][0]
+            chosen = grid.cell_counts(shot, 50, chosen_row).most_common(1)[0][0]
+            other = grid.cell_counts(shot, 50, other_row).most_common(1)[0][0]
             return (chosen, other) if chosen != other and other != (0, 0, 0) else None
         found = wait_for(panel, 10, 0.2)
         if check(found, "the menu did not open"):
@@ -459,7 +462,7 @@ class Test:
                     for column in range(COLUMNS):
                         if (column, row) in skip:
                             continue
-                        counts = Counter(grid.cell_pixels(shot, column, row))
+                        counts = grid.cell_counts(shot, column, row)
                         if not counts:
                             continue  # off the screen
                         back = counts.most_common(1)[0][0]
