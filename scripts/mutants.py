@@ -47,8 +47,8 @@ MUTANTS = [
            "    case 's':\n      return 2;",
            "on the Braille keyboard S types dot 2 instead of dot 3"),
     Mutant("lt-typed-as-gt", "src/console/key_notation.cpp",
-           "if (rest == \"lt\") return bytes({'<'});",
-           "if (rest == \"lt\") return bytes({'>'});",
+           "{\"lt\", '<', false}",
+           "{\"lt\", '>', false}",
            "a key script's <lt> types the wrong character"),
 
     # voice/: words, settings, prompts, speech-dispatcher.
@@ -79,8 +79,8 @@ MUTANTS = [
            "long long years = rest / 365;",
            "a date that falls on 31 December of a leap year comes out as 1 January"),
     Mutant("soyd-year", "src/functions/depreciation.cpp",
-           "d = depreciable * (life - x + 1) / digits;",
-           "d = depreciable * (life - x) / digits;",
+           "return Year{depreciable * (life - x + 1) / digits,",
+           "return Year{depreciable * (life - x) / digits,",
            "sum-of-the-years'-digits depreciation one year off"),
     Mutant("odd-period-simple", "src/functions/tvm.cpp",
            "k.c = 1 + i * p.frac;",
@@ -139,7 +139,7 @@ MUTANTS = [
 
     # main: the command line.
     Mutant("keys-file-exit-code", "src/main.cpp",
-           "                     why.c_str());\n        return 2;",
-           "                     why.c_str());\n        return 1;",
+           "why.c_str())\n                .c_str(),\n            stderr);\n        return kExitBadCommandLine;",
+           "why.c_str())\n                .c_str(),\n            stderr);\n        return 1;",
            "an unreadable keys file ends as a voice failure would"),
 ]
