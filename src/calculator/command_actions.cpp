@@ -201,19 +201,12 @@ bool RunSolve(const Command& c, Operands& o) {
   return true;
 }
 
-bool RunSimpleInterest(const Command&, Operands& o) {
-  SimpleInterest s = ComputeSimpleInterest(g_registers.financial);
-  PushBounded(s.days365);
-  PushBounded(s.minus_pv);
-  o.result = s.days360;
-  return true;
-}
-
-bool RunAmortization(const Command& c, Operands& o) {
-  Amortization a;
-  if (!ComputeAmortization(g_registers.financial, o.x, a)) return Refuse(c);
-  PushValue(g_stack, a.principal);
-  o.result = a.interest;
+// The values under the result go on first, an infinity bounded.
+bool RunStacked(const Command& c, Operands& o) {
+  StackedAnswer a = c.compute.stacked(g_registers, o.x);
+  if (!a.ok) return Refuse(c);
+  for (int k = 0; k < a.below_count; ++k) PushBounded(a.below[k]);
+  o.result = a.value;
   return true;
 }
 
@@ -234,7 +227,7 @@ constexpr Run kRuns[] = {
     RunMonthDayYear, RunDaysBetween,     RunDateAfterDays, RunRecall,
     RunLastX,        RunStore,           RunClear,         RunStoreFinancial,
     RunAccumulate,   RunTakeAway,        RunStatistic,     RunCashFlow,
-    RunSolve,        RunSimpleInterest,  RunAmortization,  RunDepreciation,
+    RunSolve,        RunStacked,         RunDepreciation,
 };
 static_assert(std::size(kRuns) == static_cast<size_t>(Action::kCount));
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calculator/operands.h"
+#include "functions/cash_flows.h"
 #include "functions/registers.h"
 #include "functions/statistics.h"
 #include "functions/tvm.h"
@@ -67,10 +68,13 @@ struct Computation {
   TvmAnswer (*solve)(Registers& r) = nullptr;   // a value from the registers (TVM, NPV, IRR)
   StatisticsAnswer (*statistic)(const Registers& r, double x) = nullptr;
   bool (*depreciate)(double (&financial)[kBlockSize], double year, double& amount) = nullptr;
-  void (*store)(Registers& r, double x) = nullptr;             // a financial register key
-  bool (*cash_flow)(Registers& r, double x) = nullptr;         // CFj, Nj: false when refused
+  void (*store)(Registers& r, double x) = nullptr;  // a financial register key
+  double (*stored_as)(double x) = nullptr;  // a register key: the value said once typed (null: x)
+  double (*recall)(const Registers& r) = nullptr;       // what RCL of the register key gives back
+  bool (*cash_flow)(Registers& r, double x) = nullptr;  // CFj, Nj: false when refused
   double (*pair)(Registers& r, double x, double y) = nullptr;  // Z+, Z-: the new count
   void (*clear)(Registers& r) = nullptr;                       // a clear's register part
+  StackedAnswer (*stacked)(Registers& r, double x) = nullptr;  // AMORT, INT: values and a result
 };
 
 // How a command is carried out: each names one action of the command
@@ -98,8 +102,7 @@ enum class Action : unsigned char {
   kStatistic,
   kCashFlow,
   kSolve,
-  kSimpleInterest,
-  kAmortization,
+  kStacked,
   kDepreciation,
   kCount
 };

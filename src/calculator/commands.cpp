@@ -28,6 +28,36 @@ constexpr bool Whole(double v) {
 }
 
 // clang-format off
+// Z- has two keys: Shift+Z takes the pair to take away from the stack.
+constexpr Command kTakeAwayPair =
+    {'Z', "Z-", "DOsumatoriaCorre", "Z-", E::kWaits, L::kByLoop, 2, A::kTakeAway,
+     {.pair = RemovePair},
+     nullptr, 2, {M::kStatistics, 20}, "CORRECAO", nullptr, "DoayudaSumaCorre",
+     {.function = "Correção Estatísticas Z-", .kind = "Fun. Estatisticas", .shift = "DOSHIFT"},
+     false, false};
+
+// The cash-flow key: CFj, the next flow (kCFo below names the first).
+constexpr Command kCashFlowKey =
+    {'k', "CFj", "DOCFj", "CFj", E::kStore, L::kByLoop, 0, A::kCashFlow,
+     {.recall = LastCashFlow, .cash_flow = AppendCashFlow},
+     nullptr, 6, {M::kFinancialRegisters, 80}, "CFj", nullptr, "DoayudaCFo",
+     {.function = "Fluxo de Caixa Cfo/Cfj", .kind = "Reg. Financeiros", .stores = true}, true,
+     false};
+// clang-format on
+
+// Ctrl+Z is the same command on the pair the last command took from the
+// stack (after Z+, the pair it added): it takes nothing from the stack, and
+// the menu lists only Shift+Z.
+constexpr Command TakeAwayLastPair(Command c) {
+  c.key = kCtrlZ;
+  c.operands = 0;
+  c.menu = {};
+  c.menu_name = c.help = nullptr;
+  c.key_test.shift = KeyTestText{}.shift;
+  return c;
+}
+
+// clang-format off
 constexpr Command kCommands[] = {
     // key, label, sound, log name, entry, logged, operands, action, computation,
     //   domain check, error, menu place, menu name, menu sound, help,
@@ -103,15 +133,8 @@ constexpr Command kCommands[] = {
      {.pair = AddPair},
      nullptr, 2, {M::kStatistics, 10}, "ACUMULACAO", nullptr, "DoayudaSuma",
      {"Acumulação Estatísticas Z+", "Fun. Estatisticas"}, false, false},
-    {'Z', "Z-", "DOsumatoriaCorre", "Z-", E::kWaits, L::kByLoop, 2, A::kTakeAway,
-     {.pair = RemovePair},
-     nullptr, 2, {M::kStatistics, 20}, "CORRECAO", nullptr, "DoayudaSumaCorre",
-     {.function = "Correção Estatísticas Z-", .kind = "Fun. Estatisticas", .shift = "DOSHIFT"},
-     false, false},
-    {kCtrlZ, "Z-", "DOsumatoriaCorre", "Z-", E::kWaits, L::kByLoop, 0, A::kTakeAway,
-     {.pair = RemovePair},
-     nullptr, 2, {}, nullptr, nullptr, nullptr,
-     {"Correção Estatísticas Z-", "Fun. Estatisticas"}, false, false},
+    kTakeAwayPair,
+    TakeAwayLastPair(kTakeAwayPair),
     {'q', "Media", "DOmedia", "Media", E::kWaits, L::kByLoop, 0, A::kStatistic,
      {.statistic = Means},
      nullptr, 2, {M::kStatistics, 30}, "MEDIA", nullptr, "DoayudaMedia",
@@ -139,7 +162,8 @@ constexpr Command kCommands[] = {
      {.statistic = Correlation},
      nullptr, 2, {M::kStatistics, 80}, "COEFICIENTE DE CORRELACAO", nullptr, "DoayudaCorrelacion",
      {"Coeficiente\u00a0de\u00a0correlação", "Fun. Estatisticas"}, false, false},
-    {'n', "n", "DOn", "n", E::kStore, L::kByLoop, 0, A::kStoreFinancial, {.store = StoreN},
+    {'n', "n", "DOn", "n", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
+     {.store = StoreN, .recall = RecallN},
      nullptr, 0, {M::kFinancialRegisters, 10}, "n", nullptr, "Doayudan",
      {.function = "Numero de períodos", .kind = "Reg. Financeiros", .stores = true}, true, false},
     {'N', "CALCULO n", "DOnCalculo", "CALCULO n", E::kWaits, L::kByLoop, 0, A::kSolve,
@@ -147,11 +171,12 @@ constexpr Command kCommands[] = {
      nullptr, 5, {M::kFinancialFunctions, 10}, "Calculo n", nullptr, "DoayudaCN",
      {"Cálculo Numero de períodos", "Fun. Financeiras"}, false, false},
     {kCtrlN, "n12X", "DOn12", "12x", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
-     {.store = StoreTwelveN},
+     {.store = StoreTwelveN, .stored_as = TwelveTimes},
      nullptr, 0, {M::kFinancialRegisters, 60}, "12X", nullptr, "Doayuda12X",
      {.function = "Numero de períodos 12 vezes", .kind = "Reg. Financeiros", .stores = true}, true,
      false},
-    {'i', "i", "DOi", "i", E::kStore, L::kByLoop, 0, A::kStoreFinancial, {.store = StoreI},
+    {'i', "i", "DOi", "i", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
+     {.store = StoreI, .recall = RecallI},
      nullptr, 0, {M::kFinancialRegisters, 20}, "i", nullptr, "Doayudai",
      {.function = "Taxa de Juros", .kind = "Reg. Financeiros", .stores = true}, true, false},
     {'I', "CALCULO i", "DOiCalculo", "CALCULO i", E::kWaits, L::kByLoop, 0, A::kSolve,
@@ -159,36 +184,35 @@ constexpr Command kCommands[] = {
      nullptr, 5, {M::kFinancialFunctions, 20}, "Calculo i", nullptr, "DoayudaCI",
      {"Calculo Taxa de Juros", "Fun. Financeiras"}, false, false},
     {kCtrlI, "i12/", "DOi12", "12/", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
-     {.store = StoreTwelfthI},
+     {.store = StoreTwelfthI, .stored_as = OneTwelfth},
      nullptr, 0, {M::kFinancialRegisters, 70}, "12/", nullptr, "Doayuda12i",
      {.function = "Taxa de Juros dividido 12", .kind = "Reg. Financeiros", .stores = true}, true,
      false},
-    {'p', "PV", "DOpv", "PV", E::kStore, L::kByLoop, 0, A::kStoreFinancial, {.store = StorePV},
+    {'p', "PV", "DOpv", "PV", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
+     {.store = StorePV, .recall = RecallPV},
      nullptr, 0, {M::kFinancialRegisters, 30}, "PV", nullptr, "DoayudaPV",
      {.function = "Valor Presente", .kind = "Reg. Financeiros", .stores = true}, true, false},
     {'P', "CALCULO PV", "DOpvCalculo", "CALCULO PV", E::kWaits, L::kByLoop, 0, A::kSolve,
      {.solve = SolvePV},
      nullptr, 5, {M::kFinancialFunctions, 30}, "Calculo PV", nullptr, "DoayudaCPV",
      {"Calculo Valor Presente", "Fun. Financeiras"}, true, false},
-    {'m', "PMT", "DOpmt", "PMT", E::kStore, L::kByLoop, 0, A::kStoreFinancial, {.store = StorePMT},
+    {'m', "PMT", "DOpmt", "PMT", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
+     {.store = StorePMT, .recall = RecallPMT},
      nullptr, 0, {M::kFinancialRegisters, 40}, "PMT", nullptr, "DoayudaPMT",
      {.function = "Pagamento Periodico", .kind = "Reg. Financeiros", .stores = true}, true, false},
     {'M', "CALCULO PMT", "DOpmtCalculo", "CALCULO PMT", E::kWaits, L::kByLoop, 0, A::kSolve,
      {.solve = SolvePMT},
      nullptr, 5, {M::kFinancialFunctions, 40}, "Calculo PMT", nullptr, "DoayudaCPMT",
      {"Calculo Pagamento Periodico", "Fun. Financeiras"}, false, false},
-    {'v', "FV", "DOfv", "FV", E::kStore, L::kByLoop, 0, A::kStoreFinancial, {.store = StoreFV},
+    {'v', "FV", "DOfv", "FV", E::kStore, L::kByLoop, 0, A::kStoreFinancial,
+     {.store = StoreFV, .recall = RecallFV},
      nullptr, 0, {M::kFinancialRegisters, 50}, "FV", nullptr, "DoayudaFV",
      {.function = "Valor Futuro", .kind = "Reg. Financeiros", .stores = true}, true, false},
     {'V', "CALCULO FV", "DOfvCalculo", "CALCULO FV", E::kWaits, L::kByLoop, 0, A::kSolve,
      {.solve = SolveFV},
      nullptr, 5, {M::kFinancialFunctions, 50}, "Calculo FV", nullptr, "DoayudaCFV",
      {"Calculo Valor Futuro", "Fun. Financeiras"}, false, false},
-    {'k', "CFj", "DOCFj", "CFj", E::kStore, L::kByLoop, 0, A::kCashFlow,
-     {.cash_flow = AppendCashFlow},
-     nullptr, 6, {M::kFinancialRegisters, 80}, "CFj", nullptr, "DoayudaCFo",
-     {.function = "Fluxo de Caixa Cfo/Cfj", .kind = "Reg. Financeiros", .stores = true}, true,
-     false},
+    kCashFlowKey,
     {'K', "NPV", "DONPV", "NPV", E::kWaits, L::kByLoop, 0, A::kSolve, {.solve = NetPresentValue},
      nullptr, 5, {M::kFinancialFunctions, 80}, "NPV", nullptr, "DoayudaNPV",
      {"Valor Presente Liquido", "Fun. Financeiras"}, false, false},
@@ -212,10 +236,12 @@ constexpr Command kCommands[] = {
      {.depreciate = SumOfYearsDigits},
      nullptr, 5, {M::kFinancialFunctions, 110}, "SOYD", nullptr, "DoayudaSOYD",
      {"Dep. Soma Digitos Anos SOYD", "Fun. Financeiras"}, false, false},
-    {'j', "JUROS SIMPLES", "DOintsimple", "INT", E::kWaits, L::kByLoop, 0, A::kSimpleInterest, {},
+    {'j', "JUROS SIMPLES", "DOintsimple", "INT", E::kWaits, L::kByLoop, 0, A::kStacked,
+     {.stacked = SimpleInterestOn},
      nullptr, 0, {M::kFinancialFunctions, 70}, "INT", nullptr, "DoayudaJS",
      {"Juros Simples", "Fun. Financeiras"}, false, false},
-    {'J', "AMORTIZAÇÃO", "DOAmort", "AMORT", E::kWaits, L::kByLoop, 0, A::kAmortization, {},
+    {'J', "AMORTIZAÇÃO", "DOAmort", "AMORT", E::kWaits, L::kByLoop, 0, A::kStacked,
+     {.stacked = Amortize},
      nullptr, 5, {M::kFinancialFunctions, 60}, "AMORT", nullptr, "DoayudaAMORT",
      {"Amortização", "Fun. Financeiras"}, false, false},
     {'a', "APAGA R.DADOS", "DOcleartodo", "CLEAR REG", E::kAtOnceLine, L::kByLoop, 0, A::kClear,
@@ -265,21 +291,16 @@ constexpr auto kIndex = [] {
   return index;
 }();
 
-constexpr Command kCFo = {'k',
-                          "CFo",
-                          "DOCFo",
-                          "CFo",
-                          E::kStore,
-                          L::kByLoop,
-                          0,
-                          A::kCashFlow,
-                          {.cash_flow = AppendCashFlow},
-                          nullptr,
-                          6,
-                          {},
-                          nullptr,
-                          nullptr,
-                          nullptr};
+// The cash-flow key before any amount is entered: CFo, the first flow.
+constexpr Command kCFo = [] {
+  Command c = kCashFlowKey;
+  c.label = c.log_name = "CFo";
+  c.sound = "DOCFo";
+  c.menu = {};
+  c.menu_name = c.help = nullptr;
+  c.key_test = {};
+  return c;
+}();
 
 }  // namespace
 
@@ -299,7 +320,7 @@ const Command* FindEntry(EntryKind kind) {
 }
 
 const Command* FindKey(char key) {
-  if (key == 'k' && g_registers.cf_next <= 1) return &kCFo;
+  if (key == kCFo.key && g_registers.cf_next <= 1) return &kCFo;
   return FindCommand(key);
 }
 

@@ -233,7 +233,7 @@ struct Entry {
     MoveCursor(1, CursorRow());
     if (text.empty()) {
       WriteLabel();
-      text = "t";
+      text = std::string(1, FindEntry(EntryKind::kChangeSign)->key);  // CHS of X
       return Next::kFinish;
     }
     if (text[0] == '-')
@@ -251,7 +251,7 @@ struct Entry {
   Next Exponent() {
     AnnounceEntry(EntryKind::kExponent);
     if (!text.empty()) operands.x = NumberValue(text);
-    text = "E";
+    text = FindEntry(EntryKind::kExponent)->log_name;
     exponent_column = CursorColumn();
     return FreshExponent();
   }
@@ -264,19 +264,21 @@ struct Entry {
     return Next::kContinue;
   }
 
-  Next ExponentMinus(unsigned char k) {
+  Next ExponentMinus() {
     limit = 3;  // raised even when the minus is refused
-    if (exponent.empty()) return ExponentDigit(k);
-    PlaySoundKey("DOnada");
-    return Next::kContinue;
+    if (!exponent.empty()) {
+      PlaySoundKey("DOnada");
+      return Next::kContinue;
+    }
+    ConsoleWrite("-");
+    PlaySoundKey("DOmenos");
+    exponent += '-';
+    return CheckExponentFull();
   }
 
   Next ExponentDigit(unsigned char k) {
     ConsoleWrite(std::string(1, static_cast<char>(k)));
-    if (k == '-')
-      PlaySoundKey("DOmenos");
-    else
-      SpellCharacter(k);
+    SpellCharacter(k);
     exponent += static_cast<char>(k);
     return CheckExponentFull();
   }
@@ -312,7 +314,9 @@ struct Entry {
       ClearToEndOfLine();
       return FreshExponent();
     }
-    LogCommand(text + "E" + exponent);
+    // The log line: EEX's log name, then the red E and the exponent as
+    // written ("EE3").
+    LogCommand(text + FindEntry(EntryKind::kExponent)->label + exponent);
     double& x = operands.x;
     x = static_cast<double>(x * std::pow(10.0L, static_cast<long double>(e)));
     // A mantissa left by an earlier result can carry the number beyond
@@ -348,7 +352,8 @@ struct Entry {
       x = stack.levels.back();
     }
     ShowMessage(CursorRow());  // the prompt with the register: the store is confirmed
-    double stored = k == kCtrlN ? x * 12 : k == kCtrlI ? x / 12 : x;
+    const Command* c = CommandOf(k);
+    double stored = c->compute.stored_as ? c->compute.stored_as(x) : x;
     KeepDecimalsFor(stored);
     SpeakNumber(stored);
     ConsoleWriteLine();
@@ -545,7 +550,7 @@ Next Handle(Entry& entry, unsigned char k) {
     case kExpDigit:
       return entry.ExponentDigit(k);
     case kExpMinus:
-      return entry.ExponentMinus(k);
+      return entry.ExponentMinus();
     case kExpChs:
       return entry.ExponentChs();
     case kExpEnd:

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "calculator/commands.h"
 #include "calculator/errors.h"
 #include "calculator/key_map.h"
 #include "calculator/model.h"
@@ -29,8 +30,8 @@ void Echo(unsigned char k) {
 // The register named after STO or RCL.
 struct RegisterName {
   enum Kind { kStorage, kFinancial, kNone } kind = kNone;
-  int index = -1;  // kStorage: the storage element
-  char key = 0;    // kFinancial: the financial key
+  int index = -1;                    // kStorage: the storage element
+  const Command* register_key = {};  // kFinancial: the register key's row
 };
 
 // Esc at a register key: nothing changes; the exit question is offered.
@@ -39,14 +40,14 @@ RegisterName Abandon() {
   return {};
 }
 
-// Reads the register name after STO or RCL: a storage element, a financial
-// key when financial is set (RCL), or none when abandoned or refused (error 6
-// reported).
+// Reads the register name after STO or RCL: a storage element, a register
+// key that RCL gives back when financial is set (RCL), or none when abandoned
+// or refused (error 6 reported).
 RegisterName ReadRegisterName(bool financial, double x_to_speak, bool speak_x) {
   unsigned char first = ReadKey();
   if (first == kEsc) return Abandon();
-  if (financial && std::string("nipmvk").find(static_cast<char>(first)) != std::string::npos)
-    return {RegisterName::kFinancial, -1, static_cast<char>(first)};
+  if (const Command* c = FindCommand(static_cast<char>(first)); financial && c && c->compute.recall)
+    return {RegisterName::kFinancial, -1, c};
   if (IsDigit(first)) {
     Echo(first);
     if (speak_x) {
@@ -98,21 +99,8 @@ std::optional<double> RecallRegister() {
   RegisterName name = ReadRegisterName(true, 0, false);
   if (name.kind == RegisterName::kNone) return std::nullopt;
   if (name.kind == RegisterName::kStorage) return r.storage[name.index];
-  AnnounceCommand(std::string(1, name.key));
-  switch (name.key) {
-    case 'n':
-      return r.financial[kN];
-    case 'i':
-      return r.financial[kI] * 100;
-    case 'p':
-      return r.financial[kPV];
-    case 'm':
-      return r.financial[kPMT];
-    case 'v':
-      return r.financial[kFV];
-    default:
-      return r.cf_next >= 2 ? r.cash_flows[r.cf_next - 2] : 0;
-  }
+  AnnounceCommand(std::string(1, name.register_key->key));
+  return name.register_key->compute.recall(r);
 }
 
 void ChooseDecimals() {

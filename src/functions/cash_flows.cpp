@@ -24,6 +24,10 @@ bool AppendCashFlow(Registers& r, double amount) {
   return true;
 }
 
+double LastCashFlow(const Registers& r) {
+  return r.cf_next >= 2 ? r.cash_flows[r.cf_next - 2] : 0;
+}
+
 bool RepeatCashFlow(Registers& r, double times) {
   if (!Whole(times) || times < 0 || times > 99) return false;
   int copies = times > 1 ? static_cast<int>(times) - 1 : 0;
@@ -204,6 +208,17 @@ SimpleInterest ComputeSimpleInterest(const double (&f)[kBlockSize]) {
   long double days = f[kN], pv = f[kPV], rate = f[kI];
   return {static_cast<double>(-(days / 365) * pv * rate), -f[kPV],
           static_cast<double>(-(days / 360) * pv * rate)};
+}
+
+StackedAnswer Amortize(Registers& r, double payments) {
+  Amortization a;
+  if (!ComputeAmortization(r.financial, payments, a)) return {};
+  return {true, a.interest, 1, {a.principal}};
+}
+
+StackedAnswer SimpleInterestOn(Registers& r, double) {
+  SimpleInterest s = ComputeSimpleInterest(r.financial);
+  return {true, s.days360, 2, {s.days365, s.minus_pv}};
 }
 
 }  // namespace quipular

@@ -18,6 +18,9 @@ bool AppendCashFlow(Registers& r, double amount);
 // 99, when there is no amount to repeat, or when the copies would not fit.
 bool RepeatCashFlow(Registers& r, double times);
 
+// RCL of the cash-flow key: the last amount entered, 0 before any.
+double LastCashFlow(const Registers& r);
+
 // The sum of CF_k / (1 + i)^k over the places before next_position. False
 // when i is -100 percent or less, or the sum is not finite.
 bool ComputeNpv(int next_position, const double (&list)[kBlockSize], double i, double& npv);
@@ -52,5 +55,21 @@ struct SimpleInterest {
 
 // Interest on PV at the annual rate i for n days.
 SimpleInterest ComputeSimpleInterest(const double (&financial)[kBlockSize]);
+
+// A result and the values that go on the stack before it, lowest first.
+struct StackedAnswer {
+  bool ok = false;  // false: the command's error, and no register has changed
+  double value = 0;
+  int below_count = 0;
+  double below[2] = {};
+};
+
+// AMORT of x payments on the registers: the principal part below, the
+// interest part the result; not ok when ComputeAmortization refuses.
+StackedAnswer Amortize(Registers& r, double payments);
+
+// Simple interest on the registers (x is not used): the 365-day interest
+// and -PV below, the 360-day interest the result.
+StackedAnswer SimpleInterestOn(Registers& r, double x);
 
 }  // namespace quipular

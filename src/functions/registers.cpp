@@ -60,6 +60,29 @@ void StoreFV(Registers& r, double x) {
   r.financial[kFV] = x;
 }
 
+double TwelveTimes(double x) {
+  return x * 12;
+}
+double OneTwelfth(double x) {
+  return x / 12;
+}
+
+double RecallN(const Registers& r) {
+  return r.financial[kN];
+}
+double RecallI(const Registers& r) {
+  return r.financial[kI] * 100;
+}
+double RecallPV(const Registers& r) {
+  return r.financial[kPV];
+}
+double RecallPMT(const Registers& r) {
+  return r.financial[kPMT];
+}
+double RecallFV(const Registers& r) {
+  return r.financial[kFV];
+}
+
 int StorageIndex(char first, char digit) {
   if (digit < '0' || digit > '9') return -1;
   int place = digit == '0' ? 9 : digit - '1';

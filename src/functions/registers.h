@@ -78,4 +78,16 @@ void StorePV(Registers& r, double x);
 void StorePMT(Registers& r, double x);
 void StoreFV(Registers& r, double x);
 
+// What the 12x and 12/ keys store, as the user reads it: 12 x periods, one
+// twelfth of x percent.
+double TwelveTimes(double x);
+double OneTwelfth(double x);
+
+// RCL of a financial register key: n, i as a percentage, PV, PMT, FV.
+double RecallN(const Registers& r);
+double RecallI(const Registers& r);
+double RecallPV(const Registers& r);
+double RecallPMT(const Registers& r);
+double RecallFV(const Registers& r);
+
 }  // namespace quipular

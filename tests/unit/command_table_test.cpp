@@ -4,6 +4,7 @@
 // one, and the CFo/CFj switch.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <utility>
 
@@ -34,6 +35,8 @@ bool HasComputation(const Command& c) {
       return k.statistic;
     case Action::kDepreciation:
       return k.depreciate;
+    case Action::kStacked:
+      return k.stacked;
     case Action::kStoreFinancial:
       return k.store;
     case Action::kCashFlow:
@@ -89,6 +92,33 @@ TEST(CommandTable, RowsAreWhole) {
     }
     EXPECT_EQ(FindCommand(c.key), &c);
     EXPECT_FALSE(IsOperandToken(std::string(1, c.key)));
+  }
+}
+
+// What a register key says it stored is what RCL of that register gives
+// back, and RCL takes only register keys.
+TEST(CommandTable, RegisterKeysRecallWhatTheyStore) {
+  const double x = 7.3;
+  for (const Command& c : Commands()) {
+    SCOPED_TRACE(std::string("key ") + std::to_string(static_cast<int>(c.key)));
+    if (c.compute.recall) {
+      EXPECT_EQ(c.entry, EntryKind::kStore);
+    }
+    Registers r;
+    double said = c.compute.stored_as ? c.compute.stored_as(x) : x;
+    if (c.compute.store) {
+      c.compute.store(r, x);
+    } else if (c.compute.cash_flow && c.compute.recall) {
+      ASSERT_TRUE(c.compute.cash_flow(r, x));
+    } else {
+      EXPECT_EQ(c.compute.stored_as, nullptr) << "only a register key says what it stored";
+      continue;
+    }
+    int recalled = 0;
+    for (const Command& d : Commands())
+      if (d.compute.recall && std::abs(d.compute.recall(r) - said) <= 1e-12 * std::abs(said))
+        ++recalled;
+    EXPECT_EQ(recalled, 1);
   }
 }
 
