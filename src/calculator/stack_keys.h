@@ -28,6 +28,7 @@ enum class StackAction : unsigned char {
 constexpr const char* kKeyTestOwn = "\x01";        // spell the character the key stands for
 constexpr const char* kKeyTestWriteKey = "\x02";   // write the TECLA text now
 constexpr const char* kKeyTestWriteRest = "\x03";  // write the FUNÇÃO and TIPO texts now
+constexpr int kKeyTestSteps = 6;                   // the longest sound list
 
 // A menu item that stands for a stack key. The menu hands back the code of a
 // key typed with Ctrl; it cannot hand an extended key back, so choosing such
@@ -46,15 +47,16 @@ struct StackKeyRow {
   char code = 0;
   char ctrl = 0;
   StackAction action;
-  const char* name;   // what it does: logged and written by the stack's moves, FUNÇÃO in the
-                      // key test (UTF-8)
+  // What it does, in plain ASCII: FUNÇÃO in the key test, and the text the
+  // prompt writes and logs for a key that changes the stack.
+  const char* name;
   const char* sound;  // said by the prompt for what it does; null: it says a mode
   // The key test's row: TECLA (for a range, with the character of its first
   // key appended, own), TIPO (UTF-8) and its sound list.
   const char* key;
   char own;
   const char* kind;
-  const char* key_test_sounds[6];
+  const char* key_test_sounds[kKeyTestSteps];
   MenuColumnId column = MenuColumnId::kNone;
   StackMenuItem menu[2] = {};
 };

@@ -20,8 +20,6 @@
 namespace quipular {
 namespace {
 
-constexpr size_t kSoundSteps = 6;  // the longest sound list
-
 struct KeyTestRow {
   unsigned char first, last;  // the codes it matches (second codes for extended keys)
   char ctrl;                  // if set, matches any code read while Ctrl and this letter are held
@@ -29,7 +27,7 @@ struct KeyTestRow {
   const char* key;            // TECLA
   const char* function;       // FUNÇÃO
   const char* kind;           // TIPO
-  const char* sounds[kSoundSteps];
+  const char* sounds[kKeyTestSteps];
 };
 
 // The keys that carry no command; the commands' rows are in the command
@@ -62,7 +60,7 @@ struct Shown {
   const char* key;            // TECLA
   const char* function;       // FUNÇÃO
   const char* kind;           // TIPO
-  const char* const* sounds;  // kSoundSteps of them, null after the last
+  const char* const* sounds;  // kKeyTestSteps of them, null after the last
   char own;                   // appended to TECLA, and spelled by kKeyTestOwn
   char ctrl;                  // the letter held with Ctrl, for a Ctrl row
 };
@@ -144,7 +142,7 @@ void ShowRow(const Shown& row, int line) {
   auto write_key = [&] { WriteKey(key, line); };
   auto write_rest = [&] { WriteRest(row.function, nullptr, row.kind, line); };
   auto is = [](const char* sound, const char* step) { return std::strcmp(sound, step) == 0; };
-  std::span<const char* const> sounds(row.sounds, kSoundSteps);
+  std::span<const char* const> sounds(row.sounds, kKeyTestSteps);
   bool staged = false;
   for (const char* sound : sounds) staged = staged || (sound && is(sound, kKeyTestWriteKey));
   if (!staged) {
