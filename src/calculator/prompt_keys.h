@@ -12,7 +12,8 @@ void WritePromptLabel(int background);
 // Ctrl+M: END becomes BEG and back, written on a line of its own and said.
 void SwitchPaymentMode();
 
-// The second code of an extended key at the prompt: F1 to F9 say their
+// The second code of an extended key at the prompt, as the stack keys'
+// table has it (calculator/stack_keys.h): F1 to F9 say their
 // help is in the menu; Right says X, Left the whole stack; Down rolls the
 // stack and Up swaps X and Y, each logged and the label written again; PgUp
 // moves to the next interest mode. True when the prompt is to start again.

@@ -36,9 +36,23 @@ constexpr const char* kLocalSocket = "/var/lib/BrlAPI/0";
 BrailleInput Key(int code) {
   return {BrailleInput::kKey, code};
 }
-BrailleInput Extended(int code) {
-  return {BrailleInput::kExtendedKey, code};
+BrailleInput Extended(ExtendedKey key) {
+  return {BrailleInput::kExtendedKey, PlainCode(key)};
 }
+
+// The display keyboard's editing and cursor keys (X keysyms, as BrlAPI
+// gives them); its function keys are a range.
+struct SymKey {
+  uint64_t sym;
+  ExtendedKey key;
+};
+constexpr SymKey kSymKeys[] = {
+    {BRLAPI_KEY_SYM_HOME, kKeyHome},      {BRLAPI_KEY_SYM_LEFT, kKeyLeft},
+    {BRLAPI_KEY_SYM_UP, kKeyUp},          {BRLAPI_KEY_SYM_RIGHT, kKeyRight},
+    {BRLAPI_KEY_SYM_DOWN, kKeyDown},      {BRLAPI_KEY_SYM_PAGE_UP, kKeyPgUp},
+    {BRLAPI_KEY_SYM_PAGE_DOWN, kKeyPgDn}, {BRLAPI_KEY_SYM_END, kKeyEnd},
+    {BRLAPI_KEY_SYM_INSERT, kKeyIns},     {BRLAPI_KEY_SYM_DELETE, kKeyDel},
+};
 
 // A character key: the control keys the display's keyboard sends as
 // characters, a letter with Ctrl, or a Windows-1252 character.
@@ -187,36 +201,18 @@ BrailleInput TranslateBrailleKey(uint64_t code) {
     return CharacterKey(static_cast<uint32_t>(sym & 0xFFFFFF), control);
   if (sym < 0x100) return CharacterKey(static_cast<uint32_t>(sym), control);
   if (sym >= BRLAPI_KEY_SYM_FUNCTION && sym < BRLAPI_KEY_SYM_FUNCTION + 12)
-    return Extended(kF1 + static_cast<int>(sym - BRLAPI_KEY_SYM_FUNCTION));
+    return Extended(FunctionKey(1 + static_cast<int>(sym - BRLAPI_KEY_SYM_FUNCTION)));
+  for (const SymKey& k : kSymKeys)
+    if (k.sym == sym) return Extended(k.key);
   switch (sym) {
     case BRLAPI_KEY_SYM_BACKSPACE:
-      return Key(8);
+      return Key(kBackspace);
     case BRLAPI_KEY_SYM_TAB:
-      return Key(9);
+      return Key('\t');
     case BRLAPI_KEY_SYM_LINEFEED:
-      return Key(13);
+      return Key(kEnter);
     case BRLAPI_KEY_SYM_ESCAPE:
-      return Key(27);
-    case BRLAPI_KEY_SYM_HOME:
-      return Extended(kHome);
-    case BRLAPI_KEY_SYM_LEFT:
-      return Extended(kLeft);
-    case BRLAPI_KEY_SYM_UP:
-      return Extended(kUp);
-    case BRLAPI_KEY_SYM_RIGHT:
-      return Extended(kRight);
-    case BRLAPI_KEY_SYM_DOWN:
-      return Extended(kDown);
-    case BRLAPI_KEY_SYM_PAGE_UP:
-      return Extended(kPgUp);
-    case BRLAPI_KEY_SYM_PAGE_DOWN:
-      return Extended(kPgDn);
-    case BRLAPI_KEY_SYM_END:
-      return Extended(kEnd);
-    case BRLAPI_KEY_SYM_INSERT:
-      return Extended(kIns);
-    case BRLAPI_KEY_SYM_DELETE:
-      return Extended(kDel);
+      return Key(kEsc);
   }
   return {};
 }

@@ -5,17 +5,7 @@
 
 namespace quipular {
 
-const ExtendedKeyCodes kExtendedKeys[kExtendedKeyCount] = {
-    {"F1", 59, 94},    {"F2", 60, 95},     {"F3", 61, 96},    {"F4", 62, 97},  {"F5", 63, 98},
-    {"F6", 64, 99},    {"F7", 65, 100},    {"F8", 66, 101},   {"F9", 67, 102}, {"F10", 68, 103},
-    {"F11", 69, 104},  {"F12", 70, 105},   {"Ins", 82, 255},  {"Del", 83, 83}, {"Home", 71, 119},
-    {"End", 79, 117},  {"PgUp", 73, 132},  {"PgDn", 81, 118}, {"Up", 72, 113}, {"Down", 80, 114},
-    {"Left", 75, 115}, {"Right", 77, 116},
-};
-
 namespace {
-
-constexpr unsigned char kShiftInsert = 254;
 
 // Alt codes of the letters A to Z and the digits 0 to 9.
 constexpr unsigned char kAltLetter[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
@@ -26,7 +16,7 @@ constexpr unsigned char kAltDigit[10] = {129, 120, 121, 122, 123, 124, 125, 126,
 
 unsigned char ExtendedCode(ExtendedKey key, bool ctrl, bool shift) {
   if (ctrl) return kExtendedKeys[key].ctrl_code;
-  if (shift && key == kKeyIns) return kShiftInsert;
+  if (shift && key == kKeyIns) return kShiftInsertCode;
   return kExtendedKeys[key].code;
 }
 

@@ -66,13 +66,39 @@ struct ExtendedKeyCodes {
   unsigned char ctrl_code;  // the code after 0 while Ctrl is held
 };
 
-extern const ExtendedKeyCodes kExtendedKeys[kExtendedKeyCount];
+// The one list of the extended keys' codes, in the order of ExtendedKey.
+// Every part that reads or types an extended key (the front-ends, the
+// Braille display, key notation, the prompt, the menu, the key test) names
+// the key by ExtendedKey and finds its codes here.
+// clang-format off
+inline constexpr ExtendedKeyCodes kExtendedKeys[kExtendedKeyCount] = {
+    {"F1", 59, 94},    {"F2", 60, 95},     {"F3", 61, 96},    {"F4", 62, 97},  {"F5", 63, 98},
+    {"F6", 64, 99},    {"F7", 65, 100},    {"F8", 66, 101},   {"F9", 67, 102}, {"F10", 68, 103},
+    {"F11", 69, 104},  {"F12", 70, 105},   {"Ins", 82, 255},  {"Del", 83, 83}, {"Home", 71, 119},
+    {"End", 79, 117},  {"PgUp", 73, 132},  {"PgDn", 81, 118}, {"Up", 72, 113}, {"Down", 80, 114},
+    {"Left", 75, 115}, {"Right", 77, 116},
+};
+// clang-format on
+
+// Shift changes the code of one extended key only: Insert.
+constexpr unsigned char kShiftInsertCode = 254;
+
+// The function key Fn, n from 1 to 12.
+constexpr ExtendedKey FunctionKey(int n) {
+  return static_cast<ExtendedKey>(kKeyF1 + n - 1);
+}
+
+// The code after 0 for an extended key with no modifier held.
+constexpr unsigned char PlainCode(ExtendedKey key) {
+  return kExtendedKeys[key].code;
+}
 
 // The code after 0 for an extended key: the Ctrl code while Ctrl is held,
-// else 254 for Shift+Insert, else the plain code. Shift changes no other key.
+// else kShiftInsertCode for Shift+Insert, else the plain code. Shift changes no other key.
 unsigned char ExtendedCode(ExtendedKey key, bool ctrl, bool shift);
 
-// The extended key whose plain code is code; kNoExtendedKey when none.
+// The extended key whose plain code is code; kNoExtendedKey when none (a
+// Ctrl or Alt code among them).
 ExtendedKey ExtendedKeyOfCode(unsigned char code);
 
 // The extended key named name ("F1", "Ins", ...); kNoExtendedKey when none.

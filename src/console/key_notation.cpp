@@ -34,9 +34,11 @@ struct ActionKey {
   ScriptKey::Kind kind;
 };
 constexpr ActionKey kActionKeys[] = {
-    {"Break", true, false, ScriptKey::kBreak},   {"Close", false, false, ScriptKey::kClose},
-    {"Quit", false, false, ScriptKey::kQuit},    {"F11", true, true, ScriptKey::kBrailleNext},
-    {"F12", true, true, ScriptKey::kBrailleOff},
+    {"Break", true, false, ScriptKey::kBreak},
+    {"Close", false, false, ScriptKey::kClose},
+    {"Quit", false, false, ScriptKey::kQuit},
+    {kExtendedKeys[kKeyF11].name, true, true, ScriptKey::kBrailleNext},
+    {kExtendedKeys[kKeyF12].name, true, true, ScriptKey::kBrailleOff},
 };
 
 bool Named(const std::string& inner, ScriptKey& key, std::string& error) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "console/sdl_keys.h"
 #include "console/translate.h"
 
 namespace quipular {
@@ -412,116 +413,7 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
       out.ctrl = (k.mod & KMOD_CTRL) != 0;
       out.alt = (k.mod & KMOD_ALT) != 0;
       out.shift = (k.mod & KMOD_SHIFT) != 0;
-      WindowKey& key = out.key;
-      auto extended = [&](ExtendedKey x) {
-        key.kind = WindowKey::kExtended;
-        key.extended = x;
-      };
-      // The keypad's keys are cursor keys while Num Lock is off.
-      const bool keypad_moves = (k.mod & KMOD_NUM) == 0;
-      if (k.sym >= SDLK_a && k.sym <= SDLK_z) {
-        key.kind = WindowKey::kLetter;
-        key.letter = static_cast<char>('A' + (k.sym - SDLK_a));
-      } else if (k.sym >= SDLK_0 && k.sym <= SDLK_9) {
-        key.kind = WindowKey::kDigit;
-        key.letter = static_cast<char>(k.sym);
-      } else if (k.sym == SDLK_PLUS || k.sym == SDLK_EQUALS || k.sym == SDLK_KP_PLUS) {
-        key.kind = WindowKey::kPlus;
-      } else if (k.sym == SDLK_MINUS || k.sym == SDLK_KP_MINUS) {
-        key.kind = WindowKey::kMinus;
-      } else if (k.sym >= SDLK_F1 && k.sym <= SDLK_F12) {
-        extended(static_cast<ExtendedKey>(kKeyF1 + (k.sym - SDLK_F1)));
-      } else {
-        switch (k.sym) {
-          case SDLK_SPACE:
-            key.kind = WindowKey::kSpace;
-            break;
-          case SDLK_RETURN:
-          case SDLK_KP_ENTER:
-            key.kind = WindowKey::kEnter;
-            break;
-          case SDLK_BACKSPACE:
-            key.kind = WindowKey::kBackspace;
-            break;
-          case SDLK_TAB:
-            key.kind = WindowKey::kTab;
-            break;
-          case SDLK_ESCAPE:
-            key.kind = WindowKey::kEsc;
-            break;
-          case SDLK_PAUSE:
-          case SDLK_CANCEL:
-            key.kind = WindowKey::kBreak;
-            break;
-          case SDLK_INSERT:
-            extended(kKeyIns);
-            break;
-          case SDLK_DELETE:
-            extended(kKeyDel);
-            break;
-          case SDLK_HOME:
-            extended(kKeyHome);
-            break;
-          case SDLK_END:
-            extended(kKeyEnd);
-            break;
-          case SDLK_PAGEUP:
-            extended(kKeyPgUp);
-            break;
-          case SDLK_PAGEDOWN:
-            extended(kKeyPgDn);
-            break;
-          case SDLK_UP:
-            extended(kKeyUp);
-            break;
-          case SDLK_DOWN:
-            extended(kKeyDown);
-            break;
-          case SDLK_LEFT:
-            extended(kKeyLeft);
-            break;
-          case SDLK_RIGHT:
-            extended(kKeyRight);
-            break;
-          case SDLK_KP_0:
-            if (keypad_moves) {
-              extended(kKeyIns);
-            } else {
-              key.kind = WindowKey::kDigit;
-              key.letter = '0';
-            }
-            break;
-          case SDLK_KP_PERIOD:
-            if (keypad_moves) extended(kKeyDel);
-            break;
-          case SDLK_KP_7:
-            if (keypad_moves) extended(kKeyHome);
-            break;
-          case SDLK_KP_1:
-            if (keypad_moves) extended(kKeyEnd);
-            break;
-          case SDLK_KP_9:
-            if (keypad_moves) extended(kKeyPgUp);
-            break;
-          case SDLK_KP_3:
-            if (keypad_moves) extended(kKeyPgDn);
-            break;
-          case SDLK_KP_8:
-            if (keypad_moves) extended(kKeyUp);
-            break;
-          case SDLK_KP_2:
-            if (keypad_moves) extended(kKeyDown);
-            break;
-          case SDLK_KP_4:
-            if (keypad_moves) extended(kKeyLeft);
-            break;
-          case SDLK_KP_6:
-            if (keypad_moves) extended(kKeyRight);
-            break;
-          default:
-            break;
-        }
-      }
+      out.key = SdlWindowKey(k.sym, (k.mod & KMOD_NUM) != 0);
       return true;
     }
     case SDL_TEXTINPUT:

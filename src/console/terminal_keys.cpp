@@ -6,35 +6,34 @@
 #include <vector>
 
 #include "console/key_codes.h"
-#include "console/text_console.h"
 #include "console/text_encoding.h"
 
 namespace quipular {
 namespace {
 
-constexpr unsigned char kF11 = 69;
 // Longest sequence taken as one key; anything longer is noise and dropped.
 constexpr size_t kMaxSequence = 32;
 
 // "ESC [ n ~" key numbers (vt220, xterm, rxvt).
 struct TildeKey {
   int number;
-  unsigned char code;
+  ExtendedKey key;
 };
 constexpr TildeKey kTildeKeys[] = {
-    {1, kHome}, {2, kIns}, {3, kDel}, {4, kEnd}, {5, kPgUp}, {6, kPgDn}, {7, kHome},
-    {8, kEnd},  {11, 59},  {12, 60},  {13, 61},  {14, 62},   {15, 63},   {17, 64},
-    {18, 65},   {19, 66},  {20, 67},  {21, 68},  {23, kF11}, {24, kF12},
+    {1, kKeyHome}, {2, kKeyIns},  {3, kKeyDel},  {4, kKeyEnd},  {5, kKeyPgUp},
+    {6, kKeyPgDn}, {7, kKeyHome}, {8, kKeyEnd},  {11, kKeyF1},  {12, kKeyF2},
+    {13, kKeyF3},  {14, kKeyF4},  {15, kKeyF5},  {17, kKeyF6},  {18, kKeyF7},
+    {19, kKeyF8},  {20, kKeyF9},  {21, kKeyF10}, {23, kKeyF11}, {24, kKeyF12},
 };
 
 // Final letters of "ESC [ ... X" and "ESC O ... X" for cursor keys and F1-F4.
 struct LetterKey {
   char final;
-  unsigned char code;
+  ExtendedKey key;
 };
 constexpr LetterKey kLetterKeys[] = {
-    {'A', kUp},  {'B', kDown}, {'C', kRight}, {'D', kLeft}, {'H', kHome},
-    {'F', kEnd}, {'P', 59},    {'Q', 60},     {'R', 61},    {'S', 62},
+    {'A', kKeyUp},  {'B', kKeyDown}, {'C', kKeyRight}, {'D', kKeyLeft}, {'H', kKeyHome},
+    {'F', kKeyEnd}, {'P', kKeyF1},   {'Q', kKeyF2},    {'R', kKeyF3},   {'S', kKeyF4},
 };
 
 // Keypad keys in application mode ("ESC O X"), as the characters they type.
@@ -83,10 +82,10 @@ Modifiers FromParameter(int parameter) {
 // Alt alone makes a system key of all but Left and Right, which are not
 // queued; Ctrl+Alt+F11 and F12 switch the Braille keyboard, which needs key
 // releases that a terminal never reports; Shift matters only on Insert.
-TerminalKey ExtendedWith(int used, unsigned char code, Modifiers m) {
-  if (m.alt && !m.ctrl && code != kLeft && code != kRight) return Ignored(used);
-  if (m.alt && m.ctrl && (code == kF11 || code == kF12)) return Ignored(used);
-  return Extended(used, ExtendedCode(ExtendedKeyOfCode(code), m.ctrl, m.shift));
+TerminalKey ExtendedWith(int used, ExtendedKey key, Modifiers m) {
+  if (m.alt && !m.ctrl && key != kKeyLeft && key != kKeyRight) return Ignored(used);
+  if (m.alt && m.ctrl && (key == kKeyF11 || key == kKeyF12)) return Ignored(used);
+  return Extended(used, ExtendedCode(key, m.ctrl, m.shift));
 }
 
 TerminalKey AltKey(int used, unsigned char c) {
@@ -137,8 +136,7 @@ TerminalKey DecodeCsi(std::string_view in, bool complete) {
   // The Linux console's F1 to F5: "ESC [ [ A" to "ESC [ [ E".
   if (n > 2 && in[2] == '[') {
     if (n == 3) return complete ? Ignored(3) : NeedMore();
-    if (in[3] >= 'A' && in[3] <= 'E')
-      return Extended(4, static_cast<unsigned char>(59 + in[3] - 'A'));
+    if (in[3] >= 'A' && in[3] <= 'E') return Extended(4, PlainCode(FunctionKey(1 + in[3] - 'A')));
     return Ignored(4);
   }
   size_t i = 2;
@@ -168,7 +166,7 @@ TerminalKey DecodeCsi(std::string_view in, bool complete) {
       if (final == '$' || final == '@') m.shift = true;
       if (p[0] == 27 && p.size() > 2) return CharacterWith(used, p[2], m);
       for (const TildeKey& t : kTildeKeys)
-        if (t.number == p[0]) return ExtendedWith(used, t.code, m);
+        if (t.number == p[0]) return ExtendedWith(used, t.key, m);
       return Ignored(used);
     case 'u':
       return CharacterWith(used, p[0], m);
@@ -184,7 +182,7 @@ TerminalKey DecodeCsi(std::string_view in, bool complete) {
       break;
   }
   for (const LetterKey& l : kLetterKeys)
-    if (l.final == static_cast<char>(final)) return ExtendedWith(used, l.code, m);
+    if (l.final == static_cast<char>(final)) return ExtendedWith(used, l.key, m);
   return Ignored(used);
 }
 
@@ -210,7 +208,7 @@ TerminalKey DecodeSs3(std::string_view in, bool complete) {
     final = static_cast<char>(std::toupper(final));
   }
   for (const LetterKey& l : kLetterKeys)
-    if (l.final == final) return ExtendedWith(used, l.code, m);
+    if (l.final == final) return ExtendedWith(used, l.key, m);
   for (const KeypadKey& k : kKeypadKeys)
     if (k.final == final) return Codes(used, std::string(1, k.character));
   return Ignored(used);

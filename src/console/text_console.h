@@ -14,24 +14,6 @@ constexpr int kColumns = 80;
 constexpr int kRows = 25;
 constexpr int kKeyQueueSize = 64;
 
-// Key codes that stand behind the extended-key prefix 0.
-enum ScanCode : unsigned char {
-  kF1 = 59,
-  kF12 = 70,
-  kHome = 71,
-  kUp = 72,
-  kPgUp = 73,
-  kLeft = 75,
-  kRight = 77,
-  kEnd = 79,
-  kDown = 80,
-  kPgDn = 81,
-  kIns = 82,
-  kDel = 83,
-  kShiftIns = 254,
-  kCtrlIns = 255,
-};
-
 struct TextConsole {
   unsigned char chars[kRows * kColumns];  // character plane, row-major, blank = 32
   unsigned char attrs[kRows * kColumns];  // attribute of each cell when it was written

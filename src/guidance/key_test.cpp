@@ -1,12 +1,15 @@
-// The key test: the command table and two small tables of the keys that
-// carry no command (extended and ordinary), and the walker that writes a
+// The key test: the command table, the stack keys' table and a small table
+// of the other keys that carry no command, and the walker that writes a
 // key's row and says it, thirteen rows to a page.
 #include "guidance/key_test.h"
 
 #include <cctype>
+#include <cstring>
+#include <span>
 #include <string>
 
 #include "calculator/commands.h"
+#include "calculator/stack_keys.h"
 #include "console/frontend.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
@@ -17,13 +20,6 @@
 namespace quipular {
 namespace {
 
-// Steps of a row's sound list besides sound keys and spelled characters (a
-// one-character text is spelled). A list without kWriteKey has all three
-// texts written before any sound.
-constexpr const char* kOwn = "\x01";        // spell the character the key stands for
-constexpr const char* kWriteKey = "\x02";   // write the TECLA text now
-constexpr const char* kWriteRest = "\x03";  // write the FUNÇÃO and TIPO texts now
-
 struct KeyTestRow {
   unsigned char first, last;  // the codes it matches (second codes for extended keys)
   char ctrl;                  // if set, matches any code read while Ctrl and this letter are held
@@ -31,25 +27,8 @@ struct KeyTestRow {
   const char* key;            // TECLA
   const char* function;       // FUNÇÃO
   const char* kind;           // TIPO
-  const char* sounds[6];
+  const char* sounds[kKeyTestSteps];
 };
-
-// clang-format off
-constexpr KeyTestRow kExtendedRows[] = {
-    {kF1, kF1 + 8, 0, '1', "F", "Tecla de Ajuda", "Ajuda",
-     {"F", kWriteKey, kOwn, "DOfuncion", kWriteRest, "DOF1-F9"}},
-    {kRight, kRight, 0, 0, "Seta para a direita", "Primer Registro da Pilha", "Comando",
-     {"DOSetaD", "DOfuncion", "DOPilaPrimero"}},
-    {kLeft, kLeft, 0, 0, "Seta para a esquerda", "Registros da Pilha", "Comando",
-     {"DOSetaE", "DOfuncion", "DOXYZT"}},
-    {kDown, kDown, 0, 0, "Seta para baixo", "Rolagem da Pila", "Comando",
-     {"DOSetaB", "DOfuncion", "DOROTAPILA"}},
-    {kUp, kUp, 0, 0, "Seta para cima", "Troca X por Y", "Comando",
-     {"DOSetaC", "DOfuncion", "DOCAMBIAXY"}},
-    {kPgUp, kPgUp, 0, 0, "PGUP", "Tipo de periodo", "Reg. Financeiros",
-     {"DOSetaPGUP", "DOfuncion", "DOPGUP"}},
-};
-// clang-format on
 
 // The keys that carry no command; the commands' rows are in the command
 // table. A Ctrl row matches any code read while its letter is held.
@@ -57,22 +36,14 @@ constexpr KeyTestRow kExtendedRows[] = {
 constexpr KeyTestRow kOrdinaryRows[] = {
     {kBackspace, kBackspace, 0, 0, "BACK SPACE", "Apagado", "Comando", {"DOBACKSPACE", "DOfuncion", "DOBORRADO"}},
     {kEnter, kEnter, 0, 0, "ENTER", "ENTER", "Comando", {"DOENTER"}},
-    {'.', '.', 0, '.', "", "Numero", "Numero", {kOwn}},
-    {'0', '9', 0, '0', "", "Numero", "Numero", {kOwn}},
+    {'.', '.', 0, '.', "", "Numero", "Numero", {kKeyTestOwn}},
+    {'0', '9', 0, '0', "", "Numero", "Numero", {kKeyTestOwn}},
     {0, 0, 'F', 0, "CTRL  + F", "Menu Calculadora", "Menu",
      {"DOControl", "f", "DOfuncion", "DOfungen"}},
-    {0, 0, 'M', 0, "CTRL + M", "Modo de Pagamento BEG/END", "Reg. Financeiros",
-     {"DOControl", "m", "DOfuncion", "DOArmazena", "DOBEGEND"}},
 };
 // clang-format on
 
 constexpr int kPageRows = 13;  // key rows on one page, rows 12 to 24
-
-const KeyTestRow* FindExtended(unsigned char code) {
-  for (const KeyTestRow& row : kExtendedRows)
-    if (code >= row.first && code <= row.last) return &row;
-  return nullptr;
-}
 
 // The letter held with Ctrl to type a control code; 0 for any other code.
 char CtrlLetter(char key) {
@@ -83,10 +54,32 @@ bool IsCapital(char key) {
   return key >= 'A' && key <= 'Z';
 }
 
+// A row the key test writes and says itself (one of its own or a stack
+// key's), with the character its key stands for.
+struct Shown {
+  const char* key;            // TECLA
+  const char* function;       // FUNÇÃO
+  const char* kind;           // TIPO
+  const char* const* sounds;  // kKeyTestSteps of them, null after the last
+  char own;                   // appended to TECLA, and spelled by kKeyTestOwn
+  char ctrl;                  // the letter held with Ctrl, for a Ctrl row
+};
+
+Shown ShownOf(const KeyTestRow& row, unsigned char code) {
+  char own = row.own ? static_cast<char>(row.own + (code - row.first)) : 0;
+  return {row.key, row.function, row.kind, row.sounds, own, row.ctrl};
+}
+
+Shown ShownOf(const StackKeyRow& row, ExtendedKey key) {
+  char own = row.own ? static_cast<char>(row.own + (key - row.first)) : 0;
+  return {row.key, row.name, row.kind, row.key_test_sounds, own, row.ctrl};
+}
+
 struct Found {
   const KeyTestRow* row = nullptr;
+  const StackKeyRow* stack_key = nullptr;
   const Command* command = nullptr;
-  explicit operator bool() const { return row || command; }
+  explicit operator bool() const { return row || stack_key || command; }
 };
 
 // The row of an ordinary key: the one its code names, else the Ctrl row of
@@ -98,14 +91,16 @@ Found FindOrdinary(unsigned char code) {
   Found by_code, by_letter;
   for (const KeyTestRow& row : kOrdinaryRows) {
     if (row.ctrl ? CtrlLetterHeld(row.ctrl) : code >= row.first && code <= row.last)
-      (row.ctrl ? by_letter : by_code) = {&row, nullptr};
+      (row.ctrl ? by_letter : by_code) = {&row, nullptr, nullptr};
   }
+  for (const StackKeyRow& key : StackKeys())
+    if (key.ctrl && CtrlLetterHeld(key.ctrl)) by_letter = {nullptr, &key, nullptr};
   for (const Command& c : Commands()) {
     if (!c.key_test.function) continue;
     if (char letter = CtrlLetter(c.key)) {
-      if (CtrlLetterHeld(letter)) by_letter = {nullptr, &c};
+      if (CtrlLetterHeld(letter)) by_letter = {nullptr, nullptr, &c};
     } else if (code == static_cast<unsigned char>(c.key) && !by_code) {
-      by_code = {nullptr, &c};
+      by_code = {nullptr, nullptr, &c};
     }
   }
   return by_code ? by_code : by_letter;
@@ -138,28 +133,30 @@ void WriteRest(const char* function, const char* red, const char* kind, int line
 
 // Writes and says one of the own rows on screen row `line`; the cursor ends
 // at the start of the next row.
-void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
-  char own = row.own ? static_cast<char>(row.own + (code - row.first)) : 0;
+void ShowRow(const Shown& row, int line) {
+  const char own = row.own;
   // In a terminal the console's Ctrl+M (BEG/END) is typed as Ctrl+J.
   bool ctrl_j = row.ctrl == 'M' && g_console.frontend && g_console.frontend->CtrlMIsEnter();
   std::string key =
       ctrl_j ? std::string("CTRL + J") : Cp1252(row.key) + (own ? std::string(1, own) : "");
   auto write_key = [&] { WriteKey(key, line); };
   auto write_rest = [&] { WriteRest(row.function, nullptr, row.kind, line); };
+  auto is = [](const char* sound, const char* step) { return std::strcmp(sound, step) == 0; };
+  std::span<const char* const> sounds(row.sounds, kKeyTestSteps);
   bool staged = false;
-  for (const char* sound : row.sounds) staged = staged || sound == kWriteKey;
+  for (const char* sound : sounds) staged = staged || (sound && is(sound, kKeyTestWriteKey));
   if (!staged) {
     write_key();
     write_rest();
   }
   SetBrailleFocus(line, RowText(key, Cp1252(row.function), row.kind));
-  for (const char* sound : row.sounds) {
+  for (const char* sound : sounds) {
     if (!sound) break;
-    if (sound == kWriteKey)
+    if (is(sound, kKeyTestWriteKey))
       write_key();
-    else if (sound == kWriteRest)
+    else if (is(sound, kKeyTestWriteRest))
       write_rest();
-    else if (sound == kOwn)
+    else if (is(sound, kKeyTestOwn))
       SpellCharacter(static_cast<unsigned char>(own));
     else if (sound[1] == '\0')
       SpellCharacter(static_cast<unsigned char>(ctrl_j && sound[0] == 'm' ? 'j' : sound[0]));
@@ -214,17 +211,17 @@ void RunKeyTest() {
     SetBackgroundColour(0);
     unsigned char code = ReadKey();
     int line = CursorRow();
-    const KeyTestRow* row = nullptr;
-    const Command* command = nullptr;
     if (code == '<') {
       PlaySoundKey("DOTECLAINV");
       continue;
     }
     if (code == kCtrlT) return;
     if (code == kExtendedPrefix) {
-      code = ReadKey();
-      row = FindExtended(code);
-      if (!row) PlaySoundKey("DOTECLAINV");  // still counted
+      ExtendedKey key = ExtendedKeyOfCode(ReadKey());
+      if (const StackKeyRow* stack_key = FindStackKey(key))
+        ShowRow(ShownOf(*stack_key, key), line);
+      else
+        PlaySoundKey("DOTECLAINV");  // still counted
     } else if (code == kEsc) {
       PlaySoundKey("DOESC");
       return;
@@ -234,11 +231,10 @@ void RunKeyTest() {
         PlaySoundKey("DOTECLAINV");
         continue;
       }
-      row = found.row;
-      command = found.command;
+      if (found.row) ShowRow(ShownOf(*found.row, code), line);
+      if (found.stack_key) ShowRow(ShownOf(*found.stack_key, kNoExtendedKey), line);
+      if (found.command) ShowCommandRow(*found.command, line);
     }
-    if (row) ShowRow(*row, code, line);
-    if (command) ShowCommandRow(*command, line);
     if (++lines == kPageRows) {
       ShowKeyTestScreen();
       lines = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calculator/commands.h"
+#include "calculator/stack_keys.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "guidance/examples.h"
@@ -39,24 +40,10 @@ struct MenuColumn {
   std::span<const MenuItem> own;
 };
 
-// The fractional-period item names a mode that Page Up steps; the menu
-// cannot hand that key back, so choosing it carries nothing out.
-// clang-format off
-constexpr MenuItem kFinancialRegisters[] = {
-    {kCtrlEnter, "DOBEG", "DoayudaBEG", "BEG", 100},
-    {kCtrlEnter, "DOEND", "DoayudaEND", "END", 110},
-    {0, "DOPERIODOFRACC", "DOayudaPERIODOFRACC", "S/N PERIODO FRACC.", 120},
-};
-// clang-format on
-
-// The four stack items belong to the arrow keys, which the menu cannot hand
-// back: choosing one closes the menu and carries nothing out.
+// The items of the stack keys (the arrows, PgUp, Ctrl+M) are the stack keys'
+// table's.
 // clang-format off
 constexpr MenuItem kCommands[] = {
-    {0, "DOcambiaxy", "DOayudaXY", "X<>Y", 50},
-    {0, "DOrotapila", "DOayudaRP", "RP", 60},
-    {0, "DOXYZT", "DOayudaXYZT", "REG. PILHA", 70},
-    {0, "DOPilaprimero", "DOayudaPilaPrimero", "PRIMER REG. PILHA ", 80},
     {kBackspace, "DOBS", "DOayudaBS", "BS", 100},
     {kCtrlT, "DOF2TestarTeclado", "DOAyudaTestarTeclado", "TESTAR TECLADO", 150},
 };
@@ -119,7 +106,7 @@ constexpr MenuColumn kMenuColumns[] = {
     {"  == FUNCOES ESTATISTICAS ==  ", "DOfunesta", "DOfunesta",
      MenuColumnId::kStatistics, {}},
     {"  == REGISTROS FINANCEIROS =  ", "DORegfin", "DORegfin",
-     MenuColumnId::kFinancialRegisters, kFinancialRegisters},
+     MenuColumnId::kFinancialRegisters, {}},
     {"  === FUNCOES FINANCEIRAS ==  ", "DOfunfin", "DOFunFin",
      MenuColumnId::kFinancialFunctions, {}},
     {"  ===== FUNCOES %/DATA =====  ", "DOfunporca", "DOfunporca",
@@ -187,14 +174,21 @@ struct Menu {
     return index >= 0 && index < Count() ? &items[Column()][static_cast<size_t>(index)] : nullptr;
   }
 
-  // Each column: its own items and the commands the table puts in it, by
-  // place.
+  // Each column: its own items, the stack keys' and the commands the table
+  // puts in it, by place.
   void Build() {
     for (int c = 0; c < kColumnCount; ++c) {
       const MenuColumn& column = kMenuColumns[c];
       std::vector<MenuItem>& column_items = items[c];
       column_items.assign(column.own.begin(), column.own.end());
       if (column.id != MenuColumnId::kNone) {
+        for (const StackKeyRow& key : StackKeys()) {
+          if (key.column != column.id) continue;
+          // An extended key cannot be handed back: its item carries nothing out.
+          char code = key.first == kNoExtendedKey ? key.code : 0;
+          for (const StackMenuItem& m : key.menu)
+            if (m.text) column_items.push_back({code, m.sound, m.help, m.text, m.place});
+        }
         for (const Command& command : Commands())
           if (command.menu.column == column.id)
             column_items.push_back({command.key, nullptr, nullptr, nullptr, command.menu.place});
@@ -275,21 +269,23 @@ struct Menu {
     if (const char* help = HelpSound(*item)) PlaySoundKey(help);
   }
 
-  // An extended key, by its second code.
+  // An extended key, by its second code: F2 to F9 and F11 select the
+  // columns, F1 says the item's help, the arrows move.
   void Extended(unsigned char code) {
-    if (code >= kF1 + 1 && code <= kF1 + 8)
-      SelectColumn(code - (kF1 + 1));
-    else if (code == kF1 + 10)  // F11
+    ExtendedKey key = ExtendedKeyOfCode(code);
+    if (key >= kKeyF2 && key <= kKeyF9)
+      SelectColumn(key - kKeyF2);
+    else if (key == kKeyF11)
       SelectColumn(8);
-    else if (code == kLeft)
+    else if (key == kKeyLeft)
       Step(-1);
-    else if (code == kRight)
+    else if (key == kKeyRight)
       Step(1);
-    else if (code == kDown)
+    else if (key == kKeyDown)
       Down();
-    else if (code == kUp)
+    else if (key == kKeyUp)
       Up();
-    else if (code == kF1)
+    else if (key == kKeyF1)
       Help();
   }
 

@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "console/braille_parts.h"
+#include "console/key_codes.h"
 #include "console/script_frontend.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
@@ -38,20 +40,20 @@ TEST(TranslateBrailleKey, KeysOfTheDisplay) {
       {0xE9, {I::kKey, 0xE9}},                             // Latin-1 é
       {0x85, {}},                                          // a C1 control
       {BRLAPI_KEY_FLG_CONTROL | 'a', {I::kKey, 1}},
-      {BRLAPI_KEY_SYM_FUNCTION + 1, {I::kExtendedKey, kF1 + 1}},
-      {BRLAPI_KEY_SYM_FUNCTION + 11, {I::kExtendedKey, kF12}},
+      {BRLAPI_KEY_SYM_FUNCTION + 1, {I::kExtendedKey, 60}},
+      {BRLAPI_KEY_SYM_FUNCTION + 11, {I::kExtendedKey, 70}},
       {BRLAPI_KEY_SYM_TAB, {I::kKey, 9}},
-      {BRLAPI_KEY_SYM_FUNCTION, {I::kExtendedKey, kF1}},
-      {BRLAPI_KEY_SYM_LEFT, {I::kExtendedKey, kLeft}},
-      {BRLAPI_KEY_SYM_RIGHT, {I::kExtendedKey, kRight}},
-      {BRLAPI_KEY_SYM_UP, {I::kExtendedKey, kUp}},
-      {BRLAPI_KEY_SYM_DOWN, {I::kExtendedKey, kDown}},
-      {BRLAPI_KEY_SYM_HOME, {I::kExtendedKey, kHome}},
-      {BRLAPI_KEY_SYM_END, {I::kExtendedKey, kEnd}},
-      {BRLAPI_KEY_SYM_PAGE_UP, {I::kExtendedKey, kPgUp}},
-      {BRLAPI_KEY_SYM_PAGE_DOWN, {I::kExtendedKey, kPgDn}},
-      {BRLAPI_KEY_SYM_INSERT, {I::kExtendedKey, kIns}},
-      {BRLAPI_KEY_SYM_DELETE, {I::kExtendedKey, kDel}},
+      {BRLAPI_KEY_SYM_FUNCTION, {I::kExtendedKey, 59}},
+      {BRLAPI_KEY_SYM_LEFT, {I::kExtendedKey, 75}},
+      {BRLAPI_KEY_SYM_RIGHT, {I::kExtendedKey, 77}},
+      {BRLAPI_KEY_SYM_UP, {I::kExtendedKey, 72}},
+      {BRLAPI_KEY_SYM_DOWN, {I::kExtendedKey, 80}},
+      {BRLAPI_KEY_SYM_HOME, {I::kExtendedKey, 71}},
+      {BRLAPI_KEY_SYM_END, {I::kExtendedKey, 79}},
+      {BRLAPI_KEY_SYM_PAGE_UP, {I::kExtendedKey, 73}},
+      {BRLAPI_KEY_SYM_PAGE_DOWN, {I::kExtendedKey, 81}},
+      {BRLAPI_KEY_SYM_INSERT, {I::kExtendedKey, 82}},
+      {BRLAPI_KEY_SYM_DELETE, {I::kExtendedKey, 83}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINLT, {I::kPanLeft}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINLTSKIP, {I::kPanLeft}},
       {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINRT, {I::kPanRight}},
@@ -72,6 +74,18 @@ TEST(TranslateBrailleKey, KeysOfTheDisplay) {
     EXPECT_EQ(got.kind, c.input.kind) << std::hex << c.code;
     EXPECT_EQ(got.value, c.input.value) << std::hex << c.code;
   }
+}
+
+// A Braille display's keyboard sends X keysyms: every one of their block of
+// function and editing keys, translated, reaches every key of the list.
+TEST(TranslateBrailleKey, ReachesEveryExtendedKey) {
+  std::set<int> codes;
+  for (uint64_t sym = 0xFF00; sym <= 0xFFFF; ++sym) {
+    BrailleInput input = TranslateBrailleKey(BRLAPI_KEY_TYPE_SYM | sym);
+    if (input.kind == BrailleInput::kExtendedKey) codes.insert(input.value);
+  }
+  for (const ExtendedKeyCodes& key : kExtendedKeys) EXPECT_TRUE(codes.count(key.code)) << key.name;
+  EXPECT_EQ(codes.size(), static_cast<size_t>(kExtendedKeyCount));
 }
 
 std::wstring g_left_on_display;  // what a display showed when it was let go

@@ -1,7 +1,7 @@
 // The command table as the rest of the program relies on it: one row a key,
 // every row that is carried out has an action and the computation that
 // action calls, the menu places do not collide, the key test can name every
-// one, and the CFo/CFj switch.
+// one, and the CFo/CFj switch; and the stack keys' table beside it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "calculator/command_loop.h"
 #include "calculator/commands.h"
 #include "calculator/model.h"
+#include "calculator/stack_keys.h"
 #include "console/key_codes.h"
 #include "functions/registers.h"
 
@@ -119,6 +120,40 @@ TEST(CommandTable, RegisterKeysRecallWhatTheyStore) {
       if (d.compute.recall && std::abs(d.compute.recall(r) - said) <= 1e-12 * std::abs(said))
         ++recalled;
     EXPECT_EQ(recalled, 1);
+  }
+}
+
+// The stack keys share the menu's columns with the commands, and the key
+// test and the prompt find them by the key alone.
+TEST(StackKeys, RowsAreWholeAndApartFromTheCommands) {
+  std::set<std::pair<int, int>> places;
+  for (const Command& c : Commands())
+    if (c.menu.column != MenuColumnId::kNone)
+      places.insert({static_cast<int>(c.menu.column), c.menu.place});
+  std::set<int> keys;
+  for (const StackKeyRow& s : StackKeys()) {
+    SCOPED_TRACE(s.key);
+    EXPECT_TRUE(s.name && s.key && s.kind && s.key_test_sounds[0]);
+    if (s.first == kNoExtendedKey) {
+      // A key typed with Ctrl: no command may hold its code.
+      EXPECT_TRUE(s.ctrl && s.code);
+      EXPECT_EQ(FindCommand(s.code), nullptr);
+    } else {
+      ASSERT_LE(s.first, s.last);
+      for (int k = s.first; k <= s.last; ++k) {
+        EXPECT_TRUE(keys.insert(k).second) << "a key in two rows";
+        EXPECT_EQ(FindStackKey(static_cast<ExtendedKey>(k)), &s);
+      }
+      EXPECT_TRUE(s.action == StackAction::kNextInterestMode || s.sound)
+          << "the prompt would say nothing";
+    }
+    for (const StackMenuItem& m : s.menu) {
+      if (!m.text) continue;
+      EXPECT_NE(s.column, MenuColumnId::kNone);
+      EXPECT_TRUE(m.sound && m.help);
+      EXPECT_TRUE(places.insert({static_cast<int>(s.column), m.place}).second)
+          << m.text << " shares its menu place";
+    }
   }
 }
 
