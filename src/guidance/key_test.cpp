@@ -141,7 +141,7 @@ void WriteRest(const char* function, const char* red, const char* kind, int line
 void ShowRow(const KeyTestRow& row, unsigned char code, int line) {
   char own = row.own ? static_cast<char>(row.own + (code - row.first)) : 0;
   // In a terminal the console's Ctrl+M (BEG/END) is typed as Ctrl+J.
-  bool ctrl_j = row.ctrl == 'M' && g_console.frontend && g_console.frontend->CtrlMIsEnter();
+  bool ctrl_j = row.ctrl == 'M' && CtrlMIsEnter();
   std::string key =
       ctrl_j ? std::string("CTRL + J") : Cp1252(row.key) + (own ? std::string(1, own) : "");
   auto write_key = [&] { WriteKey(key, line); };
