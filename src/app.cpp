@@ -54,20 +54,27 @@ void SayNotice(int notice, int value) {
 }  // namespace
 
 int RunQuipular(Frontend& frontend, AudioDevice& audio) {
+  // The console: the screen model, the key queue and what the layer keeps
+  // (the settings read, the message for the end), the Braille parts, the
+  // transcript, and what the voice says for it.
   ResetConsole(&frontend);
   AttachBrailleParts();
+  g_transcript.lines.clear();
+  SetRoutingHandler(&SpellCharacter);
+  SetNoticeHandler(&SayNotice);
+  // The voice: the player and the prompts it keeps, the sounds, the
+  // settings and the rest of the layer's state.
   SetAudioDevice(&audio);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
-  SetRoutingHandler(&SpellCharacter);
-  SetNoticeHandler(&SayNotice);
-  g_transcript.lines.clear();
-  g_registers = Registers{};
-  g_stack = OperandStack{};
-  g_log = CalculationLog{};
   g_sounds = NamedSounds{};
   g_voice = VoiceSettings{};
   g_voice_state = VoiceState{};
+  // The calculator: the stack, the registers, the log. The functions and
+  // the guidance keep nothing between calls.
+  g_registers = Registers{};
+  g_stack = OperandStack{};
+  g_log = CalculationLog{};
   char dir[4096];
   if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
   int code = kExitNormal;

@@ -334,6 +334,10 @@ bool KeyPressed() {
   return C().queued > 0;
 }
 
+bool KeyWaiting() {
+  return C().queued > 0;
+}
+
 void WaitForKey() {
   OpenConsole();
   TextConsole& c = C();

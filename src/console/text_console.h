@@ -90,6 +90,8 @@ int CursorRow();                       // 1-based
 void SetTextColour(int colour);
 void SetBackgroundColour(int colour);
 bool KeyPressed();
+// Whether a key waits in the queue, as the events last taken left it.
+bool KeyWaiting();
 unsigned char ReadKey();
 // Waits until a key is queued, and leaves it there for the next ReadKey.
 void WaitForKey();

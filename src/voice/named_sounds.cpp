@@ -22,15 +22,12 @@ bool BeginPrompt(const std::string& line) {
     RecordSpeech(line + " [skipped]");
     return false;
   }
-  RecordSpeech(line);
-  g_voice_state.prompt_line = g_transcript.lines.size();
+  g_voice_state.prompt_line = RecordSpeech(line);
   return true;
 }
 
 void EndPrompt(bool cut) {
-  if (cut && g_transcript.enabled && g_voice_state.prompt_line > 0 &&
-      g_voice_state.prompt_line <= g_transcript.lines.size())
-    g_transcript.lines[g_voice_state.prompt_line - 1] += " [cut]";
+  if (cut) MarkSpeechCut(g_voice_state.prompt_line);
 }
 
 void PlayPrompt(const std::string& line, const std::string& windows_path) {

@@ -118,7 +118,7 @@ namespace {
 // Whether blocks are still sounding; a waiting key stops them.
 bool Busy(bool& cut) {
   ProcessEvents();
-  bool key = g_console.queued > 0;
+  bool key = KeyWaiting();
   if (key || P().queued == 0) {
     if (key && P().queued > 0) cut = true;
     StopWave();
