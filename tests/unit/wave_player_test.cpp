@@ -562,5 +562,31 @@ TEST_F(WavePlayerTest, NumberWordsJoinInTheirOwnFormat) {
   g_sounds = NamedSounds{};
 }
 
+// A key that stops the first wave of a number's words marks the words cut,
+// though their format changes after it and the rest is not played.
+TEST_F(WavePlayerTest, WordsCutInTheirFirstWaveAreMarkedCut) {
+  WaveFile().Format(1, 22050, 16).Chunk("data", 40000, 40000, 0x11).Save(dir_, "_um.wav");
+  WaveFile().Format(1, 11025, 8).Chunk("data", 700, 700, 200).Save(dir_, "_dois.wav");
+  KeyWhilePlaying typing;
+  ResetConsole(&typing);
+  ResetWavePlayer();
+  SetWaveDoneHandler(&WaveDone);
+  bool was_enabled = g_transcript.enabled;
+  g_transcript.enabled = true;
+  g_transcript.lines.clear();
+  g_sounds = NamedSounds{};
+  g_sounds.letters_directory = dir_ + "/";
+  SpeakWords("um dois", false);
+  EXPECT_EQ(g_transcript.lines, std::vector<std::string>{"words um dois [cut]"});
+  // "dois" never sounded.
+  EXPECT_EQ(std::count(device_.played.begin(), device_.played.end(), 200), 0);
+  EXPECT_TRUE(KeyPressed());  // the key stays for the next reader
+  g_sounds = NamedSounds{};
+  g_transcript.lines.clear();
+  g_transcript.enabled = was_enabled;
+  ResetConsole(&frontend_);
+  SetWaveDoneHandler(&WaveDone);
+}
+
 }  // namespace
 }  // namespace quipular
