@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetAudioDevice(&device);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
-  g_player.speech_compaction = size > 0 && (data[size - 1] & 1);
-  g_player.fast_playback = size > 0 && (data[size - 1] & 2);
+  SetPlaybackOptions(size > 0 && (data[size - 1] & 2), size > 0 && (data[size - 1] & 1));
   g_sounds = NamedSounds{};
   g_sounds.letters_directory = dir + "/";
   try {

@@ -13,6 +13,7 @@
 #include "console/braille_parts.h"
 #include "console/console_notice.h"
 #include "console/program_exit.h"
+#include "console/server_notices.h"
 #include "console/text_console.h"
 #include "console/transcript.h"
 #include "console/translate.h"
@@ -24,6 +25,7 @@
 #include "voice/named_sounds.h"
 #include "voice/number_words.h"
 #include "voice/voice_settings.h"
+#include "voice/voice_state.h"
 #include "voice/wave_player.h"
 
 namespace quipular {
@@ -52,20 +54,27 @@ void SayNotice(int notice, int value) {
 }  // namespace
 
 int RunQuipular(Frontend& frontend, AudioDevice& audio) {
+  // The console: the screen model, the key queue and what the layer keeps
+  // (the settings read, the message for the end), the Braille parts, the
+  // transcript, and what the voice says for it.
   ResetConsole(&frontend);
   AttachBrailleParts();
+  g_transcript.lines.clear();
+  SetRoutingHandler(&SpellCharacter);
+  SetNoticeHandler(&SayNotice);
+  // The voice: the player and the prompts it keeps, the sounds, the
+  // settings and the rest of the layer's state.
   SetAudioDevice(&audio);
   ResetWavePlayer();
   SetWaveDoneHandler(&WaveDone);
-  SetRoutingHandler(&SpellCharacter);
-  SetNoticeHandler(&SayNotice);
-  g_transcript.lines.clear();
-  ExitMessage().clear();
+  g_sounds = NamedSounds{};
+  g_voice = VoiceSettings{};
+  g_voice_state = VoiceState{};
+  // The calculator: the stack, the registers, the log. The functions and
+  // the guidance keep nothing between calls.
   g_registers = Registers{};
   g_stack = OperandStack{};
   g_log = CalculationLog{};
-  g_sounds = NamedSounds{};
-  g_voice = VoiceSettings{};
   char dir[4096];
   if (getcwd(dir, sizeof dir)) g_voice.startup_directory = dir;
   int code = kExitNormal;
@@ -80,7 +89,8 @@ int RunQuipular(Frontend& frontend, AudioDevice& audio) {
     ExitMessage() = _("quipular: out of memory\n");
     if (!isatty(STDERR_FILENO)) std::fputs(ExitMessage().c_str(), stderr);
   }
-  g_console.waiting_for_key = false;  // the wait that ended the run is over
+  EndKeyWait();         // the wait that ended the run is over
+  TakeServerNotices();  // what the run had no time to show goes with it
   CloseCalculationLog();
   try {
     StopWave();

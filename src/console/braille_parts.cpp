@@ -9,6 +9,13 @@ namespace quipular {
 
 void AttachBrailleParts() {
   g_braille = BrailleKeyboard{};
+  // The display stays connected; what it showed belongs to the last run.
+  BrailleDisplay& display = g_braille_display;
+  BrailleDisplay kept = display;
+  display = BrailleDisplay{};
+  display.device = kept.device;
+  display.width = kept.width;
+  display.lost = kept.lost;
   g_console_hooks = {&UpdateBrailleDisplay, &g_braille_display.device, &PollBrailleDisplay,
                      &SetBrailleMode};
 }

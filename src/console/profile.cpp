@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 
+#include "console/console_state.h"
 #include "console/install_paths.h"
 #include "console/regular_file.h"
 #include "quipular_build.h"
@@ -22,24 +23,14 @@ namespace {
 
 using Values = std::map<std::string, std::string>;  // "section\nkey" in lower case
 
-// The first installation directory that holds a settings file, once found.
-std::optional<std::string>& Installed() {
-  static std::optional<std::string> installed;
-  return installed;
-}
-
 std::string InstalledSettingsDirectory() {
-  if (!Installed()) {
+  std::optional<std::string>& installed = g_console_state.installed_settings;
+  if (!installed) {
     for (const std::string& dir : SettingsDirectories())
-      if (!FindFileNoCase(dir, "VESTRA.INI").empty()) return *(Installed() = dir);
-    Installed() = QUIPULAR_SYSCONFDIR "/vestra";
+      if (!FindFileNoCase(dir, "VESTRA.INI").empty()) return *(installed = dir);
+    installed = QUIPULAR_SYSCONFDIR "/vestra";
   }
-  return *Installed();
-}
-
-std::map<std::string, Values>& Cache() {
-  static std::map<std::string, Values> cache;
-  return cache;
+  return *installed;
 }
 
 std::string Lower(std::string s) {
@@ -59,7 +50,7 @@ int Collect(void* user, const char* section, const char* name, const char* value
 }
 
 const Values& Load(const std::string& path) {
-  auto& cache = Cache();
+  auto& cache = g_console_state.profiles;
   auto it = cache.find(path);
   if (it != cache.end()) return it->second;
   Values values;
@@ -98,17 +89,10 @@ std::string WindowsDirectory() {
   return InstalledSettingsDirectory();
 }
 
-namespace {
-// The settings files found so far, by directory; forgotten with the files.
-std::map<std::string, std::string>& Found() {
-  static std::map<std::string, std::string> found;
-  return found;
-}
-}  // namespace
-
 std::string FindSettingsFile(const std::string& dir) {
-  auto it = Found().find(dir);
-  if (it == Found().end()) it = Found().emplace(dir, FindFileNoCase(dir, "VESTRA.INI")).first;
+  auto& found = g_console_state.settings_files;
+  auto it = found.find(dir);
+  if (it == found.end()) it = found.emplace(dir, FindFileNoCase(dir, "VESTRA.INI")).first;
   return it->second;
 }
 
@@ -129,9 +113,9 @@ std::string ReadProfile(const std::string& section, const std::string& key,
 }
 
 void ForgetProfiles() {
-  Cache().clear();
-  Found().clear();
-  Installed().reset();
+  g_console_state.profiles.clear();
+  g_console_state.settings_files.clear();
+  g_console_state.installed_settings.reset();
 }
 
 }  // namespace quipular

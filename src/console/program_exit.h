@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "console/console_state.h"
+
 namespace quipular {
 
 struct ProgramExit {
@@ -32,8 +34,7 @@ constexpr int kExitCodes[] = {kExitNormal,      kExitBreak,        kExitScriptEn
 // there once the front-end has given the terminal back, so that it stays on
 // the terminal after the end.
 inline std::string& ExitMessage() {
-  static std::string text;
-  return text;
+  return g_console_state.exit_message;
 }
 
 }  // namespace quipular

@@ -9,6 +9,7 @@
 
 #include "console/console_hooks.h"
 #include "console/console_notice.h"
+#include "console/console_state.h"
 #include "console/frontend.h"
 #include "console/profile.h"
 #include "console/program_exit.h"
@@ -47,7 +48,7 @@ void Pump(int timeout_ms) {
     // short waits come far more often than anyone types (a script's clock
     // never waits at all): once in 10 ms is enough for those.
     using Clock = std::chrono::steady_clock;
-    static Clock::time_point last;
+    Clock::time_point& last = g_console_state.display_polled;
     constexpr int kBraillePollMs = 40;
     if (timeout_ms > 0 || Clock::now() - last >= std::chrono::milliseconds(10)) {
       last = Clock::now();
@@ -181,6 +182,7 @@ void SetFocus(int row, int first_column, int last_column, std::string_view text,
 void ResetConsole(Frontend* frontend) {
   TextConsole& c = C();
   c = TextConsole{};
+  g_console_state = ConsoleState{};
   std::memset(c.chars, ' ', sizeof c.chars);
   std::memset(c.attrs, c.attribute, sizeof c.attrs);
   for (int i = 0; i < 16; ++i) c.remap[i] = static_cast<unsigned char>(i);
@@ -332,6 +334,10 @@ bool KeyPressed() {
   return C().queued > 0;
 }
 
+bool KeyWaiting() {
+  return C().queued > 0;
+}
+
 void WaitForKey() {
   OpenConsole();
   TextConsole& c = C();
@@ -449,6 +455,22 @@ void SetRoutingHandler(void (*handler)(unsigned char)) {
 
 bool CtrlLetterHeld(char letter) {
   return C().frontend->CtrlLetterHeld(letter);
+}
+
+bool CtrlMIsEnter() {
+  return C().frontend && C().frontend->CtrlMIsEnter();
+}
+
+uint64_t FrontendNowMs() {
+  return C().frontend->NowMs();
+}
+
+void FrontendSleep(int milliseconds) {
+  C().frontend->Sleep(milliseconds);
+}
+
+void EndKeyWait() {
+  C().waiting_for_key = false;
 }
 
 std::string ScreenRow(int row) {

@@ -52,7 +52,9 @@ struct TextConsole {
 
 extern TextConsole g_console;
 
-// Puts the console back to its state before OpenConsole, with a front-end.
+// Puts the console back to its state before OpenConsole, with a front-end,
+// and forgets what the layer kept (console/console_state.h): the settings
+// files are read again, the message for the end is empty.
 void ResetConsole(Frontend* frontend);
 
 void OpenConsole();
@@ -70,6 +72,8 @@ int CursorRow();                       // 1-based
 void SetTextColour(int colour);
 void SetBackgroundColour(int colour);
 bool KeyPressed();
+// Whether a key waits in the queue, as the events last taken left it.
+bool KeyWaiting();
 unsigned char ReadKey();
 // Waits until a key is queued, and leaves it there for the next ReadKey.
 void WaitForKey();
@@ -116,6 +120,15 @@ void SetRoutingHandler(void (*handler)(unsigned char));
 
 // Whether Ctrl and a letter are held, asked of the front-end.
 bool CtrlLetterHeld(char letter);
+// Whether the front-end takes Ctrl+M for Enter (a terminal does), so that
+// the console's Ctrl+M is typed as Ctrl+J there.
+bool CtrlMIsEnter();
+// The front-end's clock in milliseconds, and a sleep on it (a script's
+// clock moves only by its sleeps).
+uint64_t FrontendNowMs();
+void FrontendSleep(int milliseconds);
+// No key is awaited any more: the run that waited has ended.
+void EndKeyWait();
 
 // The screen as UTF-8 text: 25 lines, trailing blanks cut.
 std::string ScreenText();

@@ -2,6 +2,7 @@
 // one line each ("sound DOIGUAL", "char 53", "words oito", "pause 300").
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct SpeechTranscript {
 
 extern SpeechTranscript g_transcript;
 
-void RecordSpeech(const std::string& line);
+// Notes a line; gives back its number (from 1), 0 when lines are not kept.
+size_t RecordSpeech(const std::string& line);
+// Marks the line of that number as cut by a key (" [cut]"); 0 marks none.
+void MarkSpeechCut(size_t line);
 
 }  // namespace quipular

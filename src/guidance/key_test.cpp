@@ -136,7 +136,7 @@ void WriteRest(const char* function, const char* red, const char* kind, int line
 void ShowRow(const Shown& row, int line) {
   const char own = row.own;
   // In a terminal the console's Ctrl+M (BEG/END) is typed as Ctrl+J.
-  bool ctrl_j = row.ctrl == 'M' && g_console.frontend && g_console.frontend->CtrlMIsEnter();
+  bool ctrl_j = row.ctrl == 'M' && CtrlMIsEnter();
   std::string key =
       ctrl_j ? std::string("CTRL + J") : Cp1252(row.key) + (own ? std::string(1, own) : "");
   auto write_key = [&] { WriteKey(key, line); };

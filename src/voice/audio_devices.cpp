@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "console/frontend.h"
 #include "console/sdl_module.h"
 #include "console/text_console.h"
 
@@ -21,7 +20,7 @@ double BytesPerMs(const AudioFormat& f) {
 }
 
 double Now() {
-  return static_cast<double>(g_console.frontend->NowMs());
+  return static_cast<double>(FrontendNowMs());
 }
 
 }  // namespace
@@ -80,7 +79,7 @@ void RecordingAudioDevice::Wait(int ms) {
   if (!queue_.empty()) wait = std::min(wait, queue_.front().end_ms - Now());
   // Whole milliseconds, rounded up: a block ending a fraction of a
   // millisecond from now must still be reached.
-  g_console.frontend->Sleep(std::max(static_cast<int>(std::ceil(wait)), 0));
+  FrontendSleep(std::max(static_cast<int>(std::ceil(wait)), 0));
 }
 
 std::unique_ptr<AudioDevice> LoadSdlAudioDevice() {

@@ -11,21 +11,10 @@
 #include "console/text_console.h"
 #include "console/transcript.h"
 #include "voice/speech_engine.h"
+#include "voice/voice_state.h"
 #include "voice/wave_player.h"
 
 namespace quipular {
-namespace {
-
-size_t g_prompt_line = 0;  // the transcript line of the prompt playing
-
-// The phrase being gathered.
-struct Phrase {
-  int depth = 0;                                // BeginPhrase calls not yet ended
-  std::string text;                             // the prompts' texts, blank-separated
-  std::vector<std::function<void()>> fallback;  // their recordings, in order
-} g_phrase;
-
-}  // namespace
 
 bool BeginPrompt(const std::string& line) {
   WaitForFirstPrompt();
@@ -33,23 +22,17 @@ bool BeginPrompt(const std::string& line) {
     RecordSpeech(line + " [skipped]");
     return false;
   }
-  RecordSpeech(line);
-  g_prompt_line = g_transcript.lines.size();
-  g_player.cut = false;
+  g_voice_state.prompt_line = RecordSpeech(line);
   return true;
 }
 
-void EndPrompt() {
-  if (g_player.cut && g_transcript.enabled && g_prompt_line > 0 &&
-      g_prompt_line <= g_transcript.lines.size())
-    g_transcript.lines[g_prompt_line - 1] += " [cut]";
-  g_player.cut = false;
+void EndPrompt(bool cut) {
+  if (cut) MarkSpeechCut(g_voice_state.prompt_line);
 }
 
 void PlayPrompt(const std::string& line, const std::string& windows_path) {
   if (!BeginPrompt(line)) return;
-  PlayPromptFile(windows_path);
-  EndPrompt();
+  EndPrompt(PlayPromptFile(windows_path).cut);
 }
 
 namespace {
@@ -59,9 +42,9 @@ namespace {
 void SayOrPlay(const std::string& line, const std::string& text, const std::string& windows_path) {
   if (!SpeechEngineActive()) return PlayPrompt(line, windows_path);
   if (!BeginPrompt(line)) return;
-  if (GatherForPhrase(text, [windows_path] { PlayPromptFile(windows_path); })) return;
-  if (!SayText(text)) PlayPromptFile(windows_path);
-  EndPrompt();
+  if (GatherForPhrase(text, [windows_path] { return PlayPromptFile(windows_path).cut; })) return;
+  Said said = SayText(text);
+  EndPrompt(said == Said::kNot ? PlayPromptFile(windows_path).cut : said == Said::kCut);
 }
 
 }  // namespace
@@ -85,23 +68,26 @@ void SpellText(const std::string& text) {
 }
 
 void BeginPhrase() {
-  if (g_phrase.depth++ == 0) g_phrase = Phrase{1, {}, {}};
+  if (g_voice_state.phrase.depth++ == 0) g_voice_state.phrase = Phrase{1, {}, {}};
 }
 
 void EndPhrase() {
-  if (g_phrase.depth == 0 || --g_phrase.depth > 0) return;
-  Phrase phrase = std::move(g_phrase);
-  g_phrase = Phrase{};
+  if (g_voice_state.phrase.depth == 0 || --g_voice_state.phrase.depth > 0) return;
+  Phrase phrase = std::move(g_voice_state.phrase);
+  g_voice_state.phrase = Phrase{};
   if (phrase.text.empty()) return;
-  if (!SayText(phrase.text))
-    for (const auto& play : phrase.fallback) play();
-  EndPrompt();
+  Said said = SayText(phrase.text);
+  bool cut = said == Said::kCut;
+  if (said == Said::kNot)
+    for (const auto& play : phrase.fallback) cut = play() || cut;
+  EndPrompt(cut);
 }
 
-bool GatherForPhrase(const std::string& text, std::function<void()> recording) {
-  if (g_phrase.depth == 0 || !SpeechEngineActive()) return false;
-  if (!text.empty()) g_phrase.text += (g_phrase.text.empty() ? "" : " ") + text;
-  g_phrase.fallback.push_back(std::move(recording));
+bool GatherForPhrase(const std::string& text, std::function<bool()> recording) {
+  if (g_voice_state.phrase.depth == 0 || !SpeechEngineActive()) return false;
+  if (!text.empty())
+    g_voice_state.phrase.text += (g_voice_state.phrase.text.empty() ? "" : " ") + text;
+  g_voice_state.phrase.fallback.push_back(std::move(recording));
   return true;
 }
 

@@ -20,10 +20,10 @@ void SpellText(const std::string& text);
 void PlayPrompt(const std::string& line, const std::string& windows_path);
 
 // The two ends of a prompt played some other way: BeginPrompt notes the line
-// and answers false when the prompt is to be skipped; EndPrompt marks it cut
-// when a key stopped it.
+// and answers false when the prompt is to be skipped; EndPrompt is told
+// whether a key stopped it, and marks it cut if so.
 bool BeginPrompt(const std::string& line);
-void EndPrompt();
+void EndPrompt(bool cut);
 
 // A phrase: the prompts asked for from BeginPhrase to the matching
 // EndPhrase (a number's sign, words, point and decimals; "equals" and the
@@ -34,8 +34,9 @@ void EndPrompt();
 void BeginPhrase();
 void EndPhrase();
 // Keeps a prompt's text for the phrase being gathered, with what plays it
-// from its recording should the engine go; false when no phrase is open
-// (or no engine is in use) and the prompt is said at once.
-bool GatherForPhrase(const std::string& text, std::function<void()> recording);
+// from its recording should the engine go (true when a key cut it); false
+// when no phrase is open (or no engine is in use) and the prompt is said at
+// once.
+bool GatherForPhrase(const std::string& text, std::function<bool()> recording);
 
 }  // namespace quipular

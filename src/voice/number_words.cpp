@@ -10,6 +10,7 @@
 #include "console/text_encoding.h"
 #include "voice/named_sounds.h"
 #include "voice/speech_engine.h"
+#include "voice/voice_state.h"
 #include "voice/wave_cache.h"
 #include "voice/wave_format.h"
 #include "voice/wave_player.h"
@@ -109,14 +110,15 @@ constexpr int kAssemblyRate = 11025;
 // of one format (that of the first word; a word of another format starts a
 // wave of its own).
 struct WordWave {
-  std::vector<uint8_t> bytes;
-  size_t collected = 0;  // bytes of samples after the header
+  std::vector<uint8_t>& bytes;  // the layer's assembly buffer
+  size_t collected = 0;         // bytes of samples after the header
   int rate = 0, channels = 0, bits = 0;
+  bool cut = false;  // a key stopped a wave played since the words began
 
   void Play() {
     if (collected == 0) return;
     WriteWordHeader(bytes.data(), static_cast<uint32_t>(collected), rate, channels, bits);
-    PlayWordWave(bytes.data(), 44 + collected);
+    cut = PlayWordWave(bytes.data(), 44 + collected) || cut;
     collected = 0;
   }
 
@@ -141,16 +143,16 @@ struct WordWave {
   }
 };
 
-// Plays the words from their recordings, assembled into one wave.
-void PlayWords(const std::vector<std::string>& list) {
-  static WordWave wave;
-  wave.collected = 0;
-  wave.rate = 0;
+// Plays the words from their recordings, assembled into one wave; true
+// when a key cut them.
+bool PlayWords(const std::vector<std::string>& list) {
+  WordWave wave{g_voice_state.word_wave};
   for (const std::string& word : list) {
     if (KeyPressed()) break;
     wave.Add(g_sounds.letters_directory + WordFileName(word) + ".wav");
   }
   wave.Play();
+  return wave.cut;
 }
 
 }  // namespace
@@ -172,11 +174,11 @@ void SpeakWords(const std::string& words, bool feminine) {
   for (const std::string& word : list) said += (said.empty() ? "" : " ") + word;
   if (!BeginPrompt("words " + Utf8(said))) return;
   if (SpeechEngineActive()) {
-    if (GatherForPhrase(SaidWords(said), [list] { PlayWords(list); })) return;
-    if (SayText(SaidWords(said))) return EndPrompt();
+    if (GatherForPhrase(SaidWords(said), [list] { return PlayWords(list); })) return;
+    if (Said engine = SayText(SaidWords(said)); engine != Said::kNot)
+      return EndPrompt(engine == Said::kCut);
   }
-  PlayWords(list);
-  EndPrompt();
+  EndPrompt(PlayWords(list));
 }
 
 }  // namespace quipular

@@ -17,13 +17,12 @@
 #include "console/translate.h"
 #include "voice/phrase_tables.h"
 #include "voice/voice_settings.h"
-#include "voice/wave_player.h"
+#include "voice/voice_state.h"
 
 namespace quipular {
 namespace {
 
 SpeechEngine* g_engine = nullptr;  // the engine in use, null for the recorded prompts
-std::string g_lost;                // why the engine was given up
 
 bool SameKey(const char* a, const std::string& b) {
   size_t i = 0;
@@ -36,20 +35,21 @@ bool SameKey(const char* a, const std::string& b) {
 
 void GiveUp() {
   if (g_engine->Hung()) {
-    g_lost = _("quipular: speech-dispatcher does not answer; going on with the recorded prompts");
+    g_voice_state.engine_lost =
+        _("quipular: speech-dispatcher does not answer; going on with the recorded prompts");
     PostServerNotice(
         Cp1252("O SERVIDOR DE VOZ NÃO RESPONDE; A CALCULADORA SEGUE COM AS GRAVAÇÕES."),
         "DOVozMuda");
   } else {
-    g_lost =
+    g_voice_state.engine_lost =
         Format(_("quipular: speech-dispatcher has gone (%s); going on with the recorded prompts"),
                g_engine->Error().c_str());
   }
   g_engine = nullptr;
   // On a terminal the line would land in the middle of the screen.
   if (!isatty(2)) {
-    std::fprintf(stderr, "%s\n", g_lost.c_str());
-    g_lost.clear();
+    std::fprintf(stderr, "%s\n", g_voice_state.engine_lost.c_str());
+    g_voice_state.engine_lost.clear();
   }
 }
 
@@ -67,7 +67,7 @@ std::unique_ptr<SpeechEngine> LoadSpeechDispatcher(std::string& error) {
 
 void SetSpeechEngine(SpeechEngine* engine) {
   g_engine = engine;
-  g_lost.clear();
+  g_voice_state.engine_lost.clear();
 }
 
 bool SpeechEngineActive() {
@@ -75,19 +75,19 @@ bool SpeechEngineActive() {
 }
 
 const std::string& SpeechEngineLost() {
-  return g_lost;
+  return g_voice_state.engine_lost;
 }
 
 int SpeechRate(int speed) {
   return (std::clamp(speed, 1, 5) - 3) * 25;
 }
 
-bool SayText(const std::string& text) {
-  if (!g_engine) return false;
-  if (text.empty()) return true;
+Said SayText(const std::string& text) {
+  if (!g_engine) return Said::kNot;
+  if (text.empty()) return Said::kWhole;
   if (!g_engine->Say(text, SpeechRate(g_voice.speed))) {
     GiveUp();
-    return false;
+    return Said::kNot;
   }
   // Far longer than the slowest voice takes to say the text.
   using Clock = std::chrono::steady_clock;
@@ -96,14 +96,12 @@ bool SayText(const std::string& text) {
   for (;;) {
     bool key = KeyPressed();
     if (key || Clock::now() > deadline) {
-      if (g_engine->Speaking()) {
-        g_engine->Cancel();
-        g_player.cut = key;
-        if (g_engine->Hung()) GiveUp();
-      }
-      return true;
+      if (!g_engine->Speaking()) return Said::kWhole;
+      g_engine->Cancel();
+      if (g_engine->Hung()) GiveUp();
+      return key ? Said::kCut : Said::kWhole;
     }
-    if (!g_engine->Speaking()) return true;
+    if (!g_engine->Speaking()) return Said::kWhole;
     g_engine->Wait(20);
   }
 }

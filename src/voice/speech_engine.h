@@ -48,12 +48,17 @@ bool SpeechEngineActive();
 // Why the engine was given up during the run, said at exit; empty if not.
 const std::string& SpeechEngineLost();
 
+// How a text given to the engine ended.
+enum class Said {
+  kNot,    // no engine, or it has gone or does not answer: the prompt falls back to its recording
+  kWhole,  // said to its end (or given up for a server that stopped)
+  kCut,    // a key stopped it
+};
+
 // Says text with the engine and waits for its end; a key that comes stops
-// it and marks the prompt cut. Returns false when the engine has gone or
-// does not answer (the prompt then falls back to its recording). An end
-// that does not come long after the text should have been said is taken
-// for a server that stopped.
-bool SayText(const std::string& text);
+// it. An end that does not come long after the text should have been said
+// is taken for a server that stopped.
+Said SayText(const std::string& text);
 
 // What the engine says: the phrase of a sound key (any case), the name of a
 // Windows-1252 character, the words of a number as written by the program

@@ -22,6 +22,7 @@
 #include "console/translate.h"
 #include "voice/path_map.h"
 #include "voice/sound_directories.h"
+#include "voice/voice_state.h"
 #include "voice/wave_player.h"
 
 namespace quipular {
@@ -50,18 +51,9 @@ bool IsDirectory(const std::string& path, timespec* written = nullptr) {
   return true;
 }
 
-// The last answer of the diphone check, kept while neither directory
-// changes: the calculation screen starts the voice again each time it is
-// drawn. A file added, removed or renamed moves its directory's time stamp;
-// a stamp from the clock's last second or so is not trusted (a second
-// change in the same tick would leave it as it is).
-struct DiphoneCheck {
-  std::string letters, diphones, database;  // what was checked
-  timespec letters_written{}, diphones_written{};
-  int answer = -1;  // -1: nothing kept
-};
-DiphoneCheck g_diphone_check;
-
+// A file added, removed or renamed moves its directory's time stamp; a
+// stamp from the clock's last second or so is not trusted (a second change
+// in the same tick would leave it as it is).
 bool SameStamp(const timespec& a, const timespec& b) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
@@ -93,7 +85,7 @@ void WarningTones() {
     for (int i = 0; i < kTone; ++i) pcm.push_back((i * kHz * 2 / kRate) % 2 ? 176 : 80);
     pcm.insert(pcm.end(), kGap, 128);
   }
-  g_player.fast_playback = g_player.speech_compaction = false;
+  SetPlaybackOptions(false, false);
   if (PlayPcm(pcm.data(), pcm.size(), kRate, 1, 8) == 0)
     while (WaveBusy()) Audio().Wait(5);
   StopWave();
@@ -180,7 +172,7 @@ int CheckDiphoneDatabase() {
   now.diphones = ResolvePath(g_voice.diphone_directory);
   if (!IsDirectory(now.diphones, &now.diphones_written)) return 1;
   now.database = g_voice.diphone_database;
-  DiphoneCheck& kept = g_diphone_check;
+  DiphoneCheck& kept = g_voice_state.diphone_check;
   if (kept.answer >= 0 && kept.letters == now.letters && kept.diphones == now.diphones &&
       kept.database == now.database && SameStamp(kept.letters_written, now.letters_written) &&
       SameStamp(kept.diphones_written, now.diphones_written))
@@ -204,8 +196,8 @@ void StartVoice(int speed, const std::string& sound_directory) {
   g_voice.speed = speed;
   std::string digit = std::to_string(speed);
   g_voice.diphone_database = ReadSetting("SINTETIZADOR", "DIFONES" + digit).substr(0, 8);
-  g_player.fast_playback = AskedFor(ReadSetting("SINTETIZADOR", "RAPIDINHO" + digit));
-  g_player.speech_compaction = AskedFor(ReadSetting("SINTETIZADOR", "CORTAFALA" + digit));
+  SetPlaybackOptions(AskedFor(ReadSetting("SINTETIZADOR", "RAPIDINHO" + digit)),
+                     AskedFor(ReadSetting("SINTETIZADOR", "CORTAFALA" + digit)));
   if (int error = CheckDiphoneDatabase(); error != 0) VoiceFailed(error);
   g_sounds.sound_directory = WithSlash(sound_directory);
   std::string letters = ReadProfile("TRADUTOR", "DIRLETRAS", "c:\\orbela\\som\\letras\\");

@@ -82,7 +82,6 @@ void ResetWavePlayer() {
   P().index = 0;
   P().fast_playback = P().speech_compaction = false;
   P().first_prompt = true;
-  P().cut = false;
   ResetWaveCache();
 }
 
@@ -106,17 +105,28 @@ void StopWave() {
   P().queued = 0;
 }
 
-bool WaveBusy() {
+void SetPlaybackOptions(bool fast_playback, bool speech_compaction) {
+  P().fast_playback = fast_playback;
+  P().speech_compaction = speech_compaction;
+}
+
+namespace {
+
+// What follows takes a flag that it sets when a key stops blocks that were
+// sounding; the prompt's caller hears of it in the value it is given back.
+
+// Whether blocks are still sounding; a waiting key stops them.
+bool Busy(bool& cut) {
   ProcessEvents();
-  bool key = g_console.queued > 0;
+  bool key = KeyWaiting();
   if (key || P().queued == 0) {
-    if (key && P().queued > 0) P().cut = true;
+    if (key && P().queued > 0) cut = true;
     StopWave();
   }
   return P().queued > 0;
 }
 
-int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int bits) {
+int Pcm(const uint8_t* samples, size_t length, int rate, int channels, int bits, bool& cut) {
   // Played as recorded: compaction works on the samples at their own width
   // and rate, and fast playback only raises the device's rate.
   bool compact = P().speech_compaction && channels == 1;
@@ -126,14 +136,14 @@ int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int b
   while (done < length) {
     while (P().queued >= kBlocks) {
       if (KeyPressed()) {
-        P().cut = true;
+        cut = true;
         StopWave();
         return 0;
       }
       Wait(10);
     }
     if (KeyPressed()) {
-      P().cut = P().queued > 0;
+      if (P().queued > 0) cut = true;
       StopWave();
       return 0;
     }
@@ -150,69 +160,85 @@ int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int b
   return 0;
 }
 
-namespace {
-
-int PlayWave(const std::shared_ptr<const Wave>& wave) {
-  if (!wave) return -1;
+Played PlayWave(const std::shared_ptr<const Wave>& wave) {
+  if (!wave) return Played{-1, false};
   // Handed over in the pieces that a file read in turns would give.
-  int result = 0;
+  Played played;
   size_t remaining = wave->data.size(), previous = 0;
   const uint8_t* at = wave->data.data();
   while (remaining > 0) {
     size_t piece = PieceSize(remaining, previous);
-    result = PlayPcm(at, piece, wave->rate, wave->channels, wave->bits);
-    if (result != 0 || KeyPressed()) break;
+    played.error = Pcm(at, piece, wave->rate, wave->channels, wave->bits, played.cut);
+    if (played.error != 0 || KeyPressed()) break;
     at += piece;
     remaining -= piece;
     previous = piece;
   }
-  while (WaveBusy()) Wait(5);
-  return result;
+  while (Busy(played.cut)) Wait(5);
+  return played;
+}
+
+// Plays the data chunk of a wave image in memory (does not wait).
+void PlayImage(const uint8_t* image, size_t size, bool& cut) {
+  // Images are built by the program: a 44-byte header, then the data.
+  if (size < 44 || !TagIs(image, "RIFF")) return;
+  size_t length = std::min<size_t>(Le32(image + 40), size - 44);
+  Pcm(image + 44, length, static_cast<int>(Le32(image + 24)), Le16(image + 22), Le16(image + 34),
+      cut);
+}
+
+bool SpeechBusy(bool& cut) {
+  if (KeyPressed()) {
+    if (P().queued > 0) cut = true;
+    StopSpeech();
+    return false;
+  }
+  return Busy(cut);
+}
+
+void WaitForFirstPrompt(bool& cut) {
+  if (!P().first_prompt) return;
+  while (SpeechBusy(cut)) Wait(5);
+  P().first_prompt = false;
 }
 
 }  // namespace
 
-int PlayWaveFile(const std::string& path) {
-  if (KeyPressed()) return 0;
+bool WaveBusy() {
+  bool cut = false;
+  return Busy(cut);
+}
+
+int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int bits) {
+  bool cut = false;
+  return Pcm(samples, length, rate, channels, bits, cut);
+}
+
+Played PlayWaveFile(const std::string& path) {
+  if (KeyPressed()) return {};
   return PlayWave(LoadWave(path));
 }
 
-int PlayPromptFile(const std::string& windows_path) {
-  if (KeyPressed()) return 0;
+Played PlayPromptFile(const std::string& windows_path) {
+  if (KeyPressed()) return {};
   return PlayWave(LoadPrompt(windows_path));
-}
-
-void PlayWaveImage(const uint8_t* image, size_t size) {
-  // Images are built by the program: a 44-byte header, then the data.
-  if (size < 44 || !TagIs(image, "RIFF")) return;
-  size_t length = std::min<size_t>(Le32(image + 40), size - 44);
-  PlayPcm(image + 44, length, static_cast<int>(Le32(image + 24)), Le16(image + 22),
-          Le16(image + 34));
 }
 
 void StopSpeech() {
   StopWave();
 }
 
-bool SpeechBusy() {
-  if (KeyPressed()) {
-    if (P().queued > 0) P().cut = true;
-    StopSpeech();
-    return false;
-  }
-  return WaveBusy();
-}
-
 void WaitForFirstPrompt() {
-  if (!P().first_prompt) return;
-  while (SpeechBusy()) Wait(5);
-  P().first_prompt = false;
+  bool cut = false;
+  WaitForFirstPrompt(cut);
 }
 
-void PlayWordWave(const uint8_t* image, size_t size) {
-  WaitForFirstPrompt();
-  PlayWaveImage(image, size);
-  while (SpeechBusy()) Wait(5);
+bool PlayWordWave(const uint8_t* image, size_t size) {
+  bool cut = false;
+  WaitForFirstPrompt(cut);
+  PlayImage(image, size, cut);
+  while (SpeechBusy(cut)) Wait(5);
+  return cut;
 }
 
 }  // namespace quipular

@@ -26,7 +26,6 @@ struct WavePlayer {
   bool fast_playback = false;             // 1.5 times the rate
   bool speech_compaction = false;         // drop every other pitch period
   bool first_prompt = true;               // the first prompt waits for anything still sounding
-  bool cut = false;                       // the last prompt was stopped by a key
 };
 
 extern WavePlayer g_player;
@@ -35,21 +34,30 @@ extern WavePlayer g_player;
 // kept in memory).
 void ResetWavePlayer();
 
-// Plays a prompt file (a wave, or FLAC) and waits for its end: 0 when played
-// or skipped for a waiting key, -1 when it cannot be opened or is neither a
-// wave with a data chunk nor FLAC, otherwise the device's error code. The
-// file is decoded once and kept (voice/wave_cache.h).
-int PlayWaveFile(const std::string& path);
+// How a prompt's playing ended.
+struct Played {
+  int error = 0;     // 0 when played or skipped for a waiting key, -1 when the file cannot be
+                     // opened or is neither a wave with a data chunk nor FLAC, otherwise the
+                     // device's error code
+  bool cut = false;  // a key stopped it while it sounded
+};
+
+// Fast playback (1.5 times the rate) and speech compaction, for what is
+// played from now on.
+void SetPlaybackOptions(bool fast_playback, bool speech_compaction);
+
+// Plays a prompt file (a wave, or FLAC) and waits for its end. The file is
+// decoded once and kept (voice/wave_cache.h).
+Played PlayWaveFile(const std::string& path);
 // The same for a prompt's path as the settings write it (voice/path_map.h).
-int PlayPromptFile(const std::string& windows_path);
-// Plays the data chunk of a wave image in memory (does not wait).
-void PlayWaveImage(const uint8_t* image, size_t size);
+Played PlayPromptFile(const std::string& windows_path);
+// Queues PCM (does not wait for its end): 0, or the device's error code.
 int PlayPcm(const uint8_t* samples, size_t length, int rate, int channels, int bits);
 bool WaveBusy();
 void StopWave();
-// An assembled wave: waits for the first prompt, plays it and waits.
-void PlayWordWave(const uint8_t* image, size_t size);
-bool SpeechBusy();
+// An assembled wave: waits for the first prompt, plays it and waits; true
+// when a key cut it.
+bool PlayWordWave(const uint8_t* image, size_t size);
 void StopSpeech();
 // Once per run: waits until nothing is sounding.
 void WaitForFirstPrompt();

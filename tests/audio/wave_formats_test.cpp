@@ -76,9 +76,8 @@ TEST(SdlWaveFormats, DeviceGetsThePromptAtItsWidthAndRate) {
           SetAudioDevice(&device);
           ResetWavePlayer();
           SetWaveDoneHandler(&WaveDone);
-          g_player.fast_playback = fast;
-          g_player.speech_compaction = compact;
-          ASSERT_EQ(PlayWaveFile(path), 0) << what;
+          SetPlaybackOptions(fast, compact);
+          ASSERT_EQ(PlayWaveFile(path).error, 0) << what;
           obtained = device.obtained;
           ResetWavePlayer();
           SetAudioDevice(nullptr);

@@ -215,7 +215,7 @@ TEST_F(WavePlayerTest, PlaysAWholeFileInVirtualTime) {
                          .Chunk("LIST", 10, 10)
                          .Chunk("data", 11025, 11025)
                          .Save(dir_, "a.wav");
-  EXPECT_EQ(PlayWaveFile(path), 0);
+  EXPECT_EQ(PlayWaveFile(path).error, 0);
   EXPECT_EQ(device_.played.size(), 11025u);
   EXPECT_EQ(device_.format, (AudioFormat{11025, 8, 1}));
   EXPECT_GE(frontend_.NowMs(), 999u);  // one second of sound went by
@@ -243,35 +243,34 @@ TEST_F(WavePlayerTest, MalformedFiles) {
   for (auto& c : cases) {
     device_.played.clear();
     std::string path = c.file.Save(dir_, "bad.wav");
-    EXPECT_EQ(PlayWaveFile(path), c.result) << c.name;
+    EXPECT_EQ(PlayWaveFile(path).error, c.result) << c.name;
     EXPECT_EQ(device_.played.size(), std::max<size_t>(c.played, c.played ? 256 : 0)) << c.name;
   }
-  EXPECT_EQ(PlayWaveFile(dir_ + "/missing.wav"), -1);
+  EXPECT_EQ(PlayWaveFile(dir_ + "/missing.wav").error, -1);
 }
 
 TEST_F(WavePlayerTest, CompactionAndFastPlayback) {
-  g_player.speech_compaction = true;
+  SetPlaybackOptions(false, true);
   std::string path =
       WaveFile().Format(1, 11025, 16).Chunk("data", 4000, 4000, 0).Save(dir_, "s.wav");
-  EXPECT_EQ(PlayWaveFile(path), 0);
+  EXPECT_EQ(PlayWaveFile(path).error, 0);
   EXPECT_EQ(device_.format.bits, 16);  // compacted at its own width
-  g_player.speech_compaction = false;
-  g_player.fast_playback = true;
+  SetPlaybackOptions(true, false);
   path = WaveFile().Format(1, 11025, 8).Chunk("data", 1000, 1000).Save(dir_, "f.wav");
-  EXPECT_EQ(PlayWaveFile(path), 0);
+  EXPECT_EQ(PlayWaveFile(path).error, 0);
   EXPECT_EQ(device_.format.rate, 16537);
 }
 
 TEST_F(WavePlayerTest, BusyDeviceIsRetriedMissingDeviceIsNot) {
   std::string path = WaveFile().Format(1, 11025, 8).Chunk("data", 500, 500).Save(dir_, "b.wav");
   device_.busy_answers = 3;
-  EXPECT_EQ(PlayWaveFile(path), 0);
+  EXPECT_EQ(PlayWaveFile(path).error, 0);
   EXPECT_EQ(device_.opens, 4);
   device_.opens = 0;
   ResetWavePlayer();
   device_.open_answer = kNoDriver;
   uint64_t before = frontend_.NowMs();
-  EXPECT_EQ(PlayWaveFile(path), kNoDriver);
+  EXPECT_EQ(PlayWaveFile(path).error, kNoDriver);
   EXPECT_EQ(device_.opens, 1);
   EXPECT_EQ(frontend_.NowMs(), before);  // no waiting for a device that is not there
 }
@@ -280,7 +279,7 @@ TEST_F(WavePlayerTest, AWaitingKeySkipsAndStops) {
   std::string path =
       WaveFile().Format(1, 11025, 8).Chunk("data", 200000, 200000).Save(dir_, "k.wav");
   QueueKey('5');
-  EXPECT_EQ(PlayWaveFile(path), 0);
+  EXPECT_EQ(PlayWaveFile(path).error, 0);
   EXPECT_TRUE(device_.played.empty());
   EXPECT_TRUE(KeyPressed());  // the key stays for the next reader
 }
@@ -325,8 +324,10 @@ TEST_F(WavePlayerTest, PromptsCutByAKeyAreMarked) {
         WaveFile().Format(1, 11025, 8).Chunk("data", c.samples, c.samples).Save(dir_, "p.wav");
     g_transcript.lines.clear();
     ASSERT_TRUE(BeginPrompt("sound P"));
-    EXPECT_EQ(PlayWaveFile(path), 0);
-    EndPrompt();
+    Played played = PlayWaveFile(path);
+    EXPECT_EQ(played.error, 0) << c.what;
+    EXPECT_EQ(played.cut, c.key) << c.what;
+    EndPrompt(played.cut);
     ASSERT_EQ(g_transcript.lines.size(), 1u) << c.what;
     EXPECT_EQ(g_transcript.lines[0], c.key ? "sound P [cut]" : "sound P") << c.what;
   }
@@ -441,7 +442,7 @@ TEST_F(WavePlayerTest, PromptsPlayFromMemoryUntilTheirFileChanges) {
   };
   auto play = [&] {
     device_.played.clear();
-    return PlayWaveFile(path);
+    return PlayWaveFile(path).error;
   };
   WaveFile().Format(1, 11025, 8).Chunk("data", 2000, 2000, 150).Save(dir_, "p.wav");
   Age(path, 3600);
@@ -526,7 +527,7 @@ TEST_F(WavePlayerTest, MemoryKeepsTheRecentlyUsedWithinItsBound) {
                {"c", 7}};
   for (const auto& step : steps) {
     device_.played.clear();
-    ASSERT_EQ(PlayWaveFile(dir_ + "/" + step.name + ".wav"), 0) << step.name;
+    ASSERT_EQ(PlayWaveFile(dir_ + "/" + step.name + ".wav").error, 0) << step.name;
     EXPECT_EQ(device_.played.size(), std::string(step.name) == "big" ? 5000u : 1000u);
     EXPECT_EQ(g_wave_cache.reads, step.reads) << "after " << step.name;
     EXPECT_LE(g_wave_cache.bytes, g_wave_cache.limit);
@@ -559,6 +560,32 @@ TEST_F(WavePlayerTest, NumberWordsJoinInTheirOwnFormat) {
     EXPECT_EQ(g_wave_cache.reads, 3u);
   }
   g_sounds = NamedSounds{};
+}
+
+// A key that stops the first wave of a number's words marks the words cut,
+// though their format changes after it and the rest is not played.
+TEST_F(WavePlayerTest, WordsCutInTheirFirstWaveAreMarkedCut) {
+  WaveFile().Format(1, 22050, 16).Chunk("data", 40000, 40000, 0x11).Save(dir_, "_um.wav");
+  WaveFile().Format(1, 11025, 8).Chunk("data", 700, 700, 200).Save(dir_, "_dois.wav");
+  KeyWhilePlaying typing;
+  ResetConsole(&typing);
+  ResetWavePlayer();
+  SetWaveDoneHandler(&WaveDone);
+  bool was_enabled = g_transcript.enabled;
+  g_transcript.enabled = true;
+  g_transcript.lines.clear();
+  g_sounds = NamedSounds{};
+  g_sounds.letters_directory = dir_ + "/";
+  SpeakWords("um dois", false);
+  EXPECT_EQ(g_transcript.lines, std::vector<std::string>{"words um dois [cut]"});
+  // "dois" never sounded.
+  EXPECT_EQ(std::count(device_.played.begin(), device_.played.end(), 200), 0);
+  EXPECT_TRUE(KeyPressed());  // the key stays for the next reader
+  g_sounds = NamedSounds{};
+  g_transcript.lines.clear();
+  g_transcript.enabled = was_enabled;
+  ResetConsole(&frontend_);
+  SetWaveDoneHandler(&WaveDone);
 }
 
 }  // namespace
