@@ -64,10 +64,10 @@ MUTANTS = [
            "(std::clamp(speed, 1, 5) - 3) * 25",
            "(std::clamp(speed, 1, 5) - 3) * 20",
            "the voice speed maps onto the wrong speech-dispatcher rate"),
-    Mutant("cut-flag-kept", "src/voice/named_sounds.cpp",
-           "  g_prompt_line = g_transcript.lines.size();\n  g_player.cut = false;\n",
-           "  g_prompt_line = g_transcript.lines.size();\n",
-           "a prompt is marked cut because the one before it was"),
+    Mutant("cut-marks-line-before", "src/voice/named_sounds.cpp",
+           "if (cut) MarkSpeechCut(g_voice_state.prompt_line);",
+           "if (cut) MarkSpeechCut(g_voice_state.prompt_line - 1);",
+           "the prompt before the one a key cut is marked cut instead"),
 
     # functions/: computations.
     Mutant("days-30-360", "src/functions/dates.cpp",

@@ -10,7 +10,6 @@
 
 #include "calculator/commands.h"
 #include "calculator/stack_keys.h"
-#include "console/frontend.h"
 #include "console/key_codes.h"
 #include "console/text_console.h"
 #include "console/text_encoding.h"
