@@ -252,8 +252,11 @@ std::string Check(const std::string& check, const std::string& dir, int code, in
       double w = std::strtod(want.c_str(), &end);
       bool numeric = *end == '\0';
       double g = std::strtod(got.c_str(), nullptr);
+      // Relative to the larger of the two; an infinity or a NaN is equal
+      // only to itself (relative to an infinity, every number would be).
       bool same =
-          numeric ? (w == g || std::fabs(w - g) <= 1e-12 * std::fmax(std::fabs(w), std::fabs(g)))
+          numeric ? (w == g || (std::isfinite(w) && std::isfinite(g) &&
+                                std::fabs(w - g) <= 1e-12 * std::fmax(std::fabs(w), std::fabs(g))))
                   : want == got;
       if (!same) return "state: " + line + "\n" + state;
       return {};
