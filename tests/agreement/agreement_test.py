@@ -90,8 +90,9 @@ class Runner:
         env["VESTRA_WINDIR"] = windows
         return env
 
-    def run(self, keys):
-        """Types the keys; returns the state dump as a dict of name -> text."""
+    def run(self, keys, log=None):
+        """Types the keys; returns the state dump as a dict of name -> text.
+        With a list as `log`, the lines of the calculation log are added to it."""
         directory = tempfile.mkdtemp(dir=self.workdir)
         keys_file = os.path.join(directory, "keys.txt")
         with open(keys_file, "w") as f:
@@ -108,6 +109,9 @@ class Runner:
             for line in f:
                 name, _, value = line.rstrip("\n").partition(" = ")
                 state[name] = value
+        if log is not None:
+            with open(os.path.join(directory, "Calculos_Quipular.txt"), encoding="latin-1") as f:
+                log.extend(line.rstrip("\r\n") for line in f)
         shutil.rmtree(directory, ignore_errors=True)
         return state
 

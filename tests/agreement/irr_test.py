@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """IRR against the exact rate of the cash flows.
 
-Generates cash-flow series from a fixed seed, types each into the calculator
-(CFo, CFj, Nj, then IRR) and reads the rate it stored in i from --state.
+Generates cash-flow series from a fixed seed and types each into the
+calculator (CFo, CFj, Nj, then IRR), 25 series to a run with a clear of the
+registers between them. After each IRR the calculator itself works out how
+far RCL i lies from the expected rate, relative and in units of 1e-9, and the
+test reads that figure from the calculation log.
 The rate it should find is worked here in exact integer arithmetic: with
 x = 1 + rate the NPV times x^m is the polynomial sum CF_k x^(m-k), whose sign
 at a dyadic x = a / 2^e is exact in integers, and bisection narrows the
@@ -19,6 +22,7 @@ Usage: irr_test.py QUIPULAR_BINARY [VOICE_PACK]
 """
 
 import concurrent.futures
+import decimal
 import os
 import random
 import shutil
@@ -29,8 +33,9 @@ from agreement_test import Runner
 
 SEED = 20261210
 RELATIVE = 1e-9
-MARKER = "12345"  # i is set to 12345 percent first: still there means refused
-MARKER_FRACTION = 123.45
+MARKER = 12345  # i is set to 12345 percent first: still there means refused
+MARKER_PERCENT = 12345.0
+BATCH = 25  # series typed in one run
 
 
 # ---------------------------------------------------------------- exact rates
@@ -138,15 +143,57 @@ def expand(groups):
     return [amount for amount, times in groups for _ in range(times)]
 
 
-def keys(groups):
-    parts = [f"{MARKER}i"]
-    for k, (amount, times) in enumerate(groups):
+def typed_exact(value):
+    """A positive value as typed with EEX: nine significant digits, then the
+    exponent; with the rest that those digits leave out, as an exact
+    decimal."""
+    exact = decimal.Decimal(value)
+    mantissa, exponent = f"{exact:.8e}".split("e")
+    exponent = int(exponent)
+    text = mantissa + (f"e{exponent}" if exponent else "")
+    return text, exact - decimal.Decimal(mantissa).scaleb(exponent)
+
+
+def keys(groups, expected):
+    """A clear, the marker in i, the flows, IRR; then, on the calculator's own
+    stack, the relative error of RCL i against the expected percentage times
+    1e9, for the log to show. The expected value is typed as two numbers of
+    nine digits (the typed part and the rest), so that the typing itself
+    adds no error the tolerance would notice."""
+    parts = ["a", f"{MARKER}i"]
+    for amount, times in groups:
         typed = f"{abs(amount)}" + ("t" if amount < 0 else "")
         parts.append(f"{typed}k")
         if times > 1:
             parts.append(f"{times}<Ctrl+K>")
-    parts.append("T<Enter>")
+    parts.append("T<Enter> ri")
+    high, rest = typed_exact(abs(expected))
+    parts.append(f"{high}<Enter> {'-' if expected > 0 else '+'}<Enter>")
+    if rest:
+        low, _ = typed_exact(abs(rest))
+        same_sign = (rest > 0) == (expected > 0)
+        parts.append(f"{low}<Enter> {'-' if same_sign else '+'}<Enter>")
+    parts.append(f"{high}<Enter> /<Enter> {round(1 / RELATIVE)}<Enter> *<Enter>")
     return " ".join(parts)
+
+
+def relative_errors(log):
+    """The last value the log shows after each "*": one per series, in units
+    of the tolerance."""
+    errors, after_product = [], False
+    for line in log:
+        if line.startswith("Operando:"):
+            if after_product:
+                errors.append(value)
+            after_product, value = line == "Operando: *", None
+        elif after_product and line.startswith(" = "):
+            try:
+                value = float(line[3:])
+            except ValueError:
+                value = line[3:]
+    if after_product:
+        errors.append(value)
+    return errors
 
 
 # ---------------------------------------------------------------- main
@@ -171,22 +218,33 @@ def main():
     for _ in range(25):
         cases.append(("two rates", two_rate_series(rng), None))
 
-    with concurrent.futures.ThreadPoolExecutor(max_workers=max(2, os.cpu_count() or 2)) as pool:
-        states = list(pool.map(lambda case: runner.run(keys(case[1])), cases))
+    # Many series share one process: the clear "a" before each resets the
+    # cash flows, and each series' answer is read from the calculation log.
+    batches = [cases[k:k + BATCH] for k in range(0, len(cases), BATCH)]
+
+    def run_batch(batch):
+        log = []
+        text = " ".join(keys(groups, MARKER_PERCENT if rate is None else 100 * rate)
+                        for _, groups, rate in batch)
+        runner.run(text, log)
+        return relative_errors(log)
+
+    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+        answers = list(pool.map(run_batch, batches))
 
     failures = []
     tally = {}
-    for (what, groups, rate), state in zip(cases, states):
-        got = float(state.get("i", "0"))
-        if rate is None:
-            ok = got == MARKER_FRACTION
-            detail = f"i = {got!r}, expected the error (i left at {MARKER_FRACTION})"
-        else:
-            ok = abs(got - rate) <= RELATIVE * abs(rate)
-            detail = f"i = {got!r}, exact {rate!r}, relative error {abs(got - rate) / abs(rate):.2e}"
-        tally.setdefault(what, [0, 0])[0 if ok else 1] += 1
-        if not ok:
-            failures.append(f"{what}: {groups}: {detail}")
+    for batch, errors in zip(batches, answers):
+        if len(errors) != len(batch):
+            failures.append(f"a batch of {len(batch)} series gave {len(errors)} answers in the log")
+            continue
+        for (what, groups, rate), error in zip(batch, errors):
+            ok = isinstance(error, float) and abs(error) <= 1
+            expected = f"the error (i left at {MARKER} percent)" if rate is None else f"{100 * rate!r} percent"
+            detail = f"relative error {error} x 1e-9 against {expected}"
+            tally.setdefault(what, [0, 0])[0 if ok else 1] += 1
+            if not ok:
+                failures.append(f"{what}: {groups}: {detail}")
 
     for what, (good, bad) in sorted(tally.items()):
         print(f"{what}: {good} agree, {bad} disagree")
