@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks Quipular's generated voice pack.
 
-files:        every prompt of the pack decodes (with sox) to 16-bit mono at
+files:        every prompt of the pack decodes (with flac or sox) to 16-bit mono at
               22050 samples a second, at one speech level, with short
               margins of silence; every character a user can type has a
               name; the settings and the files of the voice check are there.
@@ -26,6 +26,8 @@ import struct
 import subprocess
 import sys
 import tempfile
+
+import numpy
 
 SOUND_DIR = ("orbela", "som", "quipular")
 LETTERS_DIR = ("orbela", "som", "letras")
@@ -94,6 +96,20 @@ def read_table(path):
 # --- files ------------------------------------------------------------------
 
 
+def parse_wave(image):
+    """(rate, channels, bits, samples) of a RIFF wave in memory; the samples
+    as 16-bit integers."""
+    if image[:4] != b"RIFF" or image[12:16] != b"fmt ":
+        raise ValueError("no wave")
+    _, channels, rate, _, _, bits = struct.unpack("<HHIIHH", image[20:36])
+    at = image.find(b"data", 36)
+    if at < 0:
+        raise ValueError("a wave with no data")
+    data = image[at + 8:]
+    samples = array.array("h", data[:len(data) // 2 * 2]) if bits == 16 else array.array("h")
+    return rate, channels, bits, samples
+
+
 def decode(path):
     """(rate, channels, bits, samples) of a prompt as sox reads it (FLAC, or
     a plain wave); the samples as 16-bit integers."""
@@ -102,16 +118,37 @@ def decode(path):
     result = subprocess.run(["sox", "-t", kind, path, "-t", "wav", "-"], capture_output=True)
     if result.returncode != 0:
         raise ValueError(result.stderr.decode(errors="replace").strip() or "sox cannot read it")
-    image = result.stdout
-    if image[:4] != b"RIFF" or image[12:16] != b"fmt ":
-        raise ValueError("sox gave no wave")
-    _, channels, rate, _, _, bits = struct.unpack("<HHIIHH", image[20:36])
-    at = image.find(b"data", 36)
-    if at < 0:
-        raise ValueError("sox gave no data")
-    data = image[at + 8:]
-    samples = array.array("h", data[:len(data) // 2 * 2]) if bits == 16 else array.array("h")
-    return rate, channels, bits, samples
+    return parse_wave(result.stdout)
+
+
+def decode_many(paths, work):
+    """decode() of many prompts: the FLAC files of a folder go through one
+    flac process (one sox a file would take most of the check's time). For
+    each path, its decoding or the ValueError that says why it has none."""
+    flacs = {}
+    for path in paths:
+        with open(path, "rb") as file:
+            if file.read(4) == b"fLaC":
+                flacs.setdefault(os.path.dirname(path), []).append(path)
+    out = {}
+    for number, (folder, members) in enumerate(sorted(flacs.items())):
+        prefix = os.path.join(work, str(number)) + os.sep
+        os.makedirs(prefix)
+        subprocess.run(["flac", "-d", "-s", "-f", "--output-prefix=" + prefix, *members],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for path in members:
+            try:
+                with open(prefix + os.path.basename(path), "rb") as file:
+                    out[path] = parse_wave(file.read())
+            except (OSError, ValueError):
+                pass  # sox below says what is wrong with it
+    for path in paths:
+        if path not in out:
+            try:
+                out[path] = decode(path)
+            except (OSError, ValueError) as error:
+                out[path] = error
+    return out
 
 
 def dot(a, b):
@@ -119,27 +156,30 @@ def dot(a, b):
 
 
 def speech_level(samples):
+    """The speech level of 16-bit samples (a numpy array), or None when no
+    block is above -60 dB."""
     size = int(RATE * 0.05)
-    powers = [dot(samples[i:i + size], samples[i:i + size]) / len(samples[i:i + size]) / 32768.0 ** 2
-              for i in range(0, len(samples) - size // 2, size)] or [0.0]
-    loud = [p for p in powers if p > 1e-6]
-    if not loud:
+    starts = numpy.arange(0, len(samples) - size // 2, size)
+    ends = numpy.minimum(starts + size, len(samples))
+    squares = numpy.concatenate(([0], numpy.cumsum(samples.astype(numpy.int64) ** 2)))
+    powers = (squares[ends] - squares[starts]) / (ends - starts) / 32768.0 ** 2
+    loud = powers[powers > 1e-6]
+    if not loud.size:
         return None
-    gate = sum(loud) / len(loud) / 10
-    speech = [p for p in loud if p > gate]
-    return 10 * math.log10(sum(speech) / len(speech))
+    speech = loud[loud > loud.mean() / 10]
+    return 10 * math.log10(speech.mean())
 
 
-def wave_problem(path, kind):
-    """What is wrong with a prompt of the pack, or None."""
-    try:
-        rate, channels, bits, samples = decode(path)
-    except (ValueError, OSError) as error:
-        return f"cannot be read: {error}"
+def wave_problem(decoded, kind):
+    """What is wrong with a prompt of the pack, given its decoding, or None."""
+    if isinstance(decoded, Exception):
+        return f"cannot be read: {decoded}"
+    rate, channels, bits, samples = decoded
     if (rate, channels, bits) != (RATE, 1, 16):
         return f"format {channels} channels, {rate} Hz, {bits} bits"
-    loud = [i for i, x in enumerate(map(abs, samples)) if x >= SOUND_THRESHOLD]
-    if not loud:
+    samples = numpy.frombuffer(samples, dtype=numpy.int16)
+    loud = numpy.flatnonzero(numpy.abs(samples.astype(numpy.int32)) >= SOUND_THRESHOLD)
+    if not loud.size:
         return "silent"
     level = speech_level(samples)
     if abs(level - LEVEL_TARGET) > LEVEL_TOLERANCE:
@@ -161,10 +201,12 @@ def check_files(options):
         kind = "word" if os.path.basename(root) == LETTERS_DIR[-1] else "phrase"
         prompts += [(os.path.join(root, name), kind) for name in sorted(names)
                     if name.lower().endswith(".wav")]
-    with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
-        for (path, _), problem in zip(prompts, pool.map(lambda p: wave_problem(*p), prompts)):
-            if problem:
-                problems.append(f"{os.path.relpath(path, options.pack)}: {problem}")
+    with tempfile.TemporaryDirectory(prefix="quipular-pack-") as work:
+        decoded = decode_many([path for path, _ in prompts], work)
+    for path, kind in prompts:
+        problem = wave_problem(decoded[path], kind)
+        if problem:
+            problems.append(f"{os.path.relpath(path, options.pack)}: {problem}")
     waves = len(prompts)
 
     # Every character a user can type or a prompt holds has a name.

@@ -3,6 +3,7 @@ as it is found, so that a test goes on after one and its status counts them
 all), waits that poll for an event, and a headless run of the program with
 its files read back. The tests find this package through PYTHONPATH, which
 the CMake function that declares them sets."""
+import concurrent.futures
 import os
 import subprocess
 import time
@@ -21,6 +22,16 @@ def check(ok, what):
         failures.append(what)
         print("FAIL:", what)
     return ok
+
+
+def side_by_side(*parts):
+    """Runs each part (a function of no arguments) in a thread of its own and
+    waits for them all; an exception in one is raised here. For parts that
+    mostly wait (for a screen to settle, a server's time limit), in folders
+    and sessions of their own."""
+    with concurrent.futures.ThreadPoolExecutor(len(parts)) as pool:
+        for done in [pool.submit(part) for part in parts]:
+            done.result()
 
 
 def wait_for(predicate, what=None, timeout=None, step=0.05):

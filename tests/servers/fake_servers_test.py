@@ -17,7 +17,7 @@ import sys
 import threading
 import time
 
-from harness import check, failures
+from harness import check, failures, side_by_side
 from harness.tmux import private_setup, run_and_exit, tmux
 
 HANG = 10  # seconds after which a run is taken as hung
@@ -274,10 +274,10 @@ def not_asked():
 
 
 def main():
-    for test in (not_asked, brlapi_hangs, brlapi_huge_width, brlapi_key_flood, speechd_silent):
-        if len(sys.argv) > 3 and test.__name__ not in sys.argv[3:]:
-            continue
-        test()
+    # Side by side: each mostly waits for a server's time limit to pass.
+    side_by_side(*(test for test in (not_asked, brlapi_hangs, brlapi_huge_width, brlapi_key_flood,
+                                     speechd_silent)
+                   if len(sys.argv) <= 3 or test.__name__ in sys.argv[3:]))
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
 

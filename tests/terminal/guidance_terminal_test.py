@@ -4,13 +4,12 @@
 # back after each, the speech and state files checked after a normal exit.
 #
 # Usage: guidance_terminal_test.py QUIPULAR VOICE_PACK
-import concurrent.futures
 import os
 import sys
 import tempfile
 import time
 
-from harness import SKIP, check, failures, headless, wait_for
+from harness import SKIP, check, failures, headless, side_by_side, wait_for
 from harness.tmux import Pane, private_setup, run_and_exit, start_server, tmux
 
 quipular = os.path.abspath(sys.argv[1])
@@ -165,10 +164,7 @@ def main():
     started = time.monotonic()
     # Each in its own session and folder, side by side: they mostly wait for
     # the screen to settle.
-    parts = (menu_stores_rate, key_test_rows, square_root_refused, narration_cut)
-    with concurrent.futures.ThreadPoolExecutor(len(parts)) as pool:
-        for done in [pool.submit(part) for part in parts]:
-            done.result()
+    side_by_side(menu_stores_rate, key_test_rows, square_root_refused, narration_cut)
     print("%.1f s" % (time.monotonic() - started))
     return 1 if failures else 0
 
