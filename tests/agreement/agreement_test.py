@@ -6,7 +6,8 @@ Generates problems from a fixed seed, types them into the calculator through
 time value of money: PMT, PV, FV, n and i in END and BEG) and with Python's
 statistics and datetime modules (means, standard deviations, correlation,
 linear estimates, actual day counts and dates). Each run keeps its answers in
-the storage registers (STO), so that many problems share one process.
+the storage registers (STO), so that many problems share one process; DATE,
+which leaves its date in no register, is read from what it says.
 
 Besides random problems it tries data that cancel in plain double sums
 (every x equal, x offset by 1e8, 0.1 repeated), where Python's statistics
@@ -90,16 +91,19 @@ class Runner:
         env["VESTRA_WINDIR"] = windows
         return env
 
-    def run(self, keys, log=None):
+    def run(self, keys, log=None, speech=None):
         """Types the keys; returns the state dump as a dict of name -> text.
-        With a list as `log`, the lines of the calculation log are added to it."""
+        With a list as `log` or `speech`, the lines of the calculation log or
+        of the speech transcript are added to it."""
         directory = tempfile.mkdtemp(dir=self.workdir)
         keys_file = os.path.join(directory, "keys.txt")
         with open(keys_file, "w") as f:
             f.write(keys)
         state_file = os.path.join(directory, "state.txt")
+        speech_file = os.path.join(directory, "speech.txt")
         result = subprocess.run(
-            [self.binary, "--headless", "--keys-file", keys_file, "--state", state_file],
+            [self.binary, "--headless", "--keys-file", keys_file, "--state", state_file]
+            + (["--speech", speech_file] if speech is not None else []),
             cwd=directory, env=self.environment(directory), stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=120)
         if result.returncode != 3:
@@ -112,6 +116,9 @@ class Runner:
         if log is not None:
             with open(os.path.join(directory, "Calculos_Quipular.txt"), encoding="latin-1") as f:
                 log.extend(line.rstrip("\r\n") for line in f)
+        if speech is not None:
+            with open(speech_file, encoding="utf-8") as f:
+                speech.extend(line.rstrip("\n") for line in f)
         shutil.rmtree(directory, ignore_errors=True)
         return state
 
@@ -504,6 +511,50 @@ def offset_keys(start, offset, format_key):
     return date_keys(start, format_key) + f" {days}<Enter>H<Enter>"
 
 
+MONTHS = ("Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre",
+          "Octubre", "Noviembre", "Diciembre")
+WORDS = dict(
+    [(w, n) for n, w in enumerate("zero um dois tres quatro cinco seis sete oito nove dez onze doze "
+                                  "treze quatorze quinze dezesseis dezessete dezoito dezenove".split())]
+    + [(w, 10 * n) for n, w in enumerate("vinte trinta quarenta cinquenta sessenta setenta oitenta "
+                                         "noventa".split(), 2)]
+    + [("cem", 100), ("cento", 100)]
+    + [(w, 100 * n) for n, w in enumerate("duzentos trezentos quatrocentos quinhentos seiscentos "
+                                          "setecentos oitocentos novecentos".split(), 2)])
+
+
+def spoken_number(words):
+    """The number a words line says, up to the thousands ("mil e novecentos
+    e noventa e sete" is 1997)."""
+    total = part = 0
+    for word in words.split():
+        if word == "mil":
+            total, part = total + (part or 1) * 1000, 0
+        elif word != "e":
+            part += WORDS[word]
+    return total + part
+
+
+def spoken_dates(transcript):
+    """The date each DATE said, in order: its day and year words and its
+    month, whichever comes first."""
+    dates = []
+    for at, line in enumerate(transcript):
+        if line != "sound DODATE":
+            continue
+        numbers, month = [], None
+        for said in transcript[at + 1:]:
+            kind, _, what = said.partition(" ")
+            if kind == "words":
+                numbers.append(spoken_number(what))
+            elif kind == "sound" and what.startswith("DOmes"):
+                month = MONTHS.index(what[5:]) + 1
+            if month and len(numbers) == 2:
+                break
+        dates.append(f"{numbers[0]} {month} {numbers[1]}" if month and len(numbers) == 2 else None)
+    return dates
+
+
 # ---------------------------------------------------------------- the test
 
 
@@ -524,7 +575,7 @@ def main():
     counts = make_day_counts(rng, 100)
     offsets = make_offsets(rng, 60)
 
-    # Runs: 100 TVM problems, 14 samples or 100 day counts each; one per DATE.
+    # Runs: 100 TVM problems, 14 samples, 100 day counts or 30 DATEs each.
     jobs = []
     for start in range(0, len(tvm), 100):
         batch = tvm[start:start + 100]
@@ -539,13 +590,22 @@ def main():
         keys = " ".join(date_keys(a, f) + " " + date_keys(b, f) + f" h<Enter>s{register_keys(k)}"
                         for k, (a, b, f) in enumerate(batch))
         jobs.append(("day counts", start, keys))
-    for k, problem in enumerate(offsets):
-        jobs.append(("dates", k, offset_keys(*problem)))
+    for start in range(0, len(offsets), 30):
+        # The clear "a" makes the next date entered date 1 again.
+        jobs.append(("dates", start,
+                     " ".join("a " + offset_keys(*p) for p in offsets[start:start + 30])))
 
     # qalc keeps its settings in a home of its own, not in the user's.
     qalc_home = tempfile.mkdtemp(dir=workdir)
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(2, os.cpu_count() or 2)) as pool:
-        runs = pool.map(lambda job: runner.run(job[2]), jobs)
+        def run(job):
+            # DATE leaves its answer in no register: each one's date is read
+            # from what it said.
+            speech = [] if job[0] == "dates" else None
+            state = runner.run(job[2], speech=speech)
+            return spoken_dates(speech) if job[0] == "dates" else state
+
+        runs = pool.map(run, jobs)
         chunks = [[qalc_expression(p) for p in tvm[k:k + 25]] for k in range(0, len(tvm), 25)]
         answers = pool.map(lambda chunk: qalc_values(chunk, qalc_home), chunks)
         states = list(runs)
@@ -585,12 +645,15 @@ def main():
                 record("actual days", "agree" if ours == expected else None,
                        f"{a} to {b}: calculator {ours!r} python {expected}")
         else:
-            start_date, offset, f = offsets[start]
-            expected = start_date + timedelta(days=offset)
-            got = state.get("date2", "")
-            want = f"{expected.day} {expected.month} {expected.year}"
-            record("DATE", "agree" if got == want else None,
-                   f"{start_date} + {offset}: calculator {got} python {want}")
+            batch = offsets[start:start + 30]
+            if len(state) != len(batch):
+                record("DATE", None, f"{len(batch)} DATEs from {batch[0][0]} said {len(state)} dates")
+                continue
+            for (start_date, offset, f), got in zip(batch, state):
+                expected = start_date + timedelta(days=offset)
+                want = f"{expected.day} {expected.month} {expected.year}"
+                record("DATE", "agree" if got == want else None,
+                       f"{start_date} + {offset}: calculator said {got} python {want}")
 
     total = 0
     for topic in sorted(tally):
