@@ -19,7 +19,8 @@ import subprocess
 import sys
 import time
 
-from harness import SKIP, check, failures, headless, lines_of, read_bytes, wait_for, written_line
+from harness import (SKIP, check, failures, headless, lines_of, read_bytes, side_by_side, wait_for,
+                     written_line)
 from harness.tmux import private_setup, run_and_exit, tmux
 
 LOG = "Calculos_Quipular.txt"
@@ -657,12 +658,14 @@ def main():
     if not shutil.which("tmux"):
         print("SKIPPED: tmux is missing")
         return SKIP
-    for test in (non_regular_files, links, protected_old_log, own_name_refused, outputs,
-                 voice_failure, stale_settings, two_instances, full_disk, sync_fails,
-                 log_changed_under_it, folder_renamed, file_name_editor, save_names_and_outputs,
-                 save_lock, others_file):
-        if len(sys.argv) < 6 or test.__name__ in sys.argv[5:]:
-            test()
+    # Side by side, each in a folder and tmux session of its own: most of
+    # their time goes in waiting for a screen or a program's end.
+    side_by_side(*(test for test in (non_regular_files, links, protected_old_log, own_name_refused,
+                                     outputs, voice_failure, stale_settings, two_instances,
+                                     full_disk, sync_fails, log_changed_under_it, folder_renamed,
+                                     file_name_editor, save_names_and_outputs, save_lock,
+                                     others_file)
+                   if len(sys.argv) < 6 or test.__name__ in sys.argv[5:]))
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
 
