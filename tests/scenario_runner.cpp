@@ -41,15 +41,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string g_screens;  // the directory of stored screens, ending in "/"
+std::string g_screens;       // the directory of stored screens, ending in "/"
+constexpr size_t kJobs = 2;  // cases run at once
 
 struct Case {
   std::string name;
@@ -147,7 +150,9 @@ std::vector<Case> Parse(const std::string& path) {
   return cases;
 }
 
-int Run(const std::string& binary, const std::string& dir, const std::string& pack, const Case& c) {
+// Starts the binary on a case in its directory; the child's pid.
+pid_t Start(const std::string& binary, const std::string& dir, const std::string& pack,
+            const Case& c) {
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(120);
@@ -166,8 +171,11 @@ int Run(const std::string& binary, const std::string& dir, const std::string& pa
           "screen.txt", "--speech", "speech.txt", "--state", "state.txt", nullptr);
     _exit(121);
   }
-  int status = 0;
-  waitpid(pid, &status, 0);
+  return pid;
+}
+
+// The exit code of a wait status; 1000 + the signal for a run killed by one.
+int ExitCode(int status) {
   if (WIFSIGNALED(status)) return 1000 + WTERMSIG(status);
   return WEXITSTATUS(status);
 }
@@ -199,8 +207,9 @@ bool Prepare(const std::string& dir, const std::string& step) {
 }
 
 void RemoveTree(const std::string& path) {
-  std::string command = "rm -rf '" + path + "'";
-  if (std::system(command.c_str()) != 0) std::cerr << "could not remove " << path << "\n";
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+  if (error) std::cerr << "could not remove " << path << ": " << error.message() << "\n";
 }
 
 // Checks one expectation; returns an empty text or what went wrong.
@@ -329,43 +338,67 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string binary = argv[1], path = argv[2], pack = argc >= 4 ? argv[3] : "";
-  std::string transcripts;  // every case's transcript, written at the end
+  std::string transcripts;            // every case's transcript, written at the end
+  std::vector<std::string> speeches;  // each case's part of it
   char cwd[4096];
   std::string here = getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" : "";
   if (binary[0] != '/') binary = here + binary;
   if (!pack.empty() && pack[0] != '/') pack = here + pack;
   g_screens = path.substr(0, path.rfind('/') + 1) + "screens/";
+  // Cases run two at a time, each a process in a directory of its own; what
+  // they find is told in the order of the file.
+  const std::vector<Case> cases = Parse(path);
+  std::vector<std::string> dirs(cases.size()), problems(cases.size());
+  speeches.resize(cases.size());
+  std::map<pid_t, size_t> running;
+  size_t next = 0;
   int passed = 0, failed = 0;
-  for (const Case& c : Parse(path)) {
-    char templ[] = "/tmp/quipular-scenario-XXXXXX";
-    std::string dir = mkdtemp(templ);
-    mkdir((dir + "/windows").c_str(), 0755);
-    Settings(dir, pack);
-    Write(dir + "/keys.txt", c.keys);
-    std::string problems;
-    for (const std::string& step : c.setup)
-      if (!Prepare(dir, step)) problems += "  setup failed: " + step + "\n";
-    int code = Run(binary, dir, pack, c);
+  while (next < cases.size() || !running.empty()) {
+    if (next < cases.size() && running.size() < kJobs) {
+      const Case& c = cases[next];
+      char templ[] = "/tmp/quipular-scenario-XXXXXX";
+      std::string dir = dirs[next] = mkdtemp(templ);
+      mkdir((dir + "/windows").c_str(), 0755);
+      Settings(dir, pack);
+      Write(dir + "/keys.txt", c.keys);
+      for (const std::string& step : c.setup)
+        if (!Prepare(dir, step)) problems[next] += "  setup failed: " + step + "\n";
+      running[Start(binary, dir, pack, c)] = next++;
+      continue;
+    }
+    int status = 0;
+    pid_t pid = waitpid(-1, &status, 0);
+    auto found = running.find(pid);
+    if (found == running.end()) continue;
+    size_t i = found->second;
+    running.erase(found);
+    const Case& c = cases[i];
+    const std::string& dir = dirs[i];
+    int code = ExitCode(status);
     if (code != c.exit_code)
-      problems += "  exit code " + std::to_string(code) + ", expected " +
-                  std::to_string(c.exit_code) + "\n";
+      problems[i] += "  exit code " + std::to_string(code) + ", expected " +
+                     std::to_string(c.exit_code) + "\n";
     for (const std::string& check : c.checks) {
       std::string wrong = Check(check, dir, code, c.exit_code);
-      if (!wrong.empty()) problems += "  " + check + "\n    " + wrong + "\n";
-    }
-    if (problems.empty()) {
-      ++passed;
-    } else {
-      ++failed;
-      std::cout << "FAIL " << path << ":" << c.line << ": " << c.name << "\n" << problems;
+      if (!wrong.empty()) problems[i] += "  " + check + "\n    " + wrong + "\n";
     }
     if (argc == 5) {
       bool spoke = false;
       std::string speech = Read(dir + "/speech.txt", &spoke);
-      transcripts += "== " + c.name + "\n" + (spoke ? speech : "!! no transcript\n");
-      if (!transcripts.empty() && transcripts.back() != '\n') transcripts += '\n';
+      speeches[i] = "== " + c.name + "\n" + (spoke ? speech : "!! no transcript\n");
+      if (speeches[i].back() != '\n') speeches[i] += '\n';
     }
     RemoveTree(dir);
+  }
+  for (size_t i = 0; i < cases.size(); ++i) {
+    if (problems[i].empty()) {
+      ++passed;
+    } else {
+      ++failed;
+      std::cout << "FAIL " << path << ":" << cases[i].line << ": " << cases[i].name << "\n"
+                << problems[i];
+    }
+    transcripts += speeches[i];
   }
   if (argc == 5) {
     std::ofstream out(argv[4], std::ios::binary);
