@@ -28,7 +28,7 @@ from collections import Counter
 from x11_display import Display, add_dock, open_x11
 from harness.xvfb import start_xvfb
 
-from harness import check, failures, wait_idle
+from harness import check, failures, side_by_side, wait_idle
 
 ROWS, COLUMNS = 25, 80
 CARET = (0, 140, 0)  # the caret over white on black
@@ -199,7 +199,7 @@ class Grid:
 
 
 class Test:
-    def __init__(self, quipular, pack, x11):
+    def __init__(self, quipular, pack, x11, prompts=None):
         self.quipular, self.pack, self.x11 = quipular, pack, x11
         self.top = tempfile.mkdtemp(prefix="quipular-window-size-")
         windir = os.path.join(self.top, "windows")
@@ -217,7 +217,7 @@ class Test:
                         LSAN_OPTIONS=lsan)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.xvfb = None
-        self.prompts = self.prompt_rows()
+        self.prompts = prompts or self.prompt_rows()
 
     def prompt_rows(self):
         """The cursor's row and column at the prompt after each of a few
@@ -372,8 +372,6 @@ class Test:
 
     def menu_and_magnifier(self):
         """The menu's chosen item against the others; the magnifier's key."""
-        if not getattr(self, "fitting", None):
-            return
         run = Run(self, "menu")
         if run.window is None:
             return
@@ -545,19 +543,29 @@ def main():
     if x11 is None:
         return 0
     started = time.monotonic()
-    test = Test(quipular, pack, x11)
-    try:
-        if check(test.start_display("1920x1080"), "Xvfb did not start"):
-            test.screen_1920()
-            test.zoom()
-            test.menu_and_magnifier()
-            test.high_contrast()
-            test.maximized()
-        if check(test.start_display("1024x768"), "Xvfb did not start"):
-            test.screen_1024()
-    finally:
-        test.stop_display()
-        shutil.rmtree(test.top, ignore_errors=True)
+    first = Test(quipular, pack, x11)
+    prompts = first.prompts
+    shutil.rmtree(first.top, ignore_errors=True)
+
+    def on_a_screen(*steps):
+        """Steps in turn, on a virtual screen of their own (its size before
+        them), with a settings folder of their own."""
+        test = Test(quipular, pack, x11, prompts)
+        try:
+            for step in steps:
+                if isinstance(step, str):
+                    if not check(test.start_display(step), "Xvfb did not start"):
+                        return
+                else:
+                    step(test)
+        finally:
+            test.stop_display()
+            shutil.rmtree(test.top, ignore_errors=True)
+
+    # Side by side: each mostly waits for a window to be drawn.
+    side_by_side(lambda: on_a_screen("1920x1080", Test.screen_1920, Test.zoom),
+                 lambda: on_a_screen("1920x1080", Test.menu_and_magnifier, Test.high_contrast),
+                 lambda: on_a_screen("1920x1080", Test.maximized, "1024x768", Test.screen_1024))
     print("%.1f s, %d failures" % (time.monotonic() - started, len(failures)))
     return 1 if failures else 0
 

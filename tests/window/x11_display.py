@@ -155,7 +155,10 @@ def open_x11():
             print("SKIPPED: %s is not installed (apt-get install xvfb xdotool)" % tool)
             return None
     try:
-        return ctypes.CDLL("libX11.so.6")
+        x11 = ctypes.CDLL("libX11.so.6")
     except OSError:
         print("SKIPPED: libX11 is not installed")
         return None
+    # Tests may take screenshots of several displays from threads of their own.
+    x11.XInitThreads()
+    return x11
