@@ -17,7 +17,7 @@ import tempfile
 import time
 from collections import Counter
 
-from harness import COLUMNS, ROWS, check, failures, headless, wait_for
+from harness import COLUMNS, ROWS, check, failures, headless, side_by_side, wait_for
 from harness.xvfb import start_xvfb
 from x11_display import Display, open_x11
 
@@ -267,6 +267,8 @@ class Test:
     def bad_font_sizes(self):
         """Cell sizes that are not numbers, or out of range, give the window
         of the default cell size, and are named on standard error."""
+        if not self.default_size:
+            return
         windir = os.path.join(self.top, "windows-sizes")
         os.makedirs(windir)
         with open(os.path.join(self.env["VESTRA_WINDIR"], "VESTRA.INI")) as f:
@@ -321,20 +323,23 @@ def main():
     if x11 is None:
         return 0
     started = time.monotonic()
-    test = Test(quipular, pack)
-    try:
-        if not check(test.start_display(x11), "Xvfb did not start"):
-            return 1
-        test.sum_and_exponent()
-        if test.default_size:
-            test.bad_font_sizes()
-        test.close_box()
-        test.braille()
-    finally:
-        if test.xvfb:
-            test.xvfb.terminate()
-            test.xvfb.wait()
-        shutil.rmtree(test.top, ignore_errors=True)
+
+    def on_a_screen(*steps):
+        """Steps in turn, on a virtual screen and with settings of their own."""
+        test = Test(quipular, pack)
+        try:
+            if check(test.start_display(x11), "Xvfb did not start"):
+                for step in steps:
+                    step(test)
+        finally:
+            if test.xvfb:
+                test.xvfb.terminate()
+                test.xvfb.wait()
+            shutil.rmtree(test.top, ignore_errors=True)
+
+    # Side by side: each mostly waits for a window to be drawn.
+    side_by_side(lambda: on_a_screen(Test.sum_and_exponent, Test.bad_font_sizes),
+                 lambda: on_a_screen(Test.close_box), lambda: on_a_screen(Test.braille))
     print("%.1f s, %d failures" % (time.monotonic() - started, len(failures)))
     return 1 if failures else 0
 
