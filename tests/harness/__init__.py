@@ -49,6 +49,22 @@ def wait_for(predicate, what=None, timeout=None, step=0.05):
     return value
 
 
+def wait_settled(read, done, quiet=3.0, timeout=120.0, step=0.1):
+    """Polls read() until done(its answer) holds, or the answer has stayed the
+    same for `quiet` seconds (what was coming has come, or was lost), or
+    the timeout passes; answers the last answer. For a stream of entries
+    that must all arrive, where a lost one would otherwise be waited for
+    until the timeout."""
+    last, since = read(), time.monotonic()
+    end = since + timeout
+    while not done(last) and time.monotonic() - since < quiet and time.monotonic() < end:
+        time.sleep(step)
+        now = read()
+        if now != last:
+            last, since = now, time.monotonic()
+    return last
+
+
 def wait_idle(*pids, quiet=0.3, timeout=None):
     """Waits until processes have used no processor time for `quiet`
     seconds: they have done everything their last input asked for and

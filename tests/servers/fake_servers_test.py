@@ -17,7 +17,7 @@ import sys
 import threading
 import time
 
-from harness import check, failures, side_by_side
+from harness import check, failures, side_by_side, wait_settled
 from harness.tmux import private_setup, run_and_exit, tmux
 
 HANG = 10  # seconds after which a run is taken as hung
@@ -227,17 +227,9 @@ def brlapi_key_flood():
             return []
         return [line[len("Operando: "):] for line in text.split("\r\n")
                 if line.startswith("Operando: ") and line != "Operando: "]
-    # The flood is done when the log has stopped growing for a while.
-    last, since = None, time.monotonic()
-    give_up = since + 60
-    while time.monotonic() - since < 3 and time.monotonic() < give_up:
-        now = entries()
-        if now != last:
-            last, since = now, time.monotonic()
-        if now and now[-1] == numbers[-1]:
-            break
-        time.sleep(0.1)
-    got = entries()
+    # The flood is done when every entry is there, or the log has stopped
+    # growing for a while.
+    got = wait_settled(entries, lambda now: now == numbers, timeout=60)
     tmux("kill-session", "-t", "flood")
     server.close()
     check(got == numbers,

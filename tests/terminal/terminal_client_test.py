@@ -14,7 +14,8 @@ import sys
 import tempfile
 import time
 
-from harness import COLUMNS, ROWS, SKIP, check, failures, headless, lines_of, wait_for
+from harness import (COLUMNS, ROWS, SKIP, check, failures, headless, lines_of, wait_for,
+                     wait_settled)
 from harness.tmux import Pane, run_and_exit, setup, start_server, tmux
 
 quipular = os.path.abspath(sys.argv[1])
@@ -82,25 +83,28 @@ class Run(Pane):
 
 
 def paste():
-    # A paste far longer than the key queue (64 keys): 400 keys fill it six
-    # times over, and every one arrives; the log holds every entry. Each
-    # entry waits for its prompt's pause, so this takes twenty seconds.
+    # A paste far longer than the key queue (64 keys): 60 numbers of nine
+    # digits, each with Enter, are 600 keys, the queue nine times over; every
+    # one arrives, and the log holds every entry, in order. Each entry waits
+    # for its prompt's pause, so this takes some seconds.
     run = Run()
     wait_for(lambda: any(l.startswith("Operando:") for l in run.screen()), "the operand prompt")
     run.settle()
-    entries = 200
+    numbers = [str(100000000 + 1234567 * k) for k in range(1, 61)]
     paste = os.path.join(run.dir, "paste")
     with open(paste, "w") as f:
-        f.write("1\r" * entries)
+        f.write("".join(n + "\r" for n in numbers))
     tmux("load-buffer", "-b", "paste", paste)
     tmux("paste-buffer", "-d", "-b", "paste", "-t", run.name)
     log = os.path.join(run.dir, "Calculos_Quipular.txt")
 
     def logged():
         with open(log, encoding="cp1252", newline="") as f:
-            return f.read().count("Operando: 1\r\n")
-    wait_for(lambda: logged() == entries, "%d entries logged" % entries, timeout=200)
-    check(logged() == entries, "%d of %d pasted entries logged" % (logged(), entries))
+            return [line[len("Operando: "):] for line in f.read().split("\r\n")
+                    if line.startswith("Operando: ") and line != "Operando: "]
+    got = wait_settled(logged, lambda entries: entries == numbers)
+    check(got == numbers, "%d of %d pasted entries logged: %r" % (len(got), len(numbers),
+                                                                  got[:3] + ["..."] + got[-3:]))
     run.keys("Escape", "s", "n")
     run.finish(0)
 
