@@ -180,7 +180,7 @@ def keys(groups, expected):
 def relative_errors(log):
     """The last value the log shows after each "*": one per series, in units
     of the tolerance."""
-    errors, after_product = [], False
+    errors, after_product, value = [], False, None
     for line in log:
         if line.startswith("Operando:"):
             if after_product:

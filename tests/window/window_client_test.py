@@ -8,7 +8,6 @@ leave to the program) and Braille chords type the name of the saved log.
 Usage: window_client_test.py QUIPULAR VOICE_PACK
 Prints "SKIPPED: ..." and exits 0 where Xvfb, xdotool or libX11 is missing.
 """
-import ctypes
 import os
 import shutil
 import subprocess

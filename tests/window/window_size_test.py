@@ -15,7 +15,6 @@ along the bottom of the cell where the next key goes.
 Usage: window_size_test.py QUIPULAR VOICE_PACK
 Prints "SKIPPED: ..." and exits 0 where Xvfb, xdotool or libX11 is missing.
 """
-import ctypes
 import os
 import re
 import shutil
